@@ -1,0 +1,23 @@
+#include "world/host.h"
+
+#include <cstdarg>
+
+FILE* fp = nullptr;
+bool debug_log_on = false;
+
+namespace {
+int (*screenWidthSource)() = nullptr;
+}
+
+int hostScreenWidth() { return screenWidthSource ? screenWidthSource() : 0; }
+
+void setHostScreenWidth(int (*widthSource)()) { screenWidthSource = widthSource; }
+
+void hostLog(const char* format, ...)
+{
+  if (!fp) return;
+  va_list args;
+  va_start(args, format);
+  vfprintf(fp, format, args);
+  va_end(args);
+}
