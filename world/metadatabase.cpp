@@ -1,0 +1,65 @@
+#include "world/metadatabase.h"
+
+#include <utility>
+
+cMetaDatabase* metaList = nullptr;
+
+void (*cMetaDataItem::releaseImage)(BITMAP*) = nullptr;
+
+void cMetaDataItem::freeScaledImage()
+{
+  if (scaledImage && releaseImage) releaseImage(scaledImage);
+  scaledImage = nullptr;
+  scaledZoom = 0;
+}
+
+cMetaDataItem::cMetaDataItem(const char* desc, cIsoPoint sz, BITMAP* tile, int hp)
+    : description(desc), size(sz), hitPoints(hp == 0 ? 65536 : hp), tileImage(tile)
+{
+}
+
+cMetaDataItem::cMetaDataItem(const cMetaDataItem& other)
+    : description(other.description), size(other.size), damage(other.damage),
+      areaEffect(other.areaEffect), hitPoints(other.hitPoints), defence(other.defence),
+      range(other.range), fireRate(other.fireRate), block(other.block),
+      iconImage(other.iconImage), tileImage(other.tileImage)
+{
+}
+
+cMetaDataItem& cMetaDataItem::operator=(const cMetaDataItem& other)
+{
+  if (this != &other) {
+    freeScaledImage();
+    description = other.description;
+    size = other.size;
+    damage = other.damage;
+    areaEffect = other.areaEffect;
+    hitPoints = other.hitPoints;
+    defence = other.defence;
+    range = other.range;
+    fireRate = other.fireRate;
+    block = other.block;
+    iconImage = other.iconImage;
+    tileImage = other.tileImage;
+  }
+  return *this;
+}
+
+cMetaDataItem::~cMetaDataItem() { freeScaledImage(); }
+
+cMetaDatabase::cMetaDatabase(std::vector<cMetaDataItem> terrainTable,
+                             std::vector<cMetaDataItem> objectTable,
+                             std::vector<cMetaDataItem> unitTable)
+    : numTerrains(static_cast<int>(terrainTable.size())),
+      numObjects(static_cast<int>(objectTable.size())),
+      numUnits(static_cast<int>(unitTable.size())), terrains(std::move(terrainTable)),
+      objects(std::move(objectTable)), units(std::move(unitTable))
+{
+}
+
+int cMetaDatabase::findUnit(const char* desc) const
+{
+  for (int i = 0; i < numUnits; ++i)
+    if (units[i].description == desc) return i;
+  return -1;
+}
