@@ -1,0 +1,134 @@
+// The client-only half of the catalogue: reading it from "gamedata.dat" and its images.
+#include <allegro.h>
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "world/metadatabase.h"
+
+namespace {
+
+void destroyScaledImage(BITMAP* image) { destroy_bitmap(image); }
+
+int entryCount(const DATAFILE* table)
+{
+  int count = 0;
+  while (table && table[count].type != DAT_END) ++count;
+  return count;
+}
+
+// Object `index` of the top level when it is a nested datafile; null when it is absent.
+DATAFILE* nestedFile(DATAFILE* gamedata, int index)
+{
+  if (entryCount(gamedata) <= index || gamedata[index].type != DAT_FILE) return nullptr;
+  return static_cast<DATAFILE*>(gamedata[index].dat);
+}
+
+int property(const DATAFILE& entry, int id) { return std::atoi(get_datafile_property(&entry, id)); }
+
+BITMAP* bitmapAt(const DATAFILE* table, int index)
+{
+  if (index < 0 || entryCount(table) <= index || table[index].type != DAT_BITMAP) return nullptr;
+  return static_cast<BITMAP*>(table[index].dat);
+}
+
+// The declared "NUMD" (or the default when it reads 0), but never more entries than the
+// nested datafile holds: reading past its end would walk off the array.
+int tableCount(DATAFILE* gamedata, int index, int fallback)
+{
+  const DATAFILE* table = nestedFile(gamedata, index);
+  int count = table ? property(gamedata[index], DAT_ID('N', 'U', 'M', 'D')) : 0;
+  if (table && count == 0) count = fallback;
+  return std::clamp(count, 0, entryCount(table));
+}
+
+cMetaDataItem readKind(const DATAFILE& entry)
+{
+  cMetaDataItem item;
+  item.size = cIsoPoint(property(entry, DAT_ID('X', 'S', 'I', 'Z')),
+                        property(entry, DAT_ID('Y', 'S', 'I', 'Z')),
+                        property(entry, DAT_ID('Z', 'S', 'I', 'Z')));
+  item.damage = property(entry, DAT_ID('D', 'A', 'M', ' '));
+  item.areaEffect = property(entry, DAT_ID('D', 'S', 'I', 'Z'));
+  item.hitPoints = property(entry, DAT_ID('M', 'X', 'H', 'P'));
+  item.defence = property(entry, DAT_ID('D', 'E', 'F', ' '));
+  item.range = property(entry, DAT_ID('R', 'A', 'N', 'G'));
+  item.fireRate = property(entry, DAT_ID('F', 'R', 'A', 'T'));
+  item.block = property(entry, DAT_ID('B', 'L', 'C', 'K')) == 0;
+  item.description = get_datafile_property(&entry, DAT_ID('D', 'E', 'S', 'C'));
+  item.tileImage = entry.type == DAT_BITMAP ? static_cast<BITMAP*>(entry.dat) : nullptr;
+  return item;
+}
+
+void readKinds(std::vector<cMetaDataItem>& table, const DATAFILE* kinds, const DATAFILE* icons)
+{
+  for (size_t i = 0; i < table.size(); ++i) {
+    table[i] = readKind(kinds[i]);
+    const int index = static_cast<int>(i);
+    table[i].iconImage = index >= 1 ? bitmapAt(icons, index - 1) : table[i].tileImage;
+  }
+}
+
+void drawInColumn(BITMAP* dest, BITMAP* image, int& x, int& y)
+{
+  if (!image) return;
+  draw_sprite(dest, image, x, y);
+  y += image->h;
+  if (y > SCREEN_H) {
+    y = 0;
+    x += image->w;
+  }
+}
+
+}  // namespace
+
+cMetaDatabase::cMetaDatabase(DATAFILE* gamedata) : datafile(gamedata)
+{
+  initMetaDatabase(gamedata);
+}
+
+void cMetaDatabase::initMetaDatabase(DATAFILE* gamedata)
+{
+  numTerrains = tableCount(gamedata, 1, 10);
+  numObjects = tableCount(gamedata, 2, 9);
+  numUnits = tableCount(gamedata, 3, 2);
+  terrains.assign(numTerrains, cMetaDataItem());
+  objects.assign(numObjects, cMetaDataItem());
+  units.assign(numUnits, cMetaDataItem());
+  const DATAFILE* terrainFile = nestedFile(gamedata, 1);
+  for (int i = 0; i < numTerrains; ++i)
+    terrains[i] = cMetaDataItem("Coloured Grass", cIsoPoint(1, 1, 0), bitmapAt(terrainFile, i), 256);
+  const DATAFILE* iconFile = nestedFile(gamedata, 4);
+  readKinds(objects, nestedFile(gamedata, 2), iconFile);
+  readKinds(units, nestedFile(gamedata, 3), iconFile);
+}
+
+BITMAP* cMetaDataItem::getImage(int zoom)
+{
+  if (zoom == scaledZoom) return scaledImage;
+  freeScaledImage();
+  if (!tileImage) return nullptr;
+  const int scale = SCREEN_W * zoom;
+  const int reference = cMetaDatabase::getRes() * 8;
+  const int width = ((tileImage->w + 1) * scale) / reference + 1;
+  const int height = ((tileImage->h + 1) * scale) / reference + 1;
+  if (width < 1 || height < 1) return nullptr;
+  const int depth = bitmap_color_depth(tileImage);
+  BITMAP* image = create_bitmap_ex(depth, width, height);
+  if (!image) return nullptr;
+  releaseImage = destroyScaledImage;
+  clear_to_color(image, makecol_depth(depth, 255, 0, 255));
+  stretch_sprite(image, tileImage, 0, 0, width, height);
+  scaledImage = image;
+  scaledZoom = zoom;
+  return image;
+}
+
+void cMetaDatabase::testImages(BITMAP* dest)
+{
+  int x = 0;
+  int y = 0;
+  for (int i = 1; i < numTerrains; ++i) drawInColumn(dest, terrains[i].tileImage, x, y);
+  for (int i = 1; i < numObjects; ++i) drawInColumn(dest, objects[i].tileImage, x, y);
+  for (int i = 1; i < numUnits; ++i) drawInColumn(dest, units[i].tileImage, x, y);
+}
