@@ -1,0 +1,3 @@
+#include "client/screenmode.h"
+
+bool chooseScreenMode() { return false; }
