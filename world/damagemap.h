@@ -16,7 +16,7 @@ public:
   int getLevel() const { return level; }
   int getSize() const { return size; }
   // Renders the (2 size + 1)-square footprint anew, freeing the previous one; the layer
-  // stays owned by this object. Invalid (reads 255) when size < 0 or the square is too big.
+  // stays owned by this object. Invalid (reads 255) when size is outside 0..2047.
   cMapLayer* getDamageMap();
   // Writes value into row y of the footprint at columns x1..x2, both included.
   void hLine(int x1, int y, int x2, int value);

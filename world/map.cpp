@@ -1,0 +1,156 @@
+#include "world/map.h"
+
+#include <algorithm>
+
+#include "world/host.h"
+
+cMap::cMap(cPoint mapSize)
+    : size(mapSize), units(new cObjectList(true)), buildings(new cObjectList(true))
+{
+  for (auto& layer : layers) layer.reset(new cMapLayer(size));
+}
+
+cMap::~cMap() = default;
+
+bool cMap::includes(cPoint p) const { return p.x >= 0 && p.x < size.x && p.y >= 0 && p.y < size.y; }
+
+void cMap::placeTerrain(cPoint p, int kind) { layers[LAYER_TERRAIN]->place(p, kind); }
+void cMap::fillTerrain(cRect r, int kind) { layers[LAYER_TERRAIN]->fill(r, kind); }
+void cMap::fillObject(cRect r, int v) { layers[LAYER_OBJECTS]->fill(r, v); }
+void cMap::setUnit(cPoint p, int v) { layers[LAYER_UNITS]->place(p, v); }
+int cMap::getTerrain(cPoint p) const { return layers[LAYER_TERRAIN]->get(p); }
+int cMap::getObject(cPoint p) const { return layers[LAYER_OBJECTS]->get(p); }
+int cMap::getUnit(cPoint p) const { return layers[LAYER_UNITS]->get(p); }
+
+bool cMap::isAvailObjects(cPoint pos, cPoint extent) const
+{
+  return layers[LAYER_OBJECTS]->isAvail(pos, extent);
+}
+
+bool cMap::isAvailUnits(cPoint pos, cPoint extent) const
+{
+  return layers[LAYER_UNITS]->isAvail(pos, extent);
+}
+
+void cMap::testMap() const
+{
+  hostLog("mapTerrain:");
+  layers[LAYER_TERRAIN]->testMap();
+  hostLog("mapObjects:");
+  layers[LAYER_OBJECTS]->testMap();
+}
+
+void cMap::setToBuild(cPoint pos, int kind)
+{
+  if (!includes(pos)) return;
+  toBuild.reset(new cBaseObject(kind, pos, cIsoPoint(0, 0, 0)));
+}
+
+void cMap::clearToBuild() { toBuild.reset(); }
+
+bool cMap::addBuilding(cBaseObject* b)
+{
+  cPoint extent(b->myDim().x, b->myDim().y);
+  if (!layers[LAYER_OBJECTS]->isAvail(b->myPosition(), extent)) return false;
+  if (!layers[LAYER_UNITS]->isAvail(b->myPosition(), extent)) return false;
+  layers[LAYER_OBJECTS]->fill(b->toRectArea(), 255);
+  buildings->addElementPos(b);
+  return true;
+}
+
+bool cMap::addUnit(cBaseUnit* u)
+{
+  cPoint extent(u->myDim().x, u->myDim().y);
+  if (!layers[LAYER_UNITS]->isAvail(u->myPosition(), extent)) return false;
+  if (!layers[LAYER_OBJECTS]->isAvail(u->myPosition(), extent)) return false;
+  layers[LAYER_UNITS]->fill(u->toRectArea(), 255);
+  units->addElementPos(u);
+  return true;
+}
+
+bool cMap::removeBuilding(cBaseObject* b)
+{
+  // The footprint is cleared only for a listed building: another one may stand there now.
+  if (!buildings->removeElement(b)) return false;
+  layers[LAYER_OBJECTS]->fill(b->toRectArea(), 0);
+  return true;
+}
+
+bool cMap::removeUnit(cBaseUnit* u)
+{
+  if (!units->removeElement(u)) return false;
+  layers[LAYER_UNITS]->fill(u->toRectArea(), 0);
+  return true;
+}
+
+namespace {
+cObjectListNode* findFootprint(const cObjectList& list, const cRect& r)
+{
+  for (cObjectListNode* n = list.getFirstNode(); n; n = n->getNext())
+    if (n->myData()->toRectArea() == r) return n;
+  return nullptr;
+}
+
+cBaseObject* findObject(const cObjectList& list, cPoint p, bool anchorOnly)
+{
+  for (cObjectListNode* n = list.getFirstNode(); n; n = n->getNext()) {
+    cBaseObject* o = n->myData();
+    if (anchorOnly ? o->myPosition() == p : o->toRectArea().includes(p)) return o;
+  }
+  return nullptr;
+}
+}  // namespace
+
+bool cMap::removeBuilding(cRect r)
+{
+  cObjectListNode* n = findFootprint(*buildings, r);
+  if (!n) return false;
+  buildings->removeElement(n);
+  layers[LAYER_OBJECTS]->fill(r, 0);
+  return true;
+}
+
+bool cMap::removeUnit(cRect r)
+{
+  cObjectListNode* n = findFootprint(*units, r);
+  if (!n) return false;
+  units->removeElement(n);
+  layers[LAYER_UNITS]->fill(r, 0);
+  return true;
+}
+
+cBaseObject* cMap::getObjectAt(cPoint p) const
+{
+  cBaseObject* o = findObject(*buildings, p, false);
+  return o ? o : findObject(*units, p, false);
+}
+
+cBaseObject* cMap::_getObject(cPoint p) const
+{
+  cBaseObject* o = findObject(*buildings, p, true);
+  return o ? o : findObject(*units, p, true);
+}
+
+void cMap::applyDamage(int x, int y, int amount)
+{
+  cBaseObject* o = _getObject(cPoint(x, y));
+  if (o) o->decrHealth(amount);
+}
+
+void cMap::applyDamage(cDamage* d, int cx, int cy)
+{
+  cMapLayer* m = d->getDamageMap();
+  if (!m->isValid()) return;  // refused footprint: its reads of 255 are no damage
+  int s = d->getSize();
+  // Anchors lie on the map, so only the part of the square over the map can hit anything;
+  // widened because a received centre may be any 32-bit value.
+  long long iFrom = std::max<long long>(-s, -static_cast<long long>(cx));
+  long long iTo = std::min<long long>(s, static_cast<long long>(size.x) - 1 - cx);
+  long long jFrom = std::max<long long>(-s, -static_cast<long long>(cy));
+  long long jTo = std::min<long long>(s, static_cast<long long>(size.y) - 1 - cy);
+  for (long long i = iFrom; i <= iTo; ++i)
+    for (long long j = jFrom; j <= jTo; ++j)
+      applyDamage(int(cx + i), int(cy + j), m->get(cPoint(int(s + i), int(s + j))));
+}
+
+void cMap::clearObjects() { buildings.reset(new cObjectList(true)); }
