@@ -1,0 +1,239 @@
+#include "sim/movement.h"
+
+#include <algorithm>
+
+cMovement::cMovement(cMapLayer* obstacleLayer, cMapLayer* scratchLayer, cObjectList* unitList)
+    : obstacles(obstacleLayer), scratch(scratchLayer), units(unitList)
+{
+  width = obstacles->myMaxPos().x;
+  height = obstacles->myMaxPos().y;
+  count = obstacles->cellCount();
+  obst = obstacles->cellData();
+  bool sameSize = scratch && scratch->isValid() && scratch->myMaxPos() == obstacles->myMaxPos();
+  scr = sameSize ? scratch->cellData() : nullptr;
+  forward = makeSet({1, 2, 3, 4});
+  backward = makeSet({5, 6, 7, 8});
+  firstColumn = makeSet({3, 4, 5, 6, 7});
+  lastColumn = makeSet({1, 2, 3, 7, 8});
+  narrow = makeSet({3, 7});  // a one-column map: both edges at once
+  all = makeSet({1, 2, 3, 4, 5, 6, 7, 8});
+}
+
+int cMovement::offset(int d) const
+{
+  const int W = width;
+  switch (d) {
+    case 1: return -1;
+    case 2: return -W - 1;
+    case 3: return -W;
+    case 4: return 1 - W;
+    case 5: return 1;
+    case 6: return W + 1;
+    case 7: return W;
+    case 8: return W - 1;
+    default: return 0;
+  }
+}
+
+cMovement::DirSet cMovement::makeSet(std::initializer_list<int> codes) const
+{
+  DirSet s;
+  for (int code : codes) s.off[s.n++] = offset(code);
+  return s;
+}
+
+const cMovement::DirSet& cMovement::edgeSet(int x, const DirSet& inner) const
+{
+  // Column edges restrict the directions, so a step never wraps into the next row.
+  if (width == 1) return narrow;
+  if (x == 0) return firstColumn;
+  if (x == width - 1) return lastColumn;
+  return inner;
+}
+
+bool cMovement::fillable(long i, int fromIndex, int free, bool flag) const
+{
+  // Off the cell range the obstacle layer reads 255: blocked.
+  bool blocked = i < 0 || i >= count || obst[i] != free;
+  return blocked == flag || i == fromIndex || (i >= 0 && i < count && scr && scr[i] == 1);
+}
+
+// Takes the best candidate from the neighbours with a value; a building cell (takesMin
+// false) keeps the first one it gets. Answers 1 when the cell was written.
+int cMovement::relax(int* p, int i, const DirSet& s, int cost, bool takesMin) const
+{
+  const int last = count - 1;
+  int cur = p[i];
+  bool wrote = false;
+  for (int k = 0; k < s.n; ++k) {
+    int nb = i + s.off[k];
+    if (nb <= 0 || nb >= last) continue;
+    int v = p[nb];
+    if (v <= 0) continue;
+    int cand = v + cost;
+    if (cur == 0 || (takesMin && cand < cur)) {
+      cur = cand;
+      wrote = true;
+    }
+  }
+  p[i] = cur;
+  return wrote;
+}
+
+int cMovement::startIndex(cPoint from) const
+{
+  bool onMap = from.x >= 0 && from.x < width && from.y >= 0 && from.y < height;
+  return onMap ? from.y * width + from.x : -1;
+}
+
+cMapLayer* cMovement::newPath(cPoint goal)
+{
+  path = new cMapLayer(obstacles->myMaxPos());
+  int gi = startIndex(goal);
+  if (gi >= 0 && path->isValid()) path->cellData()[gi] = 1;
+  return path;
+}
+
+void cMovement::radialFill(int fromIndex, cPoint goal, int free, bool flag, int penalty)
+{
+  int* p = path->cellData();
+  const int gi = goal.y * width + goal.x;
+  const int base = p[gi] - 1, mult = (flag ? penalty : 0) + 1;
+  for (int d = 1; d <= 8; ++d) {
+    int limit = (d == 1 || d == 2 || d == 8) ? goal.x + 1 : (d >= 4 && d <= 6) ? width - goal.x : height;
+    const int step = offset(d);
+    // A ray that leaves the rows never comes back: its further writes would all be ignored.
+    int n = 2;
+    for (long i = long(gi) + step; n <= limit && i >= 0 && i < count && fillable(i, fromIndex, free, flag);
+         ++n, i += step)
+      p[i] = mult * n + base;
+  }
+}
+
+bool cMovement::wipeFill(int fromIndex, cPoint goal, int dir, int free, bool flag, int penalty)
+{
+  int* p = path->cellData();
+  const int W = width, N = count, cost = (flag ? penalty : 0) + 1;
+  long i = long(goal.y) * W + goal.x;
+  int x = goal.x, run = 0;
+  bool changed = true, any = false;
+  for (;;) {
+    i += dir;
+    x += dir;  // the column of i, kept alongside to avoid a division per cell
+    if (x == W) x = 0;
+    else if (x < 0) x = W - 1;
+    ++run;
+    if (i >= 0 && i < N) {
+      if (fillable(i, fromIndex, free, flag)) {
+        bool takesMin = obst[i] == free || i == fromIndex;
+        bool wrote = relax(p, int(i), edgeSet(x, dir > 0 ? forward : backward), cost, takesMin);
+        changed |= wrote;
+        any |= wrote;
+      }
+      if (p[i] > 0) run = 0;
+    }
+    if (run <= W && i > 0 && i < N - 1) continue;
+    dir = -dir;  // the next sweep runs back from here
+    if (!changed) return any;
+    changed = false;
+    run = 0;
+  }
+}
+
+void cMovement::searchLoop(int fromIndex, cPoint goal, bool flag)
+{
+  const int* p = path->cellData();
+  const int gi = goal.y * width + goal.x;
+  const int dir = fromIndex >= gi ? 1 : -1;
+  bool lastChanged = true;
+  for (;;) {
+    bool reached = fromIndex < 0 || p[fromIndex] != 0;
+    if (reached && flag) return;
+    bool changed = wipeFill(fromIndex, goal, dir, 0, flag, 20);
+    // Two passes in a row (one of each kind) without a write: no later pass can write
+    // either, and a start that is still unreached stays so.
+    if (!changed && !lastChanged) return;
+    lastChanged = changed;
+    flag = !flag;
+  }
+}
+
+cMapLayer* cMovement::findPath(cPoint from, cPoint goal)
+{
+  newPath(goal);
+  const int gi = startIndex(goal);
+  if (gi < 0 || !path->isValid()) return path;
+  const int fromIndex = startIndex(from);
+  const bool flag = obst[gi] != 0;  // a blocked goal starts with a pass through buildings
+  radialFill(fromIndex, goal, 0, flag, 4);
+  searchLoop(fromIndex, goal, flag);
+  coverUnits();
+  return path;
+}
+
+cMapLayer* cMovement::attackPath(cPoint from, cPoint goal, char range, bool lineOfSight)
+{
+  newPath(goal);
+  const int gi = startIndex(goal);
+  if (gi < 0 || !path->isValid()) return path;
+  const int fromIndex = startIndex(from);
+  int* p = path->cellData();
+  // Cells of the square off the map read as blocked and could never be written.
+  for (int x = std::max(goal.x - range, 0); x <= std::min(goal.x + range, width - 1); ++x) {
+    for (int y = std::max(goal.y - range, 0); y <= std::min(goal.y + range, height - 1); ++y) {
+      int c = y * width + x;
+      if (obst[c] == 0 || (scr && scr[c] == 1) || c == fromIndex)
+        p[c] = attackRange(cPoint(x, y), goal, range, lineOfSight) ? 1 : 0;
+    }
+  }
+  searchLoop(fromIndex, goal, false);
+  coverUnits();
+  return path;
+}
+
+bool cMovement::attackRange(cPoint cell, cPoint goal, char range, bool lineOfSight) const
+{
+  const long long dx = static_cast<long long>(cell.x) - goal.x;
+  const long long dy = static_cast<long long>(cell.y) - goal.y;
+  if (static_cast<long long>(range) * range < dx * dx + dy * dy) return false;
+  if (!lineOfSight || (dx == 0 && dy == 0)) return true;
+  // Walk from the goal along the longer axis; the other coordinate truncates toward zero.
+  const bool alongY = (dx < 0 ? -dx : dx) < (dy < 0 ? -dy : dy);
+  const long long last = alongY ? dy : dx, unit = last < 1 ? -1 : 1;
+  for (long long t = unit;; t += unit) {
+    cPoint c = alongY ? cPoint(int(goal.x + t * dx / dy), int(goal.y + t))
+                      : cPoint(int(goal.x + t), int(goal.y + t * dy / dx));
+    bool clear = obstacles->get(c) == 0 || (scratch && scratch->get(c) == 1);
+    if (!clear && c != cell) return false;
+    if (t == last) return true;
+  }
+}
+
+void cMovement::coverUnits()
+{
+  if (!units) return;
+  for (cObjectListNode* n = units->getFirstNode(); n; n = n->getNext()) {
+    cBaseObject* o = n->myData();
+    if (o->myObjectType() != 1 || !static_cast<cBaseUnit*>(o)->moving()) continue;
+    int i = startIndex(o->myPosition());
+    if (i >= 0) calPoint(i);
+  }
+}
+
+void cMovement::calPoint(int i)
+{
+  int* p = path->cellData();
+  const DirSet& s = edgeSet(i % width, all);
+  const int last = count - 1;
+  for (int k = 0; k < s.n; ++k) {
+    int nb = i + s.off[k];
+    if (nb <= 0 || nb >= last) continue;
+    if (p[nb] > 0 && (p[i] == 0 || p[nb] + 1 < p[i])) p[i] = p[nb] + 1;
+  }
+  if (p[i] <= 0) return;
+  for (int k = 0; k < s.n; ++k) {
+    int nb = i + s.off[k];
+    if (nb <= 0 || nb >= last) continue;
+    if (p[nb] == 0 || p[i] + 1 < p[nb]) p[nb] = p[i] + 1;
+  }
+}
