@@ -41,19 +41,24 @@ CommandLine parse_command_line(int argc, char** argv)
 
 int screen_width() { return SCREEN_W; }
 
-void start_allegro()
+// False when Allegro cannot start (no X display): the input drivers would crash without it.
+bool start_allegro()
 {
   open_log("w");
   hostLog("Starting Veldane Session: %s %s\ncompiled %s\n", korvaneName, isoVersion, compileDate);
   const time_t now = time(nullptr);
   hostLog("Start time: %s\n", ctime(&now));
   myGraphicsDriver = 2;
-  install_allegro(SYSTEM_AUTODETECT, &errno, atexit);
+  if (install_allegro(SYSTEM_AUTODETECT, &errno, atexit) != 0) {
+    printf("Error initialising Allegro\n%s\n", allegro_error);
+    return false;
+  }
   setHostScreenWidth(screen_width);
   log_cpu_info();
   install_timer();
   install_mouse();
   install_keyboard();
+  return true;
 }
 
 // Returns the exit code when the program must end, else 0.
@@ -127,7 +132,7 @@ void shut_down(cGameEngine* engine)
 int main(int argc, char** argv)
 {
   const CommandLine options = parse_command_line(argc, argv);
-  start_allegro();
+  if (!start_allegro()) return 1;
   const int failure = start_graphics(options);
   if (failure) return failure;
   draw_loading_screen();
