@@ -1,0 +1,207 @@
+#include "net/network.h"
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdarg>
+#include <cstdio>
+#include <ctime>
+#include <string>
+
+int cNetworkQueue::stallLimitMs = 10000;
+
+namespace {
+
+void trace(const char* file, const char* format, ...) __attribute__((format(printf, 2, 3)));
+
+void trace(const char* file, const char* format, ...) {
+  FILE* f = std::fopen(file, "a");
+  if (!f) return;
+  va_list args;
+  va_start(args, format);
+  std::vfprintf(f, format, args);
+  va_end(args);
+  std::fclose(f);
+}
+
+// The bytes of a buffer up to its first zero, never past n: received bytes are not text.
+std::string textOf(const char* p, int n) {
+  std::string s;
+  for (int i = 0; i < n && p[i]; ++i) s += p[i];
+  return s;
+}
+
+int storedLength(const char* data, int length) {
+  const unsigned char* u = reinterpret_cast<const unsigned char*>(data);
+  return (length > 0 ? u[0] * 256 : 0) + (length > 1 ? u[1] : 0);
+}
+
+void traceFlush(const char* data, int length) {
+  const std::string text = length > 2 ? textOf(data + 2, length - 2) : std::string();
+  const int width = length > 3 ? length - 3 : 0;
+  trace("test17.txt", "Processing Queue %i %*s\n", length, width, text.c_str());
+  const int stored = storedLength(data, length);
+  if (stored != length)
+    trace("test17.txt", "encoded blah!: %i != %i\n", length, stored);
+  else
+    trace("test17.txt", "encoded blah!: ok - %i\n", stored);
+}
+
+bool waitReadable(int fd, long long nanoseconds) {
+  if (nanoseconds <= 0) return false;
+  pollfd p = {fd, POLLIN, 0};
+  const timespec limit = {time_t(nanoseconds / 1000000000LL), long(nanoseconds % 1000000000LL)};
+  return ppoll(&p, 1, &limit, nullptr) > 0;
+}
+
+// A descriptor that does not block may take a frame in parts: wait for room for the rest.
+bool waitWritable(int fd) {
+  pollfd p = {fd, POLLOUT, 0};
+  return poll(&p, 1, cNetworkQueue::stallLimitMs) > 0;
+}
+
+long long nowNanoseconds() {
+  timespec t;
+  clock_gettime(CLOCK_MONOTONIC, &t);
+  return t.tv_sec * 1000000000LL + t.tv_nsec;
+}
+
+}  // namespace
+
+cNetworkQueue::cNetworkQueue(int s) : socket(s) {
+  if (s != -1) return;
+  socket = ::socket(AF_INET, SOCK_STREAM, 0);
+  if (socket < 0) std::fputs("CQUEUE: can't open stream socket\n", stderr);
+}
+
+cNetworkQueue::~cNetworkQueue() {
+  if (socket > 0) ::close(socket);
+}
+
+void cNetworkQueue::dropSocket() {
+  if (socket > 0) ::close(socket);
+  socket = 0;
+}
+
+bool cNetworkQueue::connectQueue(const char* host, short port) {
+  if (socket <= 0) socket = ::socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address = {};
+  address.sin_family = AF_INET;
+  address.sin_port = htons(static_cast<unsigned short>(port));
+  address.sin_addr.s_addr = inet_addr(host ? host : "");
+  if (socket > 0 &&
+      ::connect(socket, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0)
+    return true;
+  std::fputs("CLIENT: can't connect to server.\n", stderr);
+  dropSocket();
+  return false;
+}
+
+void cNetworkQueue::disconnectQueue() {
+  if (socket > 0) ::shutdown(socket, SHUT_RDWR);
+  dropSocket();
+}
+
+bool cNetworkQueue::sendAll(const char* data, int length) {
+  int sent = 0;
+  while (sent < length) {
+    const ssize_t r = ::send(socket, data + sent, length - sent, MSG_NOSIGNAL);
+    if (r < 0 && (errno == EINTR || (errno == EAGAIN && waitWritable(socket)))) continue;
+    if (r <= 0) return false;
+    sent += int(r);
+  }
+  return true;
+}
+
+void cNetworkQueue::processQueue() {
+  while (socket > 0 && head) {
+    cQueueNode* node = head;
+    traceFlush(node->myData(), node->myLength());
+    if (!sendAll(node->myData(), node->myLength())) dropSocket();
+    head = node->getNext();
+    delete node;
+  }
+}
+
+void cNetworkQueue::startFrame() { frameDeadline = nowNanoseconds() + stallLimitMs * 1000000LL; }
+
+// One receive of up to n bytes once data is there: > 0 bytes, 0 closed, -1 failed or past
+// the frame's deadline.
+int cNetworkQueue::receive(char* buf, int n) {
+  if (!waitReadable(socket, frameDeadline - nowNanoseconds())) return -1;
+  for (;;) {
+    const ssize_t r = ::recv(socket, buf, n, 0);
+    if (r < 0 && errno == EINTR) continue;
+    return r < 0 ? -1 : int(r);
+  }
+}
+
+int cNetworkQueue::receiveAll(char* buf, int n) {
+  int got = 0;
+  while (got < n) {
+    const int r = receive(buf + got, n - got);
+    if (r <= 0) break;
+    got += r;
+  }
+  return got;
+}
+
+// Reads a body of n < buffer size bytes: one receive, then the rest if it came in pieces.
+// Returns the bytes read; complete tells whether all n arrived.
+int cNetworkQueue::readBody(char* buf, int n, const char* traceFile, bool& complete) {
+  int got = n > 0 ? receive(buf, n) : 0;
+  if (got < 0) got = 0;
+  trace(traceFile, "%s bytes %i %i\n", textOf(buf, got).c_str(), got, n);
+  bool pieces = false;
+  while (got < n) {
+    pieces = true;
+    const int r = receive(buf + got, n - got);
+    if (r <= 0) {
+      complete = false;
+      return got;
+    }
+    got += r;
+  }
+  if (pieces) trace(traceFile, "r%s bytes %i %i\n", textOf(buf, got).c_str(), got, n);
+  complete = true;
+  return got;
+}
+
+int cNetworkQueue::recvMessageNonBlocking(void* buf, int max) {
+  if (socket <= 0) return 0;
+  if (!waitReadable(socket, 10000L)) return -1;
+  startFrame();
+  unsigned char length[2];
+  if (receiveAll(reinterpret_cast<char*>(length), 2) < 2 || length[0] * 256 + length[1] < 2) {
+    dropSocket();
+    return 0;
+  }
+  const int n = length[0] * 256 + length[1] - 2;
+  trace("test15.txt", "bbytes %i\n", n);
+  char* body = static_cast<char*>(buf);
+  if (n >= max) return max > 0 && receiveAll(body, max) > 0 ? 1 : 0;
+  bool complete = false;
+  const int got = readBody(body, n, "test15.txt", complete);
+  if (!complete) {
+    dropSocket();  // the rest of the frame can no longer be told from the next one
+    return got;
+  }
+  return got > 0 ? 1 : 0;
+}
+
+bool cNetworkQueue::recvMessage(void* buf, int max) {
+  if (socket <= 0) return false;
+  unsigned char length[2];
+  if (::recv(socket, length, 2, MSG_WAITALL) < 2 || length[0] * 256 + length[1] < 2)
+    return false;
+  startFrame();
+  const int n = length[0] * 256 + length[1] - 2;
+  char* body = static_cast<char*>(buf);
+  if (n >= max) return max > 0 && receive(body, max) > 0;
+  bool complete = false;
+  return readBody(body, n, "test16.txt", complete) > 0;
+}

@@ -1,0 +1,50 @@
+#ifndef KORVANE_NET_NETWORK_H
+#define KORVANE_NET_NETWORK_H
+// A queue of outgoing frames on a TCP socket, with the flush and the two frame readers.
+// Every trace line goes to "test15.txt" (polling read), "test16.txt" (blocking read) or
+// "test17.txt" (flush) in the current directory.
+#include "net/queue.h"
+
+class cNetworkQueue : public cQueue {
+public:
+  // -1 opens a new TCP socket (negative if that fails); any other value is adopted (0: none).
+  explicit cNetworkQueue(int socket);
+  ~cNetworkQueue() override;  // closes a descriptor it still holds
+
+  // Replaces the descriptor without closing the old one; 0 detaches it for someone else.
+  void setSocket(int s) { socket = s; }
+  bool socketStatus() const { return socket > 0; }
+  // host is a dotted IPv4 address. On failure the descriptor is closed and forgotten; a later
+  // call opens a fresh socket.
+  bool connectQueue(const char* host, short port);
+  // Shuts the connection down both ways and closes the descriptor.
+  void disconnectQueue();
+  // Sends every queued node in order. A lost connection drops (closes) the descriptor and
+  // the node that failed; the rest stays queued.
+  void processQueue();
+
+  // Polls for one frame, waiting at most 10 microseconds for its first byte: -1 none waiting,
+  // 0 connection closed (descriptor dropped), > 0 a body was stored from buf[0] (at most max
+  // bytes, never zero-terminated).
+  int recvMessageNonBlocking(void* buf, int max);
+  // Waits for one frame; false when the connection ended. Never drops the descriptor.
+  bool recvMessage(void* buf, int max);
+
+  // Longest time in milliseconds a frame may take to arrive once its first byte is there;
+  // past it the connection counts as lost.
+  static int stallLimitMs;
+
+protected:
+  void dropSocket();
+  int socket;
+
+private:
+  long long frameDeadline = 0;  // monotonic nanoseconds
+  void startFrame();
+  bool sendAll(const char* data, int length);
+  int receive(char* buf, int n);
+  int receiveAll(char* buf, int n);
+  int readBody(char* buf, int n, const char* traceFile, bool& complete);
+};
+
+#endif

@@ -1,0 +1,154 @@
+#include "net/player.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+#include "net/message.h"
+#include "net/osutil.h"
+#include "world/map.h"
+
+namespace {
+
+// A registration request must fit its 100-byte buffer: "REG", name, "@", host and a zero
+// after the two length bytes leave 93 characters for name and host together.
+const int requestTextRoom = 93;
+
+void copyText(char* to, const char* from, size_t n) {
+  size_t i = 0;
+  for (; from && i < n && from[i]; ++i) to[i] = from[i];
+  to[i] = '\0';
+}
+
+}  // namespace
+
+cPlayer::cPlayer() : cNetworkQueue(0) {}
+
+cPlayer::cPlayer(long i) : cNetworkQueue(-1), id(i == -1 ? 0 : i) {}
+
+cPlayer::cPlayer(long i, int s) : cNetworkQueue(s), id(i), connected(true) {}
+
+void cPlayer::setPlayerInfo(const char* n, const char* h) {
+  copyText(name, n, sizeof name - 1);
+  copyText(host, h, sizeof host - 1);
+}
+
+bool cPlayer::equals(const char* n, const char* h) const {
+  return n && h && !std::strcmp(name, n) && !std::strcmp(host, h);
+}
+
+void cPlayer::connectTo(int s) {
+  setSocket(s);
+  connected = true;
+}
+
+bool cPlayer::isConnected() {
+  if (!connected) return false;
+  connected = socketStatus();
+  return connected;
+}
+
+void cPlayer::sendNow(const cMessage& m) {
+  addToQueue(m.encode(), m.encodedlength());
+  processQueue();
+}
+
+// Polls up to tries times; answers the polls left after the one that brought a frame, or -1.
+int cPlayer::pollReply(char* buffer, int size, int tries) {
+  while (tries-- > 0)
+    if (recvMessageNonBlocking(buffer, size) > 0) return tries;
+  return -1;
+}
+
+bool cPlayer::connectTo(const char* server, short port) {
+  if (!connectQueue(server, port)) return false;
+  if (!announceVersion() || !registerPlayer()) {
+    dropSocket();  // a retry opens a fresh socket, so none is left behind
+    return false;
+  }
+  connected = true;
+  return true;
+}
+
+bool cPlayer::announceVersion() {
+  const cVersionMessage version("0.26.20", 'l');
+  addToQueue(version.encode(), version.encodedlength());
+  processQueue();
+  char reply[256] = {};
+  const int left = pollReply(reply, sizeof reply, 512);
+  if (left < 0) return false;
+  copyText(serverVersion, reply, sizeof serverVersion - 1);
+  std::printf("SERVER VERSION: '%s' (%i)\n", serverVersion, left);
+  return true;
+}
+
+// Name and host are cut so that the request fits its buffer; the name keeps at least half
+// of the room when both are long.
+bool cPlayer::registerPlayer() {
+  const int nameLength = int(std::strlen(name));
+  const int hostLength = int(std::strlen(host));
+  const int keepName =
+      std::min(nameLength, std::max(requestTextRoom - hostLength, requestTextRoom / 2 + 1));
+  const int keepHost = std::min(hostLength, requestTextRoom - keepName);
+  const int length = keepName + keepHost + 6;
+  char* request = new char[100]();
+  request[1] = char(length);
+  std::snprintf(request + 2, 98, "REG%.*s@%.*s", keepName, name, keepHost, host);
+  addToQueue(request, length);
+  processQueue();
+
+  char reply[21] = {};  // the last byte stays zero, so the reply reads as text
+  if (pollReply(reply, 20, 512) < 0) return false;
+  const cDecodeMessage decoded(reply, 20);
+  const cMessage* m = decoded.realMessage();
+  if (m->getType() == mtRegister) {
+    const cRegisterMessage* r = static_cast<const cRegisterMessage*>(m);
+    std::printf("Registration: %3s %li\n", r->getStatus(), r->getPlayerID());
+    id = r->getPlayerID();
+  } else {
+    std::printf("Registration: wtf %s", reply);
+  }
+  return true;
+}
+
+int cPlayer::queryMaps() {
+  sendNow(cMapMessage(0, "???"));
+  std::printf("end ask\n");
+  char buffer[201] = {};  // 200 for the body, one zero after it
+  int r = -1;
+  for (int pass = 0; pass < 500 && r <= 0; ++pass) {
+    os_sleep();
+    r = recvMessageNonBlocking(buffer, 200);
+  }
+  int result = 0;
+  if (r > 0) {
+    const cDecodeMessage decoded(buffer, 200);
+    std::printf("QUERY MAPS recieved: %s\n", buffer);
+    const cMessage* m = decoded.realMessage();
+    const char* type = m->getType() == mtMap ? static_cast<const cMapMessage*>(m)->type() : "";
+    if (!std::strcmp(type, "REC")) std::printf("REC\n");
+    if (!std::strcmp(type, "SND")) {
+      std::printf("SND\n");
+      result = 10;
+    }
+  } else {
+    disconnect();
+  }
+  return connected ? result : -1;
+}
+
+int cPlayer::sendMaps(cMap* map) {
+  sendNow(cMapMessage(gameTurn, "TER", map->getLayer(LAYER_TERRAIN)));
+  for (cObjectListNode* n = map->getBuildings()->getFirstNode(); n; n = n->getNext())
+    sendNow(cCreateObjectMessage(gameTurn, n->myData()));
+  for (cObjectListNode* n = map->getUnits()->getFirstNode(); n; n = n->getNext())
+    sendNow(cCreateUnitMessage(gameTurn, static_cast<cBaseUnit*>(n->myData())));
+  sendNow(cMapMessage(gameTurn, "///"));
+  return 0;
+}
+
+void cPlayer::disconnect() {
+  sendNow(cCloseMessage(gameTurn));
+  disconnectQueue();
+  connected = false;
+}

@@ -1,0 +1,53 @@
+#ifndef KORVANE_NET_PLAYER_H
+#define KORVANE_NET_PLAYER_H
+// One player of a game together with its connection: the player is its own outgoing queue.
+// The client keeps one for the local person; the server one per registered player.
+#include "net/network.h"
+#include "world/maplayer.h"
+
+class cMap;
+class cMessage;
+
+class cPlayer : public cNetworkQueue {
+public:
+  cPlayer();                       // no socket, id 0: a local game's player
+  explicit cPlayer(long id);       // opens a socket of its own; -1 means id 0
+  cPlayer(long id, int socket);    // adopts an accepted descriptor; connected
+
+  // Copies both texts, cut to 127 and 159 characters.
+  void setPlayerInfo(const char* name, const char* host);
+  const char* getName() const { return name; }
+  const char* getHost() const { return host; }
+  bool equals(const char* name, const char* host) const;
+
+  // Takes over a new descriptor (the old one is not closed) and counts as connected.
+  void connectTo(int socket);
+  // Connects to a dotted IPv4 address, announces the version and registers; false (with the
+  // socket closed) when the server cannot be reached or does not answer.
+  bool connectTo(const char* server, short port);
+  void disconnect();  // sends the close message, then shuts the connection down
+  bool isConnected();
+
+  int sendMaps(cMap* map);  // the terrain, every building and unit, then the end mark; 0
+  // 10: the server sends its map; 0: the client is to send its own; -1: connection gone.
+  int queryMaps();
+
+  long getGameTurn() const { return gameTurn; }
+  long myID() const { return id; }
+
+private:
+  void sendNow(const cMessage& m);
+  int pollReply(char* buffer, int size, int tries);
+  bool announceVersion();
+  bool registerPlayer();
+
+  long id = 0;
+  char name[128] = {};
+  char host[160] = {};
+  cMapLayer layer;
+  long gameTurn = 0;
+  bool connected = false;
+  char serverVersion[20] = {};
+};
+
+#endif
