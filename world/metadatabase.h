@@ -69,12 +69,14 @@ public:
   cIsoPoint retrieveObjectSize(int i) const { return objects[i].size; }
   int retrieveObjectHitPoints(int i) const { return objects[i].hitPoints; }
   const char* retrieveObjectDesc(int i) const { return objects[i].description; }
+  BITMAP* retrieveObjectIcon(int i) const { return objects[i].iconImage; }
 
   BITMAP* retrieveUnitImage(int i) const { return units[i].tileImage; }
   BITMAP* retrieveUnitImage(int i, int zoom) { return units[i].getImage(zoom); }
   cIsoPoint retrieveUnitSize(int i) const { return units[i].size; }
   int retrieveUnitHitPoints(int i) const { return units[i].hitPoints; }
   const char* retrieveUnitDesc(int i) const { return units[i].description; }
+  BITMAP* retrieveUnitIcon(int i) const { return units[i].iconImage; }
   int retrieveUnitDamage(int i) const { return units[i].damage; }
   int retrieveUnitAreaEffect(int i) const { return units[i].areaEffect; }
   int retrieveUnitDefence(int i) const { return units[i].defence; }
