@@ -153,7 +153,10 @@ int open_graphics_mode()
     allegro_message("Sorry, DNM does not support 8-bit modes.\n");
     return 2;
   }
-  if (set_gfx_mode(myGraphicsDriver, myWidth, myHeight, 0, 0) != 0 && !try_fallback_modes()) {
+  // X ends the process on a window of size 0, so such a request counts as a failed mode.
+  const bool sizeValid = myWidth > 0 && myHeight > 0;
+  if ((!sizeValid || set_gfx_mode(myGraphicsDriver, myWidth, myHeight, 0, 0) != 0) &&
+      !try_fallback_modes()) {
     set_gfx_mode(GFX_TEXT, 0, 0, 0, 0);
     allegro_message("Error setting %d bit graphics mode\n%s\n", myColourDepth, allegro_error);
     return 1;

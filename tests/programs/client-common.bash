@@ -48,7 +48,7 @@ start_client() {
 
 # wait_window REGEX: prints the id of the client's window whose title matches; empty on timeout.
 wait_window() {
-  timeout 10 xdotool search --sync --onlyvisible --name "$1" 2>/dev/null | head -n 1
+  timeout 10 xdotool search --sync --name "$1" 2>/dev/null | head -n 1
 }
 
 # press_key WINDOW [KEY]: moves the pointer into the window (the keyboard focus follows it).
@@ -132,4 +132,24 @@ finish() {
   fi
   echo "all checks passed"
   exit 0
+}
+
+# window_size WINDOW: prints "WIDTHxHEIGHT".
+window_size() {
+  local WIDTH HEIGHT X Y SCREEN WINDOW
+  eval "$(xdotool getwindowgeometry --shell "$1")"
+  echo "${WIDTH}x${HEIGHT}"
+}
+
+# run_to_test_view ARG...: starts the client with all its files, waits for the image test
+# view, presses a key there and expects exit code 0. Sets game_size to the size of the
+# window that showed the view.
+run_to_test_view() {
+  start_client "$@"
+  game_window=$(wait_window '^Tarvix DNM$')
+  [ -n "$game_window" ] || { fail "the image test view did not appear"; return; }
+  sleep 0.3
+  game_size=$(window_size "$game_window")
+  press_key "$game_window"
+  expect_exit 0
 }
