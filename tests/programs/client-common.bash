@@ -153,3 +153,14 @@ run_to_test_view() {
   press_key "$game_window"
   expect_exit 0
 }
+
+# channel_max IMAGE GEOMETRY CHANNEL: the largest value (0..255) of one channel (R, G or B)
+# in the region WIDTHxHEIGHT+X+Y.
+channel_max() {
+  convert "$1" -crop "$2" +repage -channel "$3" -separate -format '%[fx:int(255*maxima+0.5)]' info:
+}
+
+# has_white IMAGE GEOMETRY: prints 1 when the region holds a (nearly) white pixel, else 0.
+has_white() {
+  convert "$1" -crop "$2" +repage -fuzz 4% -fill black +opaque white -format '%[fx:maxima>0]' info:
+}
