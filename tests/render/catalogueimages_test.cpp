@@ -84,7 +84,7 @@ protected:
   DATAFILE* data = nullptr;
 };
 
-TEST_F(CatalogueFile, ReadsEveryFigureAndTheDefaultCounts)
+TEST_F(CatalogueFile, ReadsEveryFigureIconAndTheDefaultCounts)
 {
   std::vector<Entry> buildings = plain(11, 20, 30);
   buildings[1].properties = "XSIZ=2 YSIZ=3 ZSIZ=40 \"DAM =5\" DSIZ=1 MXHP=800 \"DEF =3\" RANG=6 "
@@ -123,22 +123,12 @@ TEST_F(CatalogueFile, ReadsEveryFigureAndTheDefaultCounts)
   EXPECT_EQ(db.retrieveUnitFireRate(1), 3);
   EXPECT_STREQ(db.retrieveUnitDesc(1), "Heavy Tank");
   EXPECT_EQ(db.retrieveUnitImage(1)->w, 9);
-}
-
-TEST_F(CatalogueFile, IconsComeFromTheIconTableOneIndexLower)
-{
-  buildTable(dir, "terrains", plain(2, 10, 5));
-  buildTable(dir, "buildings", plain(3, 20, 30));
-  buildTable(dir, "units", plain(2, 8, 16));
-  buildTable(dir, "icons", plain(3, 30, 30));
-  load(buildGame(dir, {{"terrains", "2"}, {"buildings", "3"}, {"units", "2"}, {"icons", ""}}));
-
-  cMetaDatabase db(data);
   EXPECT_EQ(db.retrieveObjectIcon(0), db.retrieveObjectImage(0));
   EXPECT_EQ(db.retrieveUnitIcon(0), db.retrieveUnitImage(0));
-  ASSERT_NE(db.retrieveObjectIcon(2), nullptr);
+  ASSERT_NE(db.retrieveObjectIcon(3), nullptr);
   EXPECT_EQ(db.retrieveObjectIcon(1)->w, 30);
-  EXPECT_EQ(db.retrieveObjectIcon(2)->w, 31);
+  EXPECT_EQ(db.retrieveObjectIcon(3)->w, 32);
+  EXPECT_EQ(db.retrieveObjectIcon(4), nullptr);
   EXPECT_EQ(db.retrieveUnitIcon(1), db.retrieveObjectIcon(1));
 }
 

@@ -43,8 +43,12 @@ TEST_F(ScaledImage, ReferenceScreenAddsTwoPixelsAndIsCached)
   ASSERT_NE(scaled, nullptr);
   EXPECT_EQ(scaled->w, 86);
   EXPECT_EQ(scaled->h, 44);
+  // A mark survives only if the second call hands back the same image rather than a new one
+  // that happens to reuse the freed memory.
+  putpixel(scaled, 43, 22, makecol(0, 255, 0));
   EXPECT_EQ(db->retrieveTerrainImage(1, 8), scaled);
-  EXPECT_EQ(getpixel(scaled, 43, 22), makecol(200, 0, 0));
+  EXPECT_EQ(getpixel(scaled, 43, 22), makecol(0, 255, 0));
+  EXPECT_EQ(getpixel(scaled, 42, 22), makecol(200, 0, 0));
   EXPECT_EQ(getpixel(scaled, 0, 0), makecol(255, 0, 255));
   EXPECT_EQ(getpixel(scaled, 85, 43), makecol(200, 0, 0));
 }
@@ -52,7 +56,9 @@ TEST_F(ScaledImage, ReferenceScreenAddsTwoPixelsAndIsCached)
 TEST_F(ScaledImage, AnotherZoomRebuildsTheCopy)
 {
   open(1024, 768);
-  ASSERT_NE(db->retrieveTerrainImage(1, 8), nullptr);
+  BITMAP* first = db->retrieveTerrainImage(1, 8);
+  ASSERT_NE(first, nullptr);
+  putpixel(first, 43, 22, makecol(0, 255, 0));
   BITMAP* half = db->retrieveTerrainImage(1, 4);
   ASSERT_NE(half, nullptr);
   EXPECT_EQ(half->w, 43);  // (85 * 4096) / 8192 + 1
@@ -61,6 +67,7 @@ TEST_F(ScaledImage, AnotherZoomRebuildsTheCopy)
   ASSERT_NE(again, nullptr);
   EXPECT_EQ(again->w, 86);
   EXPECT_EQ(again->h, 44);
+  EXPECT_EQ(getpixel(again, 43, 22), makecol(200, 0, 0));
 }
 
 TEST_F(ScaledImage, SizeFollowsTheScreenWidth)

@@ -21,23 +21,14 @@ void expectSeamless()
   for (int row = 1; row < y_max - 1; ++row) ASSERT_EQ(at(row, x_max - 1), at(row, 0)) << row;
 }
 
-TEST(CloudGrid, WrappingGridRepeatsItsFirstRowAndColumn)
+TEST(CloudGrid, WrappingGridRepeatsItsEdgesButNotItsSeededCorners)
 {
-  for (int round = 0; round < 5; ++round) {
+  bool cornersDiffer = false;
+  for (int round = 0; round < 10; ++round) {
     buildCloudGrid(64, 64, 0);
-    EXPECT_EQ(x_max, 65);
     EXPECT_EQ(last_line, 64 * 65);
     EXPECT_EQ(unsetSamples(), 0);
     expectSeamless();
-    freeCloudGrid();
-  }
-}
-
-TEST(CloudGrid, CornersKeepTheirOwnSeeds)
-{
-  bool cornersDiffer = false;
-  for (int round = 0; round < 20; ++round) {
-    buildCloudGrid(32, 32, 0);
     const short corners[] = {at(0, 0), at(0, x_max - 1), at(y_max - 1, 0), at(y_max - 1, x_max - 1)};
     for (short corner : corners) {
       EXPECT_GE(corner, 128);
@@ -89,17 +80,6 @@ TEST(StillTarvix, RedSpansTheFullRangeAndNothingElseIsSet)
   EXPECT_EQ(lowest, 0);
   EXPECT_GE(highest, 254);
   EXPECT_EQ(otherChannels, 0);
-  destroy_bitmap(image);
-}
-
-TEST(StillTarvix, TitleScreenTextureSize)
-{
-  ASSERT_TRUE(setGraphicsMode(16));
-  BITMAP* image = still_tarvix(512, 512, 0);
-  ASSERT_NE(image, nullptr);
-  EXPECT_EQ(image->w, 512);
-  EXPECT_EQ(image->h, 512);
-  EXPECT_EQ(bitmap_color_depth(image), 32);
   destroy_bitmap(image);
 }
 
