@@ -1,0 +1,319 @@
+#include <gtest/gtest.h>
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "net/message.h"
+#include "net/player.h"
+#include "nettest.h"
+#include "world/map.h"
+
+namespace {
+
+// A server on loopback that accepts one connection and plays a script on it, recording
+// every frame the client sent.
+class ScriptedServer {
+public:
+  explicit ScriptedServer(std::function<void(ScriptedServer&)> script) {
+    listener = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a = {};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    bind(listener, reinterpret_cast<sockaddr*>(&a), sizeof a);
+    listen(listener, 1);
+    socklen_t size = sizeof a;
+    getsockname(listener, reinterpret_cast<sockaddr*>(&a), &size);
+    port = short(ntohs(a.sin_port));
+    worker = std::thread([this, script] {
+      pollfd p = {listener, POLLIN, 0};
+      if (poll(&p, 1, 5000) <= 0) return;
+      fd = accept(listener, nullptr, nullptr);
+      script(*this);
+    });
+  }
+  ~ScriptedServer() {
+    finish();
+    if (fd >= 0) close(fd);
+    close(listener);
+  }
+  // Reads one frame (length and body), waiting at most 2 seconds; empty at the end.
+  Bytes frame() {
+    Bytes f = readExactly(2);
+    if (f.size() < 2) return Bytes();
+    const Bytes body = readExactly(f[0] * 256 + f[1] - 2);
+    f.insert(f.end(), body.begin(), body.end());
+    frames.push_back(f);
+    return f;
+  }
+  void reply(const cMessage& m) { write(Frame(m.encode(), m.encodedlength()).bytes()); }
+  void reply(const cVersionMessage& m) { write(Frame(m.encode(), m.encodedlength()).bytes()); }
+  bool peerClosed() { return readExactly(1).empty(); }
+  // Waits for the script to end, then answers the frames it received.
+  const std::vector<Bytes>& recorded() {
+    finish();
+    return frames;
+  }
+
+  short port = 0;
+
+private:
+  void finish() {
+    if (worker.joinable()) worker.join();
+  }
+  Bytes readExactly(int n) {
+    Bytes out(n > 0 ? n : 0);
+    int got = 0;
+    while (got < n) {
+      pollfd p = {fd, POLLIN, 0};
+      if (poll(&p, 1, 2000) <= 0) break;
+      const ssize_t r = recv(fd, out.data() + got, n - got, 0);
+      if (r <= 0) break;
+      got += int(r);
+    }
+    out.resize(got);
+    return out;
+  }
+  void write(const Bytes& b) { send(fd, b.data(), b.size(), MSG_NOSIGNAL); }
+
+  std::vector<Bytes> frames;
+  int listener = -1;
+  int fd = -1;
+  std::thread worker;
+};
+
+Bytes frameOf(const cMessage& m) { return Frame(m.encode(), m.encodedlength()).bytes(); }
+
+Bytes textFrame(const std::string& text) {
+  Bytes f(text.size() + 2);
+  f[1] = static_cast<unsigned char>(text.size() + 2);
+  std::copy(text.begin(), text.end(), f.begin() + 2);
+  return f;
+}
+
+// The server side of a successful version announcement and registration.
+void handshake(ScriptedServer& s, const char* status, long id) {
+  s.frame();
+  s.reply(cVersionMessage("0.26.20", 'L'));
+  s.frame();
+  s.reply(cRegisterMessage(0, status, id));
+}
+
+class Player : public NetTest {};
+
+}  // namespace
+
+TEST_F(Player, ConnectAnnouncesTheVersionAndRegisters) {
+  ScriptedServer server([](ScriptedServer& s) { handshake(s, "OK_", 4); });
+  cPlayer p(-1);
+  p.setPlayerInfo("ann", "box");
+  testing::internal::CaptureStdout();
+  EXPECT_TRUE(p.connectTo("127.0.0.1", server.port));
+  const std::string out = testing::internal::GetCapturedStdout();
+  EXPECT_TRUE(p.isConnected());
+  EXPECT_EQ(p.myID(), 4);
+  EXPECT_EQ(out.substr(0, 31), "SERVER VERSION: 'DNM0.26.20L' (");
+  EXPECT_NE(out.find(")\nRegistration: OK_ 4\n"), std::string::npos) << out;
+  const int left = std::stoi(out.substr(31));
+  EXPECT_GE(left, 0);
+  EXPECT_LT(left, 512);
+  const auto& frames = server.recorded();
+  ASSERT_EQ(frames.size(), 2u);
+  EXPECT_EQ(frames[0], Frame(cVersionMessage("0.26.20", 'l').encode(), 14).bytes());
+  EXPECT_EQ(frames[1], hexBytes("00 0C 52 45 47 61 6E 6E 40 62 6F 78"));
+}
+
+TEST_F(Player, LongNameAndHostAreCutToFitTheRequest) {
+  ScriptedServer server([](ScriptedServer& s) { handshake(s, "DUP", 9); });
+  cPlayer p(-1);
+  const std::string name(300, 'n'), host(300, 'h');
+  p.setPlayerInfo(name.c_str(), host.c_str());
+  EXPECT_EQ(std::string(p.getName()), name.substr(0, 127));
+  EXPECT_EQ(std::string(p.getHost()), host.substr(0, 159));
+  EXPECT_TRUE(p.equals(name.substr(0, 127).c_str(), host.substr(0, 159).c_str()));
+  EXPECT_FALSE(p.equals(name.c_str(), host.c_str()));
+  testing::internal::CaptureStdout();
+  EXPECT_TRUE(p.connectTo("127.0.0.1", server.port));
+  EXPECT_NE(testing::internal::GetCapturedStdout().find("Registration: DUP 9\n"), std::string::npos);
+  const auto& frames = server.recorded();
+  ASSERT_EQ(frames.size(), 2u);
+  EXPECT_EQ(frames[1], textFrame("REG" + name.substr(0, 47) + "@" + host.substr(0, 46)));
+  EXPECT_EQ(frames[1][1], 99);
+}
+
+TEST_F(Player, ShortHostLeavesTheNameTheRestOfTheRoom) {
+  ScriptedServer server([](ScriptedServer& s) { handshake(s, "OK_", 1); });
+  cPlayer p(-1);
+  const std::string name(120, 'n');
+  p.setPlayerInfo(name.c_str(), "box");
+  testing::internal::CaptureStdout();
+  EXPECT_TRUE(p.connectTo("127.0.0.1", server.port));
+  testing::internal::GetCapturedStdout();
+  EXPECT_EQ(server.recorded().at(1), textFrame("REG" + name.substr(0, 90) + "@box"));
+}
+
+TEST_F(Player, ReplyThatIsNotARegistrationKeepsTheID) {
+  ScriptedServer server([](ScriptedServer& s) {
+    s.frame();
+    s.reply(cVersionMessage("0.26.20", 'L'));
+    s.frame();
+    s.reply(cCloseMessage(0));
+  });
+  cPlayer p(-1);
+  p.setPlayerInfo("ann", "box");
+  testing::internal::CaptureStdout();
+  EXPECT_TRUE(p.connectTo("127.0.0.1", server.port));
+  const std::string out = testing::internal::GetCapturedStdout();
+  EXPECT_EQ(out.substr(out.find(")\n") + 2), "Registration: wtf CLS0000");
+  EXPECT_EQ(p.myID(), 0);
+  EXPECT_TRUE(p.isConnected());
+}
+
+TEST_F(Player, QueryAnsweredWithRecMeansSendYourOwn) {
+  ScriptedServer server([](ScriptedServer& s) {
+    handshake(s, "OK_", 2);
+    s.frame();
+    s.reply(cMapMessage(0, "REC"));
+  });
+  cPlayer p(-1);
+  p.setPlayerInfo("ann", "box");
+  testing::internal::CaptureStdout();
+  ASSERT_TRUE(p.connectTo("127.0.0.1", server.port));
+  testing::internal::GetCapturedStdout();
+  testing::internal::CaptureStdout();
+  EXPECT_EQ(p.queryMaps(), 0);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(),
+            "end ask\nQUERY MAPS recieved: MAP0000REC\nREC\n");
+  EXPECT_EQ(server.recorded().at(2), hexBytes("00 0C 4D 41 50 30 30 30 30 3F 3F 3F"));
+}
+
+TEST_F(Player, QueryAnsweredWithSndMeansTheMapFollows) {
+  ScriptedServer server([](ScriptedServer& s) {
+    handshake(s, "OK_", 2);
+    s.frame();
+    s.reply(cMapMessage(0, "SND"));
+  });
+  cPlayer p(-1);
+  testing::internal::CaptureStdout();
+  ASSERT_TRUE(p.connectTo("127.0.0.1", server.port));
+  testing::internal::GetCapturedStdout();
+  testing::internal::CaptureStdout();
+  EXPECT_EQ(p.queryMaps(), 10);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(),
+            "end ask\nQUERY MAPS recieved: MAP0000SND\nSND\n");
+}
+
+TEST_F(Player, UnansweredQueryDisconnects) {
+  ScriptedServer server([](ScriptedServer& s) {
+    handshake(s, "OK_", 2);
+    s.frame();
+    s.frame();
+    EXPECT_TRUE(s.peerClosed());
+  });
+  cPlayer p(-1);
+  testing::internal::CaptureStdout();
+  ASSERT_TRUE(p.connectTo("127.0.0.1", server.port));
+  EXPECT_EQ(p.queryMaps(), -1);
+  EXPECT_NE(testing::internal::GetCapturedStdout().find("end ask\n"), std::string::npos);
+  EXPECT_FALSE(p.isConnected());
+  EXPECT_EQ(server.recorded().at(3), hexBytes("00 09 43 4C 53 30 30 30 30"));
+}
+
+// The map upload: terrain, the buildings and the units in list order, then the end mark.
+TEST_F(Player, SendMapsSendsTerrainBuildingsUnitsAndTheEndMark) {
+  ScriptedServer server([](ScriptedServer& s) {
+    for (int i = 0; i < 5; ++i) s.frame();
+  });
+  cMap map(cPoint(100, 100));
+  map.fillTerrain(cRect(0, 0, 50, 100), 2);
+  ASSERT_TRUE(map.addBuilding(new cBaseObject(1, 3L, cPoint(10, 10), cIsoPoint(2, 2, 1), 400)));
+  ASSERT_TRUE(map.addBuilding(new cBaseObject(2, 3L, cPoint(20, 30), cIsoPoint(3, 2, 1), 500)));
+  ASSERT_TRUE(map.addUnit(new cBaseUnit(0, 3L, cPoint(5, 6), cIsoPoint(1, 1, 1), 60)));
+  cPlayer p(-1);
+  ASSERT_TRUE(p.connectQueue("127.0.0.1", server.port));
+  EXPECT_EQ(p.sendMaps(&map), 0);
+  const auto& frames = server.recorded();
+  ASSERT_EQ(frames.size(), 5u);
+  EXPECT_EQ(frames[0], frameOf(cMapMessage(0, "TER", map.getLayer(LAYER_TERRAIN))));
+  EXPECT_EQ(frames[0].size(), 10016u);
+  cObjectListNode* b = map.getBuildings()->getFirstNode();
+  EXPECT_EQ(frames[1], frameOf(cCreateObjectMessage(0, b->myData())));
+  EXPECT_EQ(frames[2], frameOf(cCreateObjectMessage(0, b->getNext()->myData())));
+  EXPECT_EQ(frames[3], frameOf(cCreateUnitMessage(0, static_cast<cBaseUnit*>(
+                                                         map.getUnits()->getFirstNode()->myData()))));
+  EXPECT_EQ(frames[4], hexBytes("00 0C 4D 41 50 30 30 30 30 2F 2F 2F"));
+  EXPECT_EQ(std::string(frames[1].begin() + 2, frames[1].begin() + 5), "CRE");
+  EXPECT_EQ(std::string(frames[3].begin() + 2, frames[3].begin() + 5), "CRU");
+}
+
+TEST_F(Player, DisconnectSendsTheCloseFrame) {
+  ScriptedServer server([](ScriptedServer& s) {
+    handshake(s, "OK_", 2);
+    s.frame();
+    EXPECT_TRUE(s.peerClosed());
+  });
+  cPlayer p(-1);
+  testing::internal::CaptureStdout();
+  ASSERT_TRUE(p.connectTo("127.0.0.1", server.port));
+  testing::internal::GetCapturedStdout();
+  p.disconnect();
+  EXPECT_FALSE(p.isConnected());
+  EXPECT_FALSE(p.socketStatus());
+  EXPECT_EQ(server.recorded().at(2), hexBytes("00 09 43 4C 53 30 30 30 30"));
+}
+
+namespace {
+
+short closedPort() {
+  const int s = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in a = {};
+  a.sin_family = AF_INET;
+  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a);
+  socklen_t size = sizeof a;
+  getsockname(s, reinterpret_cast<sockaddr*>(&a), &size);
+  close(s);
+  return short(ntohs(a.sin_port));
+}
+
+}  // namespace
+
+TEST_F(Player, FailedConnectionsLeaveNoDescriptorBehind) {
+  const short port = closedPort();
+  const int before = openDescriptorCount();
+  cPlayer p(-1);
+  testing::internal::CaptureStderr();
+  for (int attempt = 0; attempt < 20; ++attempt) EXPECT_FALSE(p.connectTo("127.0.0.1", port));
+  const std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(err.substr(0, 33), "CLIENT: can't connect to server.\n");
+  EXPECT_FALSE(p.isConnected());
+  EXPECT_EQ(openDescriptorCount(), before);
+  EXPECT_FALSE(p.socketStatus());
+}
+
+TEST_F(Player, ServerThatNeverAnswersFailsAndTheRetryIsClean) {
+  const int before = openDescriptorCount();
+  cPlayer p(-1);
+  {
+    ScriptedServer silent([](ScriptedServer& s) {
+      s.frame();
+      EXPECT_TRUE(s.peerClosed());  // the client gives up and closes
+    });
+    EXPECT_FALSE(p.connectTo("127.0.0.1", silent.port));
+    EXPECT_FALSE(p.socketStatus());
+  }
+  EXPECT_EQ(openDescriptorCount(), before);
+  ScriptedServer server([](ScriptedServer& s) { handshake(s, "OK_", 5); });
+  testing::internal::CaptureStdout();
+  EXPECT_TRUE(p.connectTo("127.0.0.1", server.port));
+  testing::internal::GetCapturedStdout();
+  EXPECT_EQ(p.myID(), 5);
+  EXPECT_EQ(server.recorded().at(1), textFrame("REG@"));
+}
