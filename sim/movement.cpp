@@ -110,33 +110,67 @@ void cMovement::radialFill(int fromIndex, cPoint goal, int free, bool flag, int 
   }
 }
 
-bool cMovement::wipeFill(int fromIndex, cPoint goal, int dir, int free, bool flag, int penalty)
+// The cell of an interior column whose neighbours in the sweep direction all lie inside
+// the usable index range: fixed offsets, no bounds tests. Same result as relax().
+template <int DIR>
+bool cMovement::relaxInterior(int* p, int i, int cost, bool takesMin) const
+{
+  const int W = width;
+  const int v1 = p[i - DIR], v2 = p[i - DIR * (W + 1)], v3 = p[i - DIR * W], v4 = p[i - DIR * (W - 1)];
+  const int cur = p[i];
+  if (takesMin) {
+    const int big = 0x7fffffff - cost;
+    int m = std::min(std::min(v1 > 0 ? v1 : big, v2 > 0 ? v2 : big), std::min(v3 > 0 ? v3 : big, v4 > 0 ? v4 : big));
+    if (m == big || (cur != 0 && m + cost >= cur)) return false;
+    p[i] = m + cost;
+    return true;
+  }
+  if (cur != 0) return false;
+  int first = v1 > 0 ? v1 : v2 > 0 ? v2 : v3 > 0 ? v3 : v4;
+  if (first <= 0) return false;
+  p[i] = first + cost;
+  return true;
+}
+
+// One sweep from just past i in direction DIR; answers the index where it stopped.
+template <int DIR>
+long cMovement::sweep(long i, const Pass& pass, bool& changed) const
 {
   int* p = path->cellData();
-  const int W = width, N = count, cost = (flag ? penalty : 0) + 1;
-  long i = long(goal.y) * W + goal.x;
-  int x = goal.x, run = 0;
-  bool changed = true, any = false;
+  const int W = width, N = count, lo = W + 2, hi = N - W - 2;
+  int x = int(((i % W) + W) % W), run = 0;
   for (;;) {
-    i += dir;
-    x += dir;  // the column of i, kept alongside to avoid a division per cell
+    i += DIR;
+    x += DIR;  // the column of i, kept alongside to avoid a division per cell
     if (x == W) x = 0;
     else if (x < 0) x = W - 1;
     ++run;
-    if (i >= 0 && i < N) {
-      if (fillable(i, fromIndex, free, flag)) {
-        bool takesMin = obst[i] == free || i == fromIndex;
-        bool wrote = relax(p, int(i), edgeSet(x, dir > 0 ? forward : backward), cost, takesMin);
-        changed |= wrote;
-        any |= wrote;
-      }
-      if (p[i] > 0) run = 0;
+    if (i < 0 || i >= N) return i;
+    const int o = obst[i];
+    if ((o != pass.free) == pass.flag || i == pass.fromIndex || (scr && scr[i] == 1)) {
+      const bool takesMin = o == pass.free || i == pass.fromIndex;
+      const bool interior = i >= lo && i < hi && x > 0 && x < W - 1;
+      changed |= interior ? relaxInterior<DIR>(p, int(i), pass.cost, takesMin)
+                          : relax(p, int(i), edgeSet(x, DIR > 0 ? forward : backward), pass.cost, takesMin);
     }
-    if (run <= W && i > 0 && i < N - 1) continue;
-    dir = -dir;  // the next sweep runs back from here
-    if (!changed) return any;
-    changed = false;
-    run = 0;
+    if (p[i] > 0) run = 0;
+    if (run > W || i <= 0 || i >= N - 1) return i;
+  }
+}
+
+bool cMovement::wipeFill(int fromIndex, cPoint goal, int dir, int free, bool flag, int penalty)
+{
+  const Pass pass{fromIndex, free, (flag ? penalty : 0) + 1, flag};
+  long i = long(goal.y) * width + goal.x;
+  bool any = false;
+  // The first sweep always has a successor, even when it changed nothing.
+  for (bool first = true;; first = false) {
+    bool changed = false;
+    // Each sweep runs back from where the previous one stopped.
+    i = dir > 0 ? sweep<1>(i, pass, changed) : sweep<-1>(i, pass, changed);
+    dir = -dir;
+    any |= changed;
+    if (!changed && !first) return any;
   }
 }
 

@@ -43,7 +43,15 @@ private:
   };
   DirSet makeSet(std::initializer_list<int> codes) const;
   const DirSet& edgeSet(int x, const DirSet& inner) const;
+  struct Pass {
+    int fromIndex, free, cost;
+    bool flag;
+  };
   bool fillable(long i, int fromIndex, int free, bool flag) const;
+  template <int DIR>
+  bool relaxInterior(int* p, int i, int cost, bool takesMin) const;
+  template <int DIR>
+  long sweep(long i, const Pass& pass, bool& changed) const;
   int relax(int* p, int i, const DirSet& s, int cost, bool takesMin) const;
   int startIndex(cPoint from) const;
   cMapLayer* newPath(cPoint goal);
