@@ -63,9 +63,9 @@ Picture menuBackground() {
   Picture pic(1024, 768);
   std::vector<Picture> tiles;
   for (int i = 0; i < terrainCount(); ++i) tiles.push_back(terrainTile(i));
-  const double ox = 512, oy = -300;
-  for (int y = 0; y < 34; ++y)
-    for (int x = 0; x < 34; ++x) {
+  const double ox = 512, oy = -80;
+  for (int y = -14; y < 40; ++y)
+    for (int x = -14; x < 40; ++x) {
       double ax = ox + (y - x) * kTileK, ay = oy + (x + y) * kTileK / 2;
       pic.draw(tiles[sceneTerrain(x, y)], static_cast<int>(ax - kTileK), static_cast<int>(ay - kTileK));
     }

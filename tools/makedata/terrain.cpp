@@ -60,7 +60,7 @@ Rgb grassDetail(Rgb c, double a, double b, uint32_t seed) {
 
 Rgb water(Rgb c, double a, double b, double n, double& height, double foam) {
   double w = std::sin(2 * M_PI * (4 * a - 2 * b) + 5 * n);
-  height = 0.25 * w;
+  height = 0.08 * w;
   return w > 0.8 ? mix(c, Rgb{1, 1, 1}, foam * (w - 0.8) * 5) : c;
 }
 
@@ -76,7 +76,7 @@ Rgb detail(int kind, Rgb c, double a, double b, double n, double& height) {
     }
     case 5: {
       double r = std::sin(2 * M_PI * (5 * a + 3 * b) + 3 * n);
-      height += 0.35 * r;
+      height += 0.12 * r;
       return c * (0.96 + 0.04 * r);
     }
     case 6: return water(c, a, b, n, height, 0.35);
