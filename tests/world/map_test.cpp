@@ -95,10 +95,13 @@ TEST(Map, RemoveByFootprintNeedsAnExactMatch)
   EXPECT_FALSE(map.removeBuilding(cRect(6, 6, 7, 7)));
   EXPECT_EQ(map.getBuildings()->number(), 1);
   cBaseObject* b = map.getBuildings()->getFirstNode()->myData();
+  cBaseObject* u = map.getUnits()->getFirstNode()->myData();
   EXPECT_TRUE(map.removeBuilding(cRect(2, 2, 4, 4)));
   EXPECT_TRUE(map.removeUnit(cRect(6, 6, 7, 7)));
   EXPECT_EQ(layerSum(map, LAYER_OBJECTS) + layerSum(map, LAYER_UNITS), 0);
+  EXPECT_TRUE(map.getUnits()->isEmpty());
   delete b;
+  delete u;
 }
 
 TEST(Map, FindingObjectsByFootprintAndByAnchor)
