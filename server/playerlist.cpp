@@ -1,0 +1,111 @@
+#include "server/playerlist.h"
+
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+
+#include "net/player.h"
+
+// Far above what a client that keeps reading lets pile up between two passes of its thread.
+const long cPlayerNode::maxPendingBytes = 4L << 20;
+
+void cPlayerNode::deliver(char* data, int length) {
+  if (pending + length > maxPendingBytes) {
+    delete[] data;
+    cutOff();
+    return;
+  }
+  player->addToQueue(data, length);
+  pending += length;
+  if (wakeFd >= 0) {
+    const uint64_t one = 1;
+    if (::write(wakeFd, &one, sizeof one) < 0) {
+      // The counter is already non-zero: the thread is due to wake anyway.
+    }
+  }
+}
+
+// The socket is the serving thread's: shutting it down ends that thread's reads, and the
+// thread closes the descriptor. Clearing it here stops further deliveries.
+void cPlayerNode::cutOff() {
+  if (serveFd < 0) return;
+  std::printf("Player %li cut off: %li bytes waiting\n", player->myID(), pending);
+  ::shutdown(serveFd, SHUT_RDWR);
+  player->setSocket(0);
+  detach();
+}
+
+cPlayerList::~cPlayerList() {
+  while (head) {
+    cPlayerNode* n = head;
+    head = n->getNext();
+    delete n;
+  }
+}
+
+void cPlayerList::addPlayer(cPlayer* p) { addPlayerRaw(p); }
+
+void cPlayerList::addPlayerRaw(cPlayer* p) {
+  cPlayerNode* n = new cPlayerNode(p);
+  if (!head) {
+    head = tail = n;
+    return;
+  }
+  n->setPrev(tail);
+  tail->setNext(n);
+  tail = n;
+}
+
+cPlayerNode* cPlayerList::findNode(const cPlayer* p) const {
+  for (cPlayerNode* n = head; n; n = n->getNext())
+    if (n->myData() == p) return n;
+  return nullptr;
+}
+
+cPlayerNode* cPlayerList::findNodeByName(const char* name, const char* host) const {
+  for (cPlayerNode* n = head; n; n = n->getNext())
+    if (n->myData()->equals(name, host)) return n;
+  return nullptr;
+}
+
+bool cPlayerList::contains(const char* name, const char* host) const {
+  return findNodeByName(name, host) != nullptr;
+}
+
+cPlayer* cPlayerList::findPlayer(const char* name, const char* host) const {
+  cPlayerNode* n = findNodeByName(name, host);
+  return n ? n->myData() : nullptr;
+}
+
+namespace {
+char* copyOf(const char* data, size_t length) {
+  char* copy = new char[length + 1];
+  std::memcpy(copy, data, length);
+  copy[length] = '\0';
+  return copy;
+}
+}  // namespace
+
+bool cPlayerList::sendMessage(const char* name, const char* host, const char* text) {
+  cPlayerNode* n = findNodeByName(name, host);
+  if (!n) return false;
+  n->deliver(copyOf(text, std::strlen(text)), int(std::strlen(text)));
+  return true;
+}
+
+void cPlayerList::sendMessageAll(const cPlayer* except, const char* text) {
+  const size_t length = std::strlen(text);
+  for (cPlayerNode* n = head; n; n = n->getNext())
+    if (n->myData() != except && n->myData()->isConnected())
+      n->deliver(copyOf(text, length), int(length));
+}
+
+void cPlayerList::sendMessageAll(const cPlayer* except, char* frame, int length) {
+  for (cPlayerNode* n = head; n; n = n->getNext())
+    if (n->myData() != except && n->myData()->isConnected())
+      n->deliver(copyOf(frame, size_t(length)), length);
+  delete[] frame;
+}

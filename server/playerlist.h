@@ -1,0 +1,73 @@
+#ifndef KORVANE_SERVER_PLAYERLIST_H
+#define KORVANE_SERVER_PLAYERLIST_H
+// Every player registered with the server, in registration order, and delivery of texts and
+// frames to their outgoing queues. The list does no locking: every caller holds
+// cServerEngine::mut_playerList, which also guards each listed player's queue and socket.
+class cPlayer;
+
+class cPlayerNode {
+public:
+  explicit cPlayerNode(cPlayer* p) : player(p) {}  // does not own the player
+  cPlayerNode(const cPlayerNode&) = delete;
+  cPlayerNode& operator=(const cPlayerNode&) = delete;
+
+  cPlayer* myData() const { return player; }
+  cPlayerNode* getNext() const { return next; }
+  void setNext(cPlayerNode* n) { next = n; }
+  void setPrev(cPlayerNode* p) { prev = p; }
+
+  // The connection serving the player: its accepted descriptor and the descriptor that wakes
+  // its thread when something is queued (both -1 when none; both belong to that thread).
+  void attach(int socketFd, int wake) { serveFd = socketFd; wakeFd = wake; }
+  void detach() { attach(-1, -1); }
+  int myServeFd() const { return serveFd; }
+  // Bytes queued since the serving thread last took the queue.
+  long myPending() const { return pending; }
+  void clearPending() { pending = 0; }
+
+  // Queues data (taking it over) and wakes the serving thread; a player whose thread lets
+  // more than maxPendingBytes pile up is cut off instead, and data is freed.
+  void deliver(char* data, int length);
+  static const long maxPendingBytes;
+
+private:
+  void cutOff();
+
+  cPlayer* player;
+  cPlayerNode* next = nullptr;
+  cPlayerNode* prev = nullptr;
+  int serveFd = -1;
+  int wakeFd = -1;
+  long pending = 0;
+};
+
+class cPlayerList {
+public:
+  cPlayerList() = default;
+  ~cPlayerList();  // frees the nodes, not the players
+  cPlayerList(const cPlayerList&) = delete;
+  cPlayerList& operator=(const cPlayerList&) = delete;
+
+  bool isEmpty() const { return head == nullptr; }
+  cPlayerNode* getFirstNode() const { return head; }
+  cPlayerNode* findNode(const cPlayer* p) const;
+
+  void addPlayer(cPlayer* p);
+  bool contains(const char* name, const char* host) const;
+  cPlayer* findPlayer(const char* name, const char* host) const;
+
+  // Texts are copied and queued without frame length.
+  bool sendMessage(const char* name, const char* host, const char* text);
+  void sendMessageAll(const cPlayer* except, const char* text);
+  // Queues a copy for every other connected player and frees frame (a new[] array).
+  void sendMessageAll(const cPlayer* except, char* frame, int length);
+
+private:
+  void addPlayerRaw(cPlayer* p);
+  cPlayerNode* findNodeByName(const char* name, const char* host) const;
+
+  cPlayerNode* head = nullptr;
+  cPlayerNode* tail = nullptr;
+};
+
+#endif
