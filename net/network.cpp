@@ -183,11 +183,15 @@ int cNetworkQueue::recvMessageNonBlocking(void* buf, int max) {
   const int n = length[0] * 256 + length[1] - 2;
   trace("test15.txt", "bbytes %i\n", n);
   char* body = static_cast<char*>(buf);
-  if (n >= max) return max > 0 && receiveAll(body, max) > 0 ? 1 : 0;
+  if (n >= max) {
+    const int got = max > 0 ? receiveAll(body, max) : 0;
+    if (got < max) dropSocket();  // a frame cut short cannot be told from the next one
+    return got > 0 ? 1 : 0;
+  }
   bool complete = false;
   const int got = readBody(body, n, "test15.txt", complete);
   if (!complete) {
-    dropSocket();  // the rest of the frame can no longer be told from the next one
+    dropSocket();
     return got;
   }
   return got > 0 ? 1 : 0;

@@ -168,6 +168,12 @@ TEST_F(Reader, StalledFrameEndsTheConnection) {
   half.sendBytes(hexBytes("00"));
   EXPECT_EQ(q2.recvMessageNonBlocking(buf.data(), 64), 0);
   EXPECT_FALSE(q2.socketStatus());
+
+  SocketPair oversized;  // longer than the buffer, and cut short before the buffer is full
+  cNetworkQueue q3(oversized.take(oversized.a));
+  oversized.sendBytes(hexBytes("01 00 41 42 43 44"));
+  EXPECT_EQ(q3.recvMessageNonBlocking(buf.data(), 64), 1);
+  EXPECT_FALSE(q3.socketStatus());
   EXPECT_TRUE(buf.guardsIntact());
 }
 
