@@ -1,0 +1,369 @@
+#include "sim/gameplaymap.h"
+
+#include <unistd.h>
+
+#include <climits>
+#include <cstdio>
+#include <memory>
+
+#include "net/message.h"
+#include "sim/movement.h"
+#include "world/metadatabase.h"
+
+namespace {
+// Unbuffered, so that the traces interleave in order with the units' attack trace.
+void trace(const char* text)
+{
+  for (const char* c = text; *c; ++c) (void)!write(STDOUT_FILENO, c, 1);
+}
+
+// Kinds arrive from the network; without a catalogue there is nothing to check them against.
+bool knownTerrain(int k) { return !metaList || (k >= 0 && k < metaList->retrieveMaxTerrains()); }
+bool knownBuilding(int k) { return !metaList || (k >= 0 && k < metaList->retrieveMaxObjects()); }
+bool knownUnit(int k) { return !metaList || (k >= 0 && k < metaList->retrieveMaxUnits()); }
+
+// A 16-bit field carries a health change as its low 16 bits: read it back as signed, so
+// that a heal does not arrive as a blow of nearly 65536.
+int signed16(int v) { return v > 32767 ? v - 65536 : v; }
+int clamp16(long long v) { return v > 32767 ? 32767 : v < -32768 ? -32768 : int(v); }
+
+cBaseObject* withFootprint(const cObjectList& list, const cRect& r)
+{
+  for (cObjectListNode* n = list.getFirstNode(); n; n = n->getNext())
+    if (n->myData()->toRectArea() == r) return n->myData();
+  return nullptr;
+}
+
+// 1-based list position of the first unit anchored at cell, or 0.
+int unitAt(const cObjectList& list, cPoint cell, cBaseUnit*& found)
+{
+  int position = 1;
+  for (cObjectListNode* n = list.getFirstNode(); n; n = n->getNext(), ++position) {
+    if (n->myData()->myPosition() == cell) {
+      found = static_cast<cBaseUnit*>(n->myData());
+      return position;
+    }
+  }
+  return 0;
+}
+}  // namespace
+
+cGamePlayMap::cGamePlayMap(cPoint size) : cPlayerMap(size) {}
+
+void cGamePlayMap::queue(cPlayer* p, const cMessage& m)
+{
+  if (p->isConnected()) p->addToQueue(m.encode(), m.encodedlength());
+}
+
+void cGamePlayMap::announce(cPlayer* p, const cMessage& m)
+{
+  if (!p->isConnected()) return;
+  p->addToQueue(m.encode(), m.encodedlength());
+  p->processQueue();
+}
+
+// ---- one turn
+
+bool cGamePlayMap::processTurn(cPlayer* p)
+{
+  bool changed = receiveOne(p);
+  changed |= movePeople(p);
+  changed |= attackWithPeople(p);
+  changed |= removeDeadUnits(p);
+  p->processQueue();
+  return changed;
+}
+
+bool cGamePlayMap::receiveOne(cPlayer* p)
+{
+  if (!p->isConnected()) return false;
+  char buffer[256] = {};
+  if (p->recvMessageNonBlocking(buffer, sizeof buffer) <= 0) return false;
+  const cDecodeMessage decoded(buffer, sizeof buffer);
+  return applyMessage(decoded.realMessage());
+}
+
+bool cGamePlayMap::applyMessage(const cMessage* m)
+{
+  switch (m->getType()) {
+    case mtMove: {
+      auto mv = static_cast<const cMoveMessage*>(m);
+      return applyMove(mv->from(), mv->to());
+    }
+    case mtMapSet: {
+      auto set = static_cast<const cMapSetMessage*>(m);
+      return applyTerrain(set->getArea(), set->getNewType());
+    }
+    case mtCreateUnit: return applyCreateUnit(static_cast<const cCreateUnitMessage*>(m)->getUnit());
+    case mtCreateObject:
+      return applyCreateBuilding(static_cast<const cCreateObjectMessage*>(m)->getObject());
+    case mtDamageHeal: {
+      auto hp = static_cast<const cDamageHealMessage*>(m);
+      return applyHealthChange(hp->getPos(), hp->getObjectID(), hp->getChange());
+    }
+    case mtDamageArea: {
+      auto dam = static_cast<const cDamageAreaMessage*>(m);
+      return applyBlast(dam->getCenter(), dam->getLevel(), dam->getSize());
+    }
+    case mtRemove: return applyRemove(static_cast<const cRemoveMessage*>(m)->getArea());
+    default: return false;
+  }
+}
+
+// ---- received changes
+
+bool cGamePlayMap::applyMove(cPoint from, cPoint to)
+{
+  char line[64];
+  std::snprintf(line, sizeof line, "MOVE (%x,%x)-(%x,%x)\n", from.x, from.y, to.x, to.y);
+  trace(line);
+  cBaseUnit* u = nullptr;
+  const int position = unitAt(*units, from, u);
+  // No unit walks off the map; a destination there could only come from a damaged frame.
+  if (!u || !includes(to)) return false;
+  setUnit(from, 0);
+  u->move(to);
+  setUnit(to, position);
+  units->removeElement(u);
+  units->addElementPos(u);
+  return true;
+}
+
+bool cGamePlayMap::applyTerrain(cRect area, int kind)
+{
+  if (!knownTerrain(kind)) return false;
+  fillTerrain(area, kind);  // the fill visits only the part of the area on the map
+  return true;
+}
+
+bool cGamePlayMap::applyCreateUnit(const cBaseUnit* model)
+{
+  if (!knownUnit(model->myID())) return false;
+  auto u = std::make_unique<cBaseUnit>();
+  u->copy(model);
+  if (!addUnit(u.get())) return false;
+  u.release();
+  return true;
+}
+
+bool cGamePlayMap::applyCreateBuilding(const cBaseObject* model)
+{
+  if (!knownBuilding(model->myID())) return false;
+  auto b = std::make_unique<cBaseObject>();
+  b->copy(model);
+  if (!addBuilding(b.get())) return false;
+  b.release();
+  return true;
+}
+
+bool cGamePlayMap::applyHealthChange(cPoint pos, int kind, int change)
+{
+  cBaseObject* o = getSelection(pos);
+  if (!o || o->myID() != kind) return false;
+  o->decrHealth(signed16(change));
+  return true;
+}
+
+bool cGamePlayMap::applyBlast(cPoint centre, int level, int size)
+{
+  // Shots land on cells of the map. Any radius beyond width + height covers the whole map
+  // from there, so the footprint never needs to be larger than that.
+  if (!includes(centre)) return false;
+  const int reach = getMaxPos().x + getMaxPos().y;
+  cDamage effect(level, size < reach ? size : reach);
+  applyDamage(&effect, centre.x, centre.y);
+  return true;
+}
+
+bool cGamePlayMap::applyRemove(cRect area)
+{
+  cBaseObject* o = withFootprint(*buildings, area);
+  if (!o) o = withFootprint(*units, area);
+  if (!o) return false;
+  takeOff(o);
+  return true;
+}
+
+// ---- the local player's units
+
+bool cGamePlayMap::movePeople(cPlayer* p)
+{
+  if (units->isEmpty()) return false;
+  std::vector<cBaseObject*> resort;
+  bool moved = false;
+  int position = 0;
+  for (cObjectListNode* n = units->getFirstNode(); n; n = n->getNext()) {
+    ++position;
+    auto u = static_cast<cBaseUnit*>(n->myData());
+    if (u->getPlayerID() == p->myID() && stepUnit(p, u, position, resort)) moved = true;
+  }
+  // Draw order follows the diagonal row x + y: a step along the row keeps its place.
+  for (cBaseObject* u : resort) {
+    units->removeElement(u);
+    units->addElementPos(u);
+  }
+  return moved;
+}
+
+bool cGamePlayMap::stepUnit(cPlayer* p, cBaseUnit* u, int listPosition,
+                            std::vector<cBaseObject*>& resort)
+{
+  const cPoint from = u->myPosition();
+  setUnit(from, 0);
+  const cPoint to = u->move(getLayer(LAYER_UNITS), getLayer(LAYER_OBJECTS));
+  setUnit(to, listPosition);
+  if (to == from) {
+    if (u->recalcPath()) searchAgain(u);
+    return false;
+  }
+  queue(p, cMoveMessage(p->getGameTurn(), from, to));
+  if (to.x + to.y != from.x + from.y) resort.push_back(u);
+  return true;
+}
+
+void cGamePlayMap::searchAgain(cBaseUnit* u)
+{
+  if (u->getUnitMode() == 2)
+    u->initAttack(newPath(u->myPosition(), u->getTarget(), 1), u->getTargetObj());
+  if (!u->moving()) u->initMove(newPath(u->myPosition(), u->getTarget(), 1), u->getTarget());
+}
+
+cMapLayer* cGamePlayMap::newPath(cPoint from, cPoint goal, int users)
+{
+  cMovement search(getLayer(LAYER_OBJECTS), &searchLayer, units.get());
+  cMapLayer* path = search.findPath(from, goal);
+  path->setUsage(users);
+  return path;
+}
+
+bool cGamePlayMap::attackWithPeople(cPlayer* p)
+{
+  bool fired = false;
+  for (cObjectListNode* n = units->getFirstNode(); n; n = n->getNext()) {
+    auto u = static_cast<cBaseUnit*>(n->myData());
+    if (u->getPlayerID() != p->myID()) continue;
+    if (!u->attack(getLayer(LAYER_UNITS), getLayer(LAYER_OBJECTS))) continue;
+    cDamage& effect = u->getDamageEffect();
+    const cPoint target = u->getTarget();
+    applyDamage(&effect, target.x, target.y);
+    queue(p, cDamageAreaMessage(p->getGameTurn(), target, effect.getSize(), effect.getLevel()));
+    fired = true;
+  }
+  return fired;
+}
+
+bool cGamePlayMap::removeDeadUnits(cPlayer* p)
+{
+  if (units->isEmpty()) return false;
+  bool any = false;
+  for (cObjectList* list : {units.get(), buildings.get()}) {
+    for (cObjectListNode* n = list->getFirstNode(); n;) {
+      cBaseObject* o = n->myData();
+      n = n->getNext();  // o's node goes with it
+      if (o->getPlayerID() != -1) continue;
+      trace(o->myObjectType() == 1 ? "D" : "d");
+      announce(p, cRemoveMessage(p->getGameTurn(), o->toRectArea()));
+      takeOff(o);
+      any = true;
+    }
+  }
+  return any;
+}
+
+// Off the map and out of its list, but alive for the units that still aim at it.
+void cGamePlayMap::takeOff(cBaseObject* o)
+{
+  bool listed = o->myObjectType() == 1 ? removeUnit(static_cast<cBaseUnit*>(o)) : removeBuilding(o);
+  if (listed) retire(o);
+}
+
+void cGamePlayMap::retire(cBaseObject* o)
+{
+  removeSelection(o);
+  // A removed unit leaves its order: its share of the group's path goes back now.
+  if (o->myObjectType() == 1) static_cast<cBaseUnit*>(o)->initMove(nullptr, o->myPosition());
+  removed.addElement(o);
+}
+
+// ---- commands
+
+std::vector<cBaseUnit*> cGamePlayMap::selectedUnits(const cPlayer* p) const
+{
+  std::vector<cBaseUnit*> group;
+  for (cObjectListNode* n = selection.getFirstNode(); n; n = n->getNext()) {
+    cBaseObject* o = n->myData();
+    if (o->myObjectType() == 1 && o->getPlayerID() == p->myID())
+      group.push_back(static_cast<cBaseUnit*>(o));
+  }
+  return group;
+}
+
+void cGamePlayMap::moveSelection(cPlayer* p, cPoint goal)
+{
+  if (!includes(goal)) return;
+  const std::vector<cBaseUnit*> group = selectedUnits(p);
+  if (group.empty()) return;
+  cMapLayer* path = newPath(lastSelection()->myPosition(), goal, int(group.size()));
+  for (cBaseUnit* u : group) u->initMove(path, goal);
+}
+
+void cGamePlayMap::attackWithSelection(cPlayer* p, cPoint target)
+{
+  if (!includes(target)) return;
+  cBaseObject* victim = getSelection(target);
+  const std::vector<cBaseUnit*> group = selectedUnits(p);
+  if (!victim || group.empty()) return;
+  cMovement search(getLayer(LAYER_OBJECTS), &searchLayer, units.get());
+  cMapLayer* path = search.attackPath(lastSelection()->myPosition(), target, 5, false);
+  path->setUsage(int(group.size()));
+  for (cBaseUnit* u : group) u->initAttack(path, victim);
+}
+
+void cGamePlayMap::setTerrainUnderSelection(cPlayer* p, int kind)
+{
+  for (cObjectListNode* n = selection.getFirstNode(); n; n = n->getNext()) {
+    const cRect footprint = n->myData()->toRectArea();
+    fillTerrain(footprint, kind);
+    announce(p, cMapSetMessage(p->getGameTurn(), footprint, kind));
+  }
+}
+
+int cGamePlayMap::damageSelection(cPlayer* p, int amount)
+{
+  int walked = 0;
+  for (cObjectListNode* n = selection.getFirstNode(); n; ++walked) {
+    cBaseObject* o = n->myData();
+    n = n->getNext();  // a destroyed object leaves the selection
+    changeHealth(p, o, amount);
+  }
+  return walked;
+}
+
+void cGamePlayMap::changeHealth(cPlayer* p, cBaseObject* o, int amount)
+{
+  const int before = o->getHealth();
+  if (amount < 0) o->incrHealth(amount == INT_MIN ? INT_MAX : -amount);
+  else o->decrHealth(amount);
+  // The change actually made travels, not the amount: a heal capped at full health here
+  // must not lift the others' copy past it.
+  const long long change = static_cast<long long>(before) - o->getHealth();
+  if (change != 0)
+    announce(p, cDamageHealMessage(p->getGameTurn(), o->myID(), o->myPosition(), clamp16(change)));
+  if (o->getHealth() > 0) return;
+  announce(p, cRemoveMessage(p->getGameTurn(), o->toRectArea()));
+  takeOff(o);
+}
+
+bool cGamePlayMap::createUnit(cPlayer* p, cBaseUnit* u)
+{
+  if (!u || !addUnit(u)) return false;
+  announce(p, cCreateUnitMessage(p->getGameTurn(), u));
+  return true;
+}
+
+bool cGamePlayMap::createBuilding(cPlayer* p, cBaseObject* b)
+{
+  if (!b || !addBuilding(b)) return false;
+  announce(p, cCreateObjectMessage(p->getGameTurn(), b));
+  return true;
+}

@@ -1,0 +1,65 @@
+#ifndef KORVANE_SIM_GAMEPLAYMAP_H
+#define KORVANE_SIM_GAMEPLAYMAP_H
+// The client's live game: once per turn it applies one change received from the server,
+// steps, fires and clears away the local player's units; the player's own commands are
+// applied at once and, when connected, announced to the server. Single-threaded.
+#include <vector>
+
+#include "net/player.h"
+#include "sim/playermap.h"
+
+class cMessage;
+
+class cGamePlayMap : public cPlayerMap {
+public:
+  explicit cGamePlayMap(cPoint size);
+  ~cGamePlayMap() override = default;
+
+  // Every p below is the local player (never null); only its units are simulated here.
+  // True when anything changed: a received change applied, a unit moved or fired, an
+  // object removed.
+  bool processTurn(cPlayer* p);
+  bool movePeople(cPlayer* p);
+  bool attackWithPeople(cPlayer* p);
+  bool removeDeadUnits(cPlayer* p);
+
+  // goal and target in cells; off the map they do nothing.
+  void moveSelection(cPlayer* p, cPoint goal);
+  void attackWithSelection(cPlayer* p, cPoint target);
+  void setTerrainUnderSelection(cPlayer* p, int kind);
+  // A negative amount heals. Answers how many objects were selected.
+  int damageSelection(cPlayer* p, int amount);
+  // On true the map owns the object; on false the caller keeps it.
+  bool createUnit(cPlayer* p, cBaseUnit* u);
+  bool createBuilding(cPlayer* p, cBaseObject* b);
+
+  // Objects taken off the map in play, kept alive (and owned) until the map goes, so that
+  // units still aiming at them read their owner.
+  const cObjectList& getRemoved() const { return removed; }
+
+private:
+  bool receiveOne(cPlayer* p);
+  bool applyMessage(const cMessage* m);
+  bool applyMove(cPoint from, cPoint to);
+  bool applyTerrain(cRect area, int kind);
+  bool applyCreateUnit(const cBaseUnit* model);
+  bool applyCreateBuilding(const cBaseObject* model);
+  bool applyHealthChange(cPoint pos, int kind, int change);
+  bool applyBlast(cPoint centre, int level, int size);
+  bool applyRemove(cRect area);
+
+  bool stepUnit(cPlayer* p, cBaseUnit* u, int listPosition, std::vector<cBaseObject*>& resort);
+  void searchAgain(cBaseUnit* u);
+  cMapLayer* newPath(cPoint from, cPoint goal, int users);
+  std::vector<cBaseUnit*> selectedUnits(const cPlayer* p) const;
+  void changeHealth(cPlayer* p, cBaseObject* o, int amount);
+  void takeOff(cBaseObject* o);
+  void retire(cBaseObject* o);
+
+  static void queue(cPlayer* p, const cMessage& m);
+  static void announce(cPlayer* p, const cMessage& m);
+
+  cObjectList removed{true};
+};
+
+#endif

@@ -1,0 +1,285 @@
+#include "sim/gameplaymap.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+
+#include "sim/builtinmap.h"
+#include "turnsupport.h"
+
+namespace {
+// A local game on the built-in map; the player (ID 0, not connected) owns its four units,
+// soldiers of 20 hit points at (15, 15), (14, 15), (74, 75) and (18, 70).
+class LocalGame : public ::testing::Test {
+protected:
+  LocalGame() : map(cPoint(100, 100))
+  {
+    loadBuiltinMap(map, 0);
+    renumber(map);
+  }
+  cBaseUnit* unit(cPoint cell) { return static_cast<cBaseUnit*>(map._getObject(cell)); }
+  cBaseUnit* enemy(cPoint cell, int health, int kind = 1)
+  {
+    auto u = new cBaseUnit(kind, 7, cell, cIsoPoint(1, 1, 1), health);
+    EXPECT_TRUE(map.createUnit(&player, u));
+    renumber(map);
+    return u;
+  }
+  // Turns until done() holds, at most limit; answers the turns taken (limit + 1 if never).
+  template <class Done> int turnsUntil(Done done, int limit)
+  {
+    for (int turn = 1; turn <= limit; ++turn) {
+      map.processTurn(&player);
+      if (done()) return turn;
+    }
+    return limit + 1;
+  }
+  static int chebyshev(cPoint a, cPoint b) { return std::max(std::abs(a.x - b.x), std::abs(a.y - b.y)); }
+
+  TurnCatalogue catalogue;
+  cGamePlayMap map;
+  cPlayer player;
+};
+}  // namespace
+
+TEST_F(LocalGame, GroupOrderSharesOnePathLayerFreedByItsLastUnit)
+{
+  cBaseUnit* a = unit(cPoint(15, 15));
+  cBaseUnit* b = unit(cPoint(14, 15));
+  map.addSelection(a);
+  map.addSelection(b);
+  const cPoint goal(20, 15);
+  map.moveSelection(&player, goal);
+  ASSERT_NE(a->getPathLayer(), nullptr);
+  EXPECT_EQ(a->getPathLayer(), b->getPathLayer());
+  EXPECT_EQ(a->getPathLayer()->getUsage(), 2);
+
+  const int first = turnsUntil([&] { return !a->moving() || !b->moving(); }, 30);
+  cBaseUnit* arrived = a->moving() ? b : a;
+  cBaseUnit* waiting = a->moving() ? a : b;
+  EXPECT_EQ(arrived->myPosition(), goal);
+  EXPECT_EQ(arrived->getPathLayer(), nullptr);
+  ASSERT_NE(waiting->getPathLayer(), nullptr);
+  EXPECT_EQ(waiting->getPathLayer()->getUsage(), 1);
+
+  // The one behind has only the occupied goal downhill: it waits, then gives up there.
+  int longestWait = 0;
+  const int more = turnsUntil([&] {
+    longestWait = std::max(longestWait, waiting->getWaitCount());
+    return !waiting->moving();
+  }, 60);
+  EXPECT_LE(first + more, 60);
+  EXPECT_EQ(longestWait, 40);
+  EXPECT_EQ(waiting->getPathLayer(), nullptr);
+  EXPECT_EQ(chebyshev(waiting->myPosition(), goal), 1);
+  EXPECT_EQ(arrived->myPosition(), goal);
+}
+
+TEST_F(LocalGame, UnitWalksOneCellPerTurnToTheGoalAndStops)
+{
+  cBaseUnit* u = unit(cPoint(74, 75));
+  map.addSelection(u);
+  const cPoint start = u->myPosition(), goal(60, 90);
+  map.moveSelection(&player, goal);
+  for (int turn = 1; turn <= chebyshev(start, goal); ++turn) {
+    const cPoint before = u->myPosition();
+    EXPECT_TRUE(map.processTurn(&player));
+    EXPECT_EQ(chebyshev(before, u->myPosition()), 1);
+    EXPECT_EQ(map.getUnit(before), 0);
+    EXPECT_EQ(map.getSelection(u->myPosition()), u);  // the layer holds its list position
+  }
+  EXPECT_EQ(u->myPosition(), goal);
+  map.processTurn(&player);  // ends the order on the goal
+  EXPECT_EQ(u->getUnitMode(), 0);
+  EXPECT_FALSE(map.processTurn(&player));
+  EXPECT_EQ(u->myPosition(), goal);
+}
+
+TEST_F(LocalGame, WallBuiltAcrossThePathMakesTheUnitSearchAgain)
+{
+  cBaseUnit* u = unit(cPoint(15, 15));
+  map.addSelection(u);
+  const cPoint goal(35, 15);
+  map.moveSelection(&player, goal);
+  for (int y = 5; y < 25; y += 2)
+    ASSERT_TRUE(map.createBuilding(&player, new cBaseObject(1, 0, cPoint(25, y), cIsoPoint(2, 2, 1))));
+  const int turns = turnsUntil([&] { return u->myPosition() == goal; }, 100);
+  EXPECT_LE(turns, 100);
+  EXPECT_GT(turns, 20);  // around the wall, not through it
+}
+
+TEST_F(LocalGame, AttackWalksIntoRangeFiresAtTheKindsRateAndRemovesTheDead)
+{
+  cBaseUnit* attacker = unit(cPoint(15, 15));
+  cBaseUnit* target = enemy(cPoint(30, 30), 21);
+  cBaseUnit* beside = enemy(cPoint(31, 30), 30);  // inside the blast's plus
+  cBaseUnit* corner = enemy(cPoint(31, 31), 30);  // outside it
+  map.addSelection(attacker);
+  map.attackWithSelection(&player, cPoint(30, 30));
+  EXPECT_EQ(attacker->getUnitMode(), 2);
+
+  testing::internal::CaptureStdout();
+  std::vector<int> shots;
+  for (int turn = 1; turn <= 60 && shots.size() < 3; ++turn) {
+    const int before = target->getHealth();
+    map.processTurn(&player);
+    if (target->getHealth() != before) {
+      shots.push_back(turn);
+      int dx = attacker->myPosition().x - 30, dy = attacker->myPosition().y - 30;
+      EXPECT_LE(dx * dx + dy * dy, 25);
+    }
+  }
+  const std::string out = testing::internal::GetCapturedStdout();
+  ASSERT_EQ(shots.size(), 3u);
+  EXPECT_EQ(shots[1] - shots[0], 3);  // fire rate 2: one shot every third turn
+  EXPECT_EQ(shots[2] - shots[1], 3);
+  EXPECT_EQ(beside->getHealth(), 30 - 3 * 7);
+  EXPECT_EQ(corner->getHealth(), 30);
+  EXPECT_EQ(std::count(out.begin(), out.end(), 'D'), 1);
+  EXPECT_EQ(target->getPlayerID(), -1);
+  EXPECT_EQ(map.getUnit(cPoint(30, 30)), 0);
+  EXPECT_EQ(listed(map.getRemoved()), std::vector<const cBaseObject*>{target});
+  map.processTurn(&player);
+  EXPECT_EQ(attacker->getUnitMode(), 0);
+}
+
+TEST_F(LocalGame, DestroyedBuildingIsRemovedWithALowerCaseD)
+{
+  cBaseUnit* attacker = unit(cPoint(15, 15));
+  auto hut = new cBaseObject(0, 7, cPoint(24, 20), cIsoPoint(2, 2, 1), 10);
+  ASSERT_TRUE(map.createBuilding(&player, hut));
+  renumber(map);
+  map.addSelection(attacker);
+  map.attackWithSelection(&player, cPoint(25, 21));  // any cell of its footprint
+  testing::internal::CaptureStdout();
+  turnsUntil([&] { return hut->getPlayerID() == -1; }, 60);
+  const std::string out = testing::internal::GetCapturedStdout();
+  EXPECT_EQ(std::count(out.begin(), out.end(), 'd'), 1);
+  EXPECT_EQ(std::count(out.begin(), out.end(), 'D'), 0);
+  EXPECT_EQ(map.getObject(cPoint(25, 21)), 0);
+  EXPECT_EQ(map.getBuildings()->number(), 6);
+}
+
+TEST_F(LocalGame, AttackersOfAnAlreadyDestroyedTargetStop)
+{
+  cBaseUnit* a = unit(cPoint(15, 15));
+  cBaseUnit* b = unit(cPoint(14, 15));
+  cBaseUnit* target = enemy(cPoint(30, 30), 21);
+  map.addSelection(a);
+  map.addSelection(b);
+  map.attackWithSelection(&player, cPoint(30, 30));
+  map.clearSelection();
+  map.addSelection(target);
+  EXPECT_EQ(map.damageSelection(&player, 100), 1);
+  EXPECT_FALSE(map.hasSelection());
+  // Someone else steps on the cell: the attackers must not take it for their target.
+  cBaseUnit* newcomer = enemy(cPoint(30, 30), 30);
+  bool fired = false;
+  for (int turn = 0; turn < 60; ++turn) {
+    map.movePeople(&player);
+    fired |= map.attackWithPeople(&player);
+    map.removeDeadUnits(&player);
+  }
+  EXPECT_FALSE(fired);
+  EXPECT_EQ(a->getUnitMode(), 0);
+  EXPECT_EQ(b->getUnitMode(), 0);
+  EXPECT_EQ(newcomer->getHealth(), 30);
+}
+
+TEST_F(LocalGame, MoveSelectionNeedsAUnitOfThePlayerAndAGoalOnTheMap)
+{
+  cBaseObject* hut = map._getObject(cPoint(30, 6));
+  cBaseUnit* u = unit(cPoint(15, 15));
+  map.addSelection(hut);
+  map.moveSelection(&player, cPoint(40, 40));
+  EXPECT_EQ(u->getPathLayer(), nullptr);
+  map.addSelection(u);
+  map.moveSelection(&player, cPoint(100, 40));
+  map.moveSelection(&player, cPoint(-1, 40));
+  EXPECT_EQ(u->getPathLayer(), nullptr);
+  cBaseUnit* foreign = enemy(cPoint(50, 50), 30);
+  map.clearSelection();
+  map.addSelection(foreign);
+  map.moveSelection(&player, cPoint(40, 40));
+  EXPECT_EQ(foreign->getPathLayer(), nullptr);
+  map.attackWithSelection(&player, cPoint(15, 15));
+  EXPECT_EQ(foreign->getUnitMode(), 0);
+}
+
+TEST_F(LocalGame, DamageSelectionCountsHealsDamagesAndRemoves)
+{
+  EXPECT_EQ(map.damageSelection(&player, 5), 0);
+  cBaseUnit* u = unit(cPoint(15, 15));       // 20 of 40
+  cBaseObject* hut = map._getObject(cPoint(30, 6));  // 100 of 100
+  map.addSelection(u);
+  map.addSelection(hut);
+  EXPECT_EQ(map.damageSelection(&player, -5), 2);
+  EXPECT_EQ(u->getHealth(), 25);
+  EXPECT_EQ(hut->getHealth(), 100);
+  EXPECT_EQ(map.damageSelection(&player, 25), 2);
+  EXPECT_EQ(hut->getHealth(), 75);
+  EXPECT_EQ(map.getUnits()->number(), 3);
+  EXPECT_EQ(map.getUnit(cPoint(15, 15)), 0);
+  EXPECT_EQ(listed(map.getSelectionList()), std::vector<const cBaseObject*>{hut});
+  map.setTerrainUnderSelection(&player, 6);
+  EXPECT_EQ(map.getTerrain(cPoint(31, 7)), 6);
+  EXPECT_EQ(map.getTerrain(cPoint(32, 7)), 1);
+}
+
+TEST_F(LocalGame, RemovedUnitLeavesItsGroupsPath)
+{
+  cBaseUnit* a = unit(cPoint(15, 15));
+  cBaseUnit* b = unit(cPoint(14, 15));
+  map.addSelection(a);
+  map.addSelection(b);
+  map.moveSelection(&player, cPoint(60, 15));
+  cMapLayer* path = a->getPathLayer();
+  map.removeSelection(b);
+  map.damageSelection(&player, 100);  // a dies while walking
+  EXPECT_EQ(path->getUsage(), 1);
+  EXPECT_EQ(b->getPathLayer(), path);
+}
+
+namespace {
+// Units U at (3, 4) and V at (6, 1), listed U then V; U holds a one-step path to dest.
+struct ResortCase {
+  explicit ResortCase(cPoint dest) : map(cPoint(20, 20))
+  {
+    u = new cBaseUnit(1, 0, cPoint(3, 4), cIsoPoint(1, 1, 1), 20);
+    v = new cBaseUnit(1, 0, cPoint(6, 1), cIsoPoint(1, 1, 1), 20);
+    map.createUnit(&player, u);
+    map.createUnit(&player, v);
+    auto path = new cMapLayer(cPoint(20, 20));
+    path->place(cPoint(3, 4), 2);
+    path->place(dest, 1);
+    path->setUsage(1);
+    u->initMove(path, dest);
+  }
+  TurnCatalogue catalogue;
+  cGamePlayMap map;
+  cPlayer player;
+  cBaseUnit* u;
+  cBaseUnit* v;
+};
+}  // namespace
+
+TEST(GamePlayMap, StepAlongTheSameDiagonalRowKeepsTheListOrder)
+{
+  ResortCase c(cPoint(4, 3));
+  ASSERT_EQ(listed(*c.map.getUnits()), (std::vector<const cBaseObject*>{c.u, c.v}));
+  EXPECT_TRUE(c.map.movePeople(&c.player));
+  EXPECT_EQ(c.u->myPosition(), cPoint(4, 3));
+  EXPECT_EQ(listed(*c.map.getUnits()), (std::vector<const cBaseObject*>{c.u, c.v}));
+  EXPECT_EQ(c.map.getUnit(cPoint(4, 3)), 1);
+  EXPECT_EQ(c.map.getUnit(cPoint(3, 4)), 0);
+}
+
+TEST(GamePlayMap, StepToAnotherDiagonalRowIsResorted)
+{
+  ResortCase c(cPoint(4, 4));
+  EXPECT_TRUE(c.map.movePeople(&c.player));
+  EXPECT_EQ(c.u->myPosition(), cPoint(4, 4));
+  EXPECT_EQ(listed(*c.map.getUnits()), (std::vector<const cBaseObject*>{c.v, c.u}));
+}
