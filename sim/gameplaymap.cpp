@@ -22,6 +22,9 @@ bool knownTerrain(int k) { return !metaList || (k >= 0 && k < metaList->retrieve
 bool knownBuilding(int k) { return !metaList || (k >= 0 && k < metaList->retrieveMaxObjects()); }
 bool knownUnit(int k) { return !metaList || (k >= 0 && k < metaList->retrieveMaxUnits()); }
 
+// An object without a footprint takes no cell, so any number of them would fit in one place.
+bool coversCells(const cBaseObject* o) { return !o->toRectArea().isEmpty(); }
+
 // A 16-bit field carries a health change as its low 16 bits: read it back as signed, so
 // that a heal does not arrive as a blow of nearly 65536.
 int signed16(int v) { return v > 32767 ? v - 65536 : v; }
@@ -138,7 +141,7 @@ bool cGamePlayMap::applyTerrain(cRect area, int kind)
 
 bool cGamePlayMap::applyCreateUnit(const cBaseUnit* model)
 {
-  if (!knownUnit(model->myID())) return false;
+  if (!knownUnit(model->myID()) || !coversCells(model)) return false;
   auto u = std::make_unique<cBaseUnit>();
   u->copy(model);
   if (!addUnit(u.get())) return false;
@@ -148,7 +151,7 @@ bool cGamePlayMap::applyCreateUnit(const cBaseUnit* model)
 
 bool cGamePlayMap::applyCreateBuilding(const cBaseObject* model)
 {
-  if (!knownBuilding(model->myID())) return false;
+  if (!knownBuilding(model->myID()) || !coversCells(model)) return false;
   auto b = std::make_unique<cBaseObject>();
   b->copy(model);
   if (!addBuilding(b.get())) return false;

@@ -208,6 +208,9 @@ TEST_F(WiredGame, ReceivedObjectsAreAddedUnlessTheirPlaceIsTakenOrKindUnknown)
   const cBaseObject beyond(1, 9, cPoint(99, 99), cIsoPoint(2, 2, 1), 100);
   send(cCreateObjectMessage(0, &beyond));
   turn();
+  const cBaseObject flat(1, 9, cPoint(60, 60), cIsoPoint(0, 2, 1), 100);
+  send(cCreateObjectMessage(0, &flat));
+  turn();
   EXPECT_EQ(map.getUnits()->number(), 5);
   EXPECT_EQ(map.getBuildings()->number(), 7);
   const cBaseObject* u = map._getObject(cPoint(70, 70));
