@@ -1,0 +1,208 @@
+// Hostile input to the real korvaned: afterwards it must still serve a well-behaved client
+// promptly, with its memory bounded.
+#include <chrono>
+#include <memory>
+
+#include "net/message.h"
+#include "servertest.h"
+#include "world/cunit.h"
+
+namespace {
+
+std::string w(int v) { return std::string{char((v >> 8) & 255), char(v & 255)}; }
+
+std::string fields(const char* tag, std::initializer_list<int> values) {
+  std::string b = std::string(tag) + "0000";
+  for (int v : values) b += w(v);
+  return frameOf(b);
+}
+
+class HostileTest : public ServerTest {
+protected:
+  void SetUp() override {
+    ServerTest::SetUp();
+    ASSERT_TRUE(startServer());
+    owner.reset(new Client(port));
+    std::string s;
+    long id;
+    ASSERT_TRUE(owner->registerAs("owner", "box", s, id));
+    owner->send(frameOf(cMapMessage(0, "???")));
+    std::string b;
+    ASSERT_TRUE(owner->readFrame(b));
+    owner->send(terrainFrame(100, 100, 1));
+    ASSERT_TRUE(waitOut("blahblah\n", 2000));
+  }
+
+  // A new client registers and sees a move of the owner relayed, all within a second.
+  void expectServedPromptly(const char* name) {
+    const auto begin = std::chrono::steady_clock::now();
+    Client c(port);
+    std::string s, b;
+    long id;
+    ASSERT_TRUE(c.registerAs(name, "box", s, id));
+    owner->send(frameOf(cMoveMessage(0, cPoint(7, 7), cPoint(8, 8))));
+    ASSERT_TRUE(c.readFrame(b, 1000));
+    EXPECT_EQ(b, frameOf(cMoveMessage(0, cPoint(7, 7), cPoint(8, 8))).substr(2));
+    EXPECT_LT(std::chrono::steady_clock::now() - begin, std::chrono::seconds(1));
+  }
+
+  // The map as a later client downloads it: the terrain body and the units' frames.
+  void download(std::string& terrain, std::vector<std::string>& objects) {
+    Client c(port);
+    std::string s, b;
+    long id;
+    ASSERT_TRUE(c.registerAs("reader", "box", s, id));
+    c.send(frameOf(cMapMessage(0, "???")));
+    ASSERT_TRUE(c.readFrame(b));
+    ASSERT_EQ(b, "MAP0000SND");
+    ASSERT_TRUE(c.readFrame(terrain));
+    while (c.readFrame(b) && b != "MAP0000///") objects.push_back(b);
+  }
+
+  std::unique_ptr<Client> owner;
+};
+
+}  // namespace
+
+TEST_F(HostileTest, Frames_TruncatedAndUnknownTagsAreHarmless) {
+  Client bad(port), watcher(port);
+  std::string s, b;
+  long id;
+  ASSERT_TRUE(bad.registerAs("bad", "box", s, id));
+  ASSERT_TRUE(watcher.registerAs("watch", "box", s, id));
+  for (const char* tag : {"MOV", "SET", "CRE", "CRU", "HPC", "DAM", "REM", "MAP", "REG", "CLX"})
+    for (size_t keep : {3, 5, 8, 12})
+      bad.send(frameOf((std::string(tag) + "0000" + std::string(20, '\x7f')).substr(0, keep)));
+  bad.send(frameOf("ZZZ0000abcdefgh"));
+  ASSERT_TRUE(waitOut("Player: REM\n", 2000));
+  // An unknown tag decodes as a move from (0, 0) to (0, 0), relayed as such.
+  bool sawNeutralMove = false;
+  while (watcher.readFrame(b, 500))
+    sawNeutralMove |= b == frameOf(cMoveMessage(0, cPoint(0, 0), cPoint(0, 0))).substr(2);
+  EXPECT_TRUE(sawNeutralMove);
+  expectServedPromptly("good");
+}
+
+TEST_F(HostileTest, Frames_LengthsZeroAndOneCloseTheConnection) {
+  for (const char* length : {"\x00\x00", "\x00\x01"}) {
+    Client bad(port);
+    std::string s;
+    long id;
+    ASSERT_TRUE(bad.registerAs("bad", "box", s, id));
+    bad.send(std::string(length, 2) + "MOV0000");
+    EXPECT_TRUE(bad.closedWithin(2000));
+  }
+  Client early(port);
+  early.send(std::string("\x00\x01", 2));
+  EXPECT_TRUE(early.closedWithin(2000));
+  expectServedPromptly("good");
+}
+
+TEST_F(HostileTest, Frames_LongestFrameAndDisconnectMidFrame) {
+  {
+    Client bad(port);
+    std::string s;
+    long id;
+    ASSERT_TRUE(bad.registerAs("bad", "box", s, id));
+    bad.send(std::string("\xff\xff", 2) + "MOV0000" + std::string(65526, 'x'));
+    bad.send(std::string("\x00\x20", 2) + "MOV00");  // and leaves halfway through
+  }
+  Client early(port);
+  early.send(std::string("\xff\xff", 2) + "DNM");
+  ASSERT_TRUE(waitOut("Return: -1\n", 2000));
+  expectServedPromptly("good");
+}
+
+TEST_F(HostileTest, Areas_HugeValuesInEveryKindAreBounded) {
+  owner->send(frameOf(cCreateUnitMessage(0, std::unique_ptr<cBaseUnit>(new cBaseUnit(
+                                                1, 0, cPoint(99, 99), cIsoPoint(1, 1, 0), 30))
+                                                .get())));
+  const long before = rssKb();
+  for (int i = 0; i < 20; ++i) {
+    owner->send(fields("SET", {0, 0, 65535, 65535, 4}));
+    owner->send(fields("REM", {0, 0, 65535, 65535}));
+    owner->send(fields("CRE", {5, 0, 0, 0, 0, 65535, 65535, 10}));
+    owner->send(fields("CRU", {5, 0, 0, 65535, 65535, 65535, 65535, 10}));
+    owner->send(fields("CRU", {5, 0, 0, 50, 50, 0, 0, 10}));  // no footprint
+    owner->send(fields("HPC", {65535, 65535, 65535, 65535}));
+    owner->send(fields("MOV", {65535, 65535, 65535, 65535}));
+    owner->send(frameOf("MAP0000XYZ" + w(65535) + w(65535) + "abc"));
+  }
+  owner->send(fields("DAM", {0, 0, 1, 65535}));  // level 1: a blast as large as it gets
+  owner->send(fields("DAM", {65535, 65535, 1, 65535}));
+  ASSERT_TRUE(waitOut("Player: DAM\n", 3000, 2));
+  EXPECT_LT(rssKb() - before, 20000) << "kB grown";
+
+  std::string terrain;
+  std::vector<std::string> objects;
+  download(terrain, objects);
+  EXPECT_EQ(terrain.size(), 10014u);
+  EXPECT_EQ(terrain.find_first_not_of('\x04', 14), std::string::npos);  // SET clipped, applied
+  ASSERT_EQ(objects.size(), 1u);  // only the real unit: nothing off the map or without a cell
+  const cDecodeMessage unit(objects[0].data(), int(objects[0].size()));
+  ASSERT_EQ(unit.realMessage()->getType(), mtCreateUnit);
+  // From (0, 0) the capped blast still reaches the far corner, once.
+  EXPECT_EQ(static_cast<const cCreateUnitMessage*>(unit.realMessage())->getUnit()->getHealth(), 29);
+  expectServedPromptly("good");
+}
+
+TEST_F(HostileTest, Terrain_LayerBoundedByBytesReceived) {
+  owner->send(frameOf("MAP0000TER" + w(65535) + w(65535) + std::string(300, '\x02')));
+  ASSERT_TRUE(waitOut("blahblah\n", 2000, 2));
+  std::string terrain;
+  std::vector<std::string> objects;
+  download(terrain, objects);
+  EXPECT_LE(terrain.size(), 14u + 300u);
+  expectServedPromptly("good");
+}
+
+TEST_F(HostileTest, Texts_OverlongNamesAndMessagesAreCut) {
+  const std::string longName(130, 'n'), longHost(120, 'h');
+  Client named(port);
+  std::string s, b;
+  long id;
+  ASSERT_TRUE(named.registerAs(longName, longHost, s, id));
+  EXPECT_TRUE(waitOut("Player Name: " + std::string(127, 'n') + "\n", 2000));
+  owner->send(frameOf("LST"));
+  const std::string line = "MSGk=2-" + std::string(127, 'n') + "@" + longHost + " player\n";
+  EXPECT_EQ(owner->readBytes(24 + line.size()).substr(24), line);
+  owner->send(frameOf("MSG" + std::string(127, 'n') + "@" + longHost + ":" + std::string(300, 't')));
+  EXPECT_EQ(named.readBytes(200, 500), "MSG" + std::string(124, 't'));
+  owner->send(frameOf("MSA" + std::string(300, 'a')));
+  EXPECT_EQ(named.readBytes(200, 500), "MSG" + std::string(124, 'a'));
+  expectServedPromptly("good");
+}
+
+TEST_F(HostileTest, Connections_HundredUnfinishedHandshakes) {
+  const long before = rssKb();
+  std::vector<std::unique_ptr<Client>> idle;
+  for (int i = 0; i < 100; ++i) {
+    idle.emplace_back(new Client(port));
+    if (i % 3 == 1) idle.back()->send(std::string("\x00\x0e", 2) + "DN");
+    if (i % 3 == 2) idle.back()->send(versionFrame());
+  }
+  ASSERT_TRUE(waitOut("SERVER: Waiting for more contact ...\n", 10000, 101));
+  expectServedPromptly("good");
+  EXPECT_LT(rssKb() - before, 64000) << "kB grown";
+}
+
+// A player that never reads must neither stall the flooding sender's thread nor the others.
+TEST_F(HostileTest, Relay_ReceiverThatNeverReadsStallsNoOne) {
+  Client sleeper(port), flood(port);
+  std::string s;
+  long id;
+  ASSERT_TRUE(sleeper.registerAs("sleeper", "box", s, id));
+  ASSERT_TRUE(flood.registerAs("flood", "box", s, id));
+  const std::string move = frameOf(cMoveMessage(0, cPoint(1, 2), cPoint(3, 4)));
+  std::string burst;
+  for (int i = 0; i < 4000; ++i) burst += move;
+  const long before = rssKb();
+  for (int i = 0; i < 30; ++i) flood.send(burst);
+  flood.send(frameOf("LST"));  // answered once every move before it was handled
+  EXPECT_EQ(flood.readBytes(5, 60000), "MSGk=");
+  EXPECT_LT(rssKb() - before, 64000) << "kB grown";
+  owner.reset();  // its queue is full of the flood: a fresh owner sends the move
+  owner.reset(new Client(port));
+  ASSERT_TRUE(owner->registerAs("owner", "box", s, id));
+  expectServedPromptly("good");
+}

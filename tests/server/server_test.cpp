@@ -1,0 +1,238 @@
+// The real korvaned spoken to over loopback: the handshake, map transfer, relays, operator
+// commands and console lines.
+#include <algorithm>
+#include <memory>
+#include <thread>
+
+#include "net/message.h"
+#include "servertest.h"
+#include "world/cunit.h"
+
+namespace {
+
+std::string moveFrame(int turn, cPoint from, cPoint to) {
+  return frameOf(cMoveMessage(turn, from, to));
+}
+
+std::string buildingFrame() {
+  const cBaseObject b(3, 0, cPoint(10, 10), cIsoPoint(2, 2, 0), 50);
+  return frameOf(cCreateObjectMessage(0, &b));
+}
+
+std::string unitFrame(cPoint at, int health) {
+  const cBaseUnit u(1, 0, at, cIsoPoint(1, 1, 0), health);
+  return frameOf(cCreateUnitMessage(0, &u));
+}
+
+// Registers name@box, expecting the given status and ID.
+void join(Client& c, const std::string& name, const char* status, long id) {
+  std::string s;
+  long got = -1;
+  ASSERT_TRUE(c.registerAs(name, "box", s, got));
+  EXPECT_EQ(s, status);
+  EXPECT_EQ(got, id);
+}
+
+// The first client's side of the map exchange: "???" answered "REC", then the upload.
+void upload(Client& c, char cell) {
+  c.send(frameOf(cMapMessage(0, "???")));
+  std::string body;
+  ASSERT_TRUE(c.readFrame(body));
+  EXPECT_EQ(body, "MAP0000REC");
+  c.send(terrainFrame(100, 100, cell));
+  c.send(buildingFrame());
+  c.send(unitFrame(cPoint(20, 20), 30));
+  c.send(frameOf(cMapMessage(0, "///")));
+}
+
+std::string body(const std::string& frame) { return frame.substr(2); }
+
+}  // namespace
+
+TEST_F(ServerTest, CommandLine_BadPortsRefused) {
+  for (const char* arg : {"0", "abc", "65536", "99999", "-5"}) {
+    const pid_t pid = spawn({arg});
+    EXPECT_EQ(waitExit(pid, 5000), 1) << arg;
+    EXPECT_NE(err().find(std::string("bad port number ") + arg + "/n"), std::string::npos) << arg;
+  }
+}
+
+TEST_F(ServerTest, Exchange_FirstClientUploadsLaterClientDownloads) {
+  ASSERT_TRUE(startServer());
+  Client first(port);
+  join(first, "ann", "OK_", 0);
+  upload(first, 7);
+  ASSERT_TRUE(waitOut("Player: CRU \n", 2000));
+  EXPECT_NE(out().find("blahblah\n"), std::string::npos);
+
+  Client later(port);
+  join(later, "bob", "OK_", 1);
+  later.send(frameOf(cMapMessage(0, "???")));
+  std::string b;
+  ASSERT_TRUE(later.readFrame(b));
+  EXPECT_EQ(b, "MAP0000SND");
+  ASSERT_TRUE(later.readFrame(b));
+  EXPECT_EQ(b, body(terrainFrame(100, 100, 7)));  // the 10016-byte frame
+  ASSERT_TRUE(later.readFrame(b));
+  EXPECT_EQ(b, body(buildingFrame()));
+  ASSERT_TRUE(later.readFrame(b));
+  EXPECT_EQ(b, body(unitFrame(cPoint(20, 20), 30)));
+  ASSERT_TRUE(later.readFrame(b));
+  EXPECT_EQ(b, "MAP0000///");
+  EXPECT_TRUE(later.quietFor(200));
+}
+
+TEST_F(ServerTest, Registration_IdsAndDuplicateTakesOverConnection) {
+  ASSERT_TRUE(startServer());
+  Client ann(port), bob(port);
+  join(ann, "ann", "OK_", 0);
+  join(bob, "bob", "OK_", 1);
+  Client annAgain(port);
+  join(annAgain, "ann", "DUP", 0);
+  EXPECT_TRUE(waitOut("player is already in list\n", 2000));
+  EXPECT_TRUE(ann.closedWithin(2000)) << "the old connection still serves the player";
+  Client annElsewhere(port);
+  std::string s;
+  long id;
+  ASSERT_TRUE(annElsewhere.registerAs("ann", "other", s, id));
+  EXPECT_EQ(s, "OK_");
+  EXPECT_EQ(id, 2);
+
+  upload(bob, 1);
+  bob.send(moveFrame(0, cPoint(1, 1), cPoint(2, 2)));
+  std::string b;
+  ASSERT_TRUE(annAgain.readFrame(b));
+  EXPECT_EQ(b, body(buildingFrame()));
+  ASSERT_TRUE(annAgain.readFrame(b));
+  EXPECT_EQ(b, body(unitFrame(cPoint(20, 20), 30)));
+  ASSERT_TRUE(annAgain.readFrame(b));
+  EXPECT_EQ(b, body(moveFrame(0, cPoint(1, 1), cPoint(2, 2))));
+  EXPECT_TRUE(annAgain.quietFor(200));
+}
+
+TEST_F(ServerTest, Registration_SimultaneousSameNameMakeOnePlayer) {
+  ASSERT_TRUE(startServer());
+  const int n = 16;
+  std::vector<std::string> status(n);
+  std::vector<long> ids(n, -1);
+  std::vector<std::unique_ptr<Client>> clients;
+  for (int i = 0; i < n; ++i) clients.emplace_back(new Client(port));
+  std::vector<std::thread> threads;
+  for (int i = 0; i < n; ++i)
+    threads.emplace_back([&, i] { clients[i]->registerAs("twin", "box", status[i], ids[i]); });
+  for (std::thread& t : threads) t.join();
+  // A later registration shuts the earlier connection down, perhaps before its reply left.
+  EXPECT_LE(std::count(status.begin(), status.end(), "OK_"), 1);
+  EXPECT_GE(std::count(status.begin(), status.end(), "DUP"), 1);
+  for (int i = 0; i < n; ++i)
+    if (!status[i].empty()) EXPECT_EQ(ids[i], 0);
+
+  Client other(port);
+  std::string s;
+  long id = -1;
+  ASSERT_TRUE(other.registerAs("other", "box", s, id));
+  EXPECT_EQ(s, "OK_");
+  EXPECT_GT(id, 0);
+  other.send(frameOf("LST"));
+  const std::string list = "MSGk=1-twin@box player\nMSGk=2-other@box player\n";
+  EXPECT_EQ(other.readBytes(list.size() + 1, 1000), list);
+}
+
+TEST_F(ServerTest, Relay_ReachesEveryOtherPlayerNotTheSender) {
+  ASSERT_TRUE(startServer());
+  Client a(port), b(port), c(port);
+  join(a, "a", "OK_", 0);
+  join(b, "b", "OK_", 1);
+  join(c, "c", "OK_", 2);
+  upload(a, 0);
+  ASSERT_TRUE(waitOut("Player: CRU \n", 2000));
+  std::string got;
+  for (Client* other : {&b, &c}) {  // the upload's buildings and units are relayed too
+    ASSERT_TRUE(other->readFrame(got));
+    EXPECT_EQ(got, body(buildingFrame()));
+    ASSERT_TRUE(other->readFrame(got));
+    EXPECT_EQ(got, body(unitFrame(cPoint(20, 20), 30)));
+  }
+  a.send(moveFrame(0x1234, cPoint(2, 3), cPoint(4, 5)));
+  const cRect area(1, 2, 3, 4);
+  const std::vector<std::string> same = {
+      frameOf(cMapSetMessage(0, area, 6)), frameOf(cRemoveMessage(0, area)),
+      frameOf(cDamageAreaMessage(0, cPoint(5, 5), 2, 9)),
+      frameOf(cDamageHealMessage(0, 1, cPoint(20, 20), 3))};
+  for (const std::string& f : same) a.send(f);
+  for (Client* other : {&b, &c}) {
+    ASSERT_TRUE(other->readFrame(got));
+    EXPECT_EQ(got, body(moveFrame(0, cPoint(2, 3), cPoint(4, 5))));  // turn 0
+    for (const std::string& f : same) {
+      ASSERT_TRUE(other->readFrame(got));
+      EXPECT_EQ(got, body(f));
+    }
+  }
+  EXPECT_TRUE(a.quietFor(300));
+  EXPECT_NE(out().find("Player: MOV 45-23\n"), std::string::npos);
+}
+
+TEST_F(ServerTest, Relay_DroppedBeforeTheMapExists) {
+  ASSERT_TRUE(startServer());
+  Client a(port), b(port);
+  join(a, "a", "OK_", 0);
+  join(b, "b", "OK_", 1);
+  a.send(moveFrame(0, cPoint(2, 3), cPoint(4, 5)));
+  EXPECT_TRUE(waitOut("Player: sending info before MAP\n", 2000));
+  EXPECT_TRUE(b.quietFor(300));
+}
+
+TEST_F(ServerTest, Commands_AnsweredAsPlainText) {
+  ASSERT_TRUE(startServer());
+  Client ann(port), bob(port), cid(port);
+  join(ann, "ann", "OK_", 0);
+  join(bob, "bob", "OK_", 1);
+  join(cid, "cid", "OK_", 2);
+  const std::string list = "MSGk=1-ann@box player\nMSGk=2-bob@box player\nMSGk=3-cid@box player\n";
+  ann.send(frameOf("LST"));
+  EXPECT_EQ(ann.readBytes(list.size()), list);
+  ann.send(frameOf("MSGbob@box:hello there\nignored"));
+  EXPECT_EQ(bob.readBytes(14), "MSGhello there");
+  EXPECT_TRUE(waitOut("P: 'bob', H: 'box', M: 'MSGhello there'\n", 2000));
+  ann.send(frameOf("MSAall of you"));
+  EXPECT_EQ(bob.readBytes(13), "MSGall of you");
+  EXPECT_EQ(cid.readBytes(13), "MSGall of you");
+  EXPECT_TRUE(ann.quietFor(300));
+  EXPECT_TRUE(bob.quietFor(0));
+  EXPECT_TRUE(cid.quietFor(0));
+}
+
+TEST_F(ServerTest, Commands_DieAsFirstFrameEndsServer) {
+  ASSERT_TRUE(startServer());
+  Client c(port);
+  c.send(frameOf("DIE"));
+  EXPECT_EQ(waitExit(server, 6000), 0);
+  EXPECT_NE(out().find("DIE!\nError in version string\n"), std::string::npos) << out();
+}
+
+TEST_F(ServerTest, Console_VisitCounterAndListLines) {
+  ASSERT_TRUE(startServer());
+  {
+    Client c(port);
+    join(c, "ann", "OK_", 0);
+  }
+  ASSERT_TRUE(waitOut("This server has been contacted 1 time.\n", 2000));
+  for (int i = 0; i < 4; ++i) Client c(port);
+  EXPECT_TRUE(waitOut("This server has been contacted 5 times.\n", 2000));
+  EXPECT_NE(out().find("SERVER thread: This server has been contacted 1 time.\n"),
+            std::string::npos);
+  EXPECT_NE(out().find("k=1-ann@box player 0\n"), std::string::npos);
+}
+
+TEST_F(ServerTest, Connection_ResetMarksPlayerNotConnected) {
+  ASSERT_TRUE(startServer());
+  Client a(port), b(port);
+  join(a, "ann", "OK_", 0);
+  join(b, "bob", "OK_", 1);
+  upload(b, 0);
+  a.reset();
+  ASSERT_TRUE(waitOut("Return: -1\n", 2000));
+  EXPECT_TRUE(waitOut("k=1-ann@box player 0\n", 2000));
+  b.send(frameOf("LST"));  // and it still lists
+  EXPECT_EQ(b.readBytes(22), "MSGk=1-ann@box player\n");
+}
