@@ -1,6 +1,8 @@
 #include "server/connection.h"
 
 #include <fcntl.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/eventfd.h>
 #include <sys/socket.h>
@@ -39,7 +41,12 @@ cConnection::cConnection(int acceptedFd)
     : fd(acceptedFd),
       linkFd(::dup(acceptedFd)),
       wakeFd(::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC)),
-      link(0, linkFd > 0 ? linkFd : 0) {}
+      link(0, linkFd > 0 ? linkFd : 0) {
+  // Frames are small and sent one per call: waiting to coalesce them would hold a relayed
+  // frame back until the peer's delayed acknowledgement (tens of milliseconds).
+  const int on = 1;
+  ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+}
 
 cConnection::~cConnection() {
   release(false);
