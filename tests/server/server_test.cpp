@@ -124,8 +124,10 @@ TEST_F(ServerTest, Registration_SimultaneousSameNameMakeOnePlayer) {
   // A later registration shuts the earlier connection down, perhaps before its reply left.
   EXPECT_LE(std::count(status.begin(), status.end(), "OK_"), 1);
   EXPECT_GE(std::count(status.begin(), status.end(), "DUP"), 1);
-  for (int i = 0; i < n; ++i)
-    if (!status[i].empty()) EXPECT_EQ(ids[i], 0);
+  for (int i = 0; i < n; ++i) {
+    if (status[i].empty()) continue;
+    EXPECT_EQ(ids[i], 0);
+  }
 
   Client other(port);
   std::string s;
