@@ -208,8 +208,8 @@ TEST_F(HostileTest, Relay_ReceiverThatNeverReadsStallsNoOne) {
   flood.send(frameOf("LST"));  // answered once every move before it was handled
   EXPECT_EQ(flood.readBytes(5, 60000), "MSGk=");
   EXPECT_LT(rssKb() - before, 64000 * memoryScale) << "kB grown";
-  owner.reset();  // its queue is full of the flood: a fresh owner sends the move
+  owner.reset();  // its queue is full of the flood: a fresh sender takes its place
   owner.reset(new Client(port));
-  ASSERT_TRUE(owner->registerAs("owner", "box", s, id));
+  ASSERT_TRUE(owner->registerAs("sender", "box", s, id));
   expectServedPromptly("good");
 }
