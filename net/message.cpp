@@ -259,6 +259,8 @@ struct cFixedBody {
     if (body && length > 0) std::memcpy(b, body, std::min<size_t>(length, sizeof b));
   }
   int w(int at) const { return cMessage::wDecode(b + at); }
+  // A field that carries a signed value in its low 16 bits.
+  int sw(int at) const { return static_cast<int16_t>(cMessage::wDecode(b + at)); }
   long dw(int at) const { return cMessage::dwDecode(b + at); }
 };
 
@@ -294,14 +296,14 @@ cCreateUnitMessage* decodeCreateUnit(const cFixedBody& f, long turn) {
 }
 
 cMessage* decodeFixed(const cFixedBody& f, long turn) {
-  const cRect area(f.w(7), f.w(9), f.w(11), f.w(13));
+  const cRect area(f.w(7), f.w(9), f.w(11), f.sw(13));
   const std::string tag(f.b, 3);
   if (tag == "MOV") return new cMoveMessage(turn, area.topLeft, area.bottomRight);
   if (tag == "REG") return decodeRegister(f, turn);
   if (tag == "CRE") return decodeCreateObject(f, turn);
   if (tag == "REM") return new cRemoveMessage(turn, area);
   if (tag == "SET") return new cMapSetMessage(turn, area, f.w(15));
-  if (tag == "HPC") return new cDamageHealMessage(turn, f.w(7), cPoint(f.w(9), f.w(11)), f.w(13));
+  if (tag == "HPC") return new cDamageHealMessage(turn, f.w(7), cPoint(f.w(9), f.w(11)), f.sw(13));
   if (tag == "DAM") return new cDamageAreaMessage(turn, area.topLeft, f.w(13), f.w(11));
   if (tag == "CRU") return decodeCreateUnit(f, turn);
   if (tag == "CLS") return new cCloseMessage(turn);

@@ -25,9 +25,6 @@ bool knownUnit(int k) { return !metaList || (k >= 0 && k < metaList->retrieveMax
 // An object without a footprint takes no cell, so any number of them would fit in one place.
 bool coversCells(const cBaseObject* o) { return !o->toRectArea().isEmpty(); }
 
-// A 16-bit field carries a health change as its low 16 bits: read it back as signed, so
-// that a heal does not arrive as a blow of nearly 65536.
-int signed16(int v) { return v > 32767 ? v - 65536 : v; }
 int clamp16(long long v) { return v > 32767 ? 32767 : v < -32768 ? -32768 : int(v); }
 
 cBaseObject* withFootprint(const cObjectList& list, const cRect& r)
@@ -163,7 +160,7 @@ bool cGamePlayMap::applyHealthChange(cPoint pos, int kind, int change)
 {
   cBaseObject* o = getSelection(pos);
   if (!o || o->myID() != kind) return false;
-  o->decrHealth(signed16(change));
+  o->decrHealth(change);
   return true;
 }
 

@@ -307,3 +307,13 @@ TEST(Decode, MapTransferMarksCarryNoLayerWhateverFollows) {
     EXPECT_EQ(m->encodedlength(), 12);
   }
 }
+
+TEST(Decode, HealthChangeIsSigned) {
+  for (int change : {-32768, -5, -1, 0, 7, 32767}) {
+    const Bytes frame = encoded(cDamageHealMessage(0, 2, cPoint(3, 4), change));
+    const std::string body(frame.begin() + 2, frame.end());
+    const cDecodeMessage d(body.data(), int(body.size()));
+    const auto* m = static_cast<const cDamageHealMessage*>(d.realMessage());
+    EXPECT_EQ(m->getChange(), change);
+  }
+}

@@ -82,6 +82,23 @@ TEST_F(ServerTest, Exchange_FirstClientUploadsLaterClientDownloads) {
   EXPECT_TRUE(later.quietFor(200));
 }
 
+TEST_F(ServerTest, Exchange_HealRaisesHealthOnTheServersMap) {
+  ASSERT_TRUE(startServer());
+  Client first(port);
+  join(first, "ann", "OK_", 0);
+  upload(first, 7);
+  ASSERT_TRUE(waitOut("Player: CRU \n", 2000));
+  first.send(frameOf(cDamageHealMessage(0, 1, cPoint(20, 20), -5)));
+  ASSERT_TRUE(waitOut("Player: HPC\n", 2000));
+
+  Client later(port);
+  join(later, "bob", "OK_", 1);
+  later.send(frameOf(cMapMessage(0, "???")));
+  std::string b;
+  for (int frame = 0; frame < 4; ++frame) ASSERT_TRUE(later.readFrame(b));  // SND, TER, CRE
+  EXPECT_EQ(b, body(unitFrame(cPoint(20, 20), 35)));
+}
+
 TEST_F(ServerTest, Registration_IdsAndDuplicateTakesOverConnection) {
   ASSERT_TRUE(startServer());
   Client ann(port), bob(port);

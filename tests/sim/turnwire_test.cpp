@@ -168,7 +168,7 @@ TEST_F(WiredGame, ReceivedBlastIsBoundedByTheMap)
 TEST_F(WiredGame, ReceivedHealthChangeReadsTheFieldAsSigned)
 {
   cBaseUnit* u = addUnit(9, cPoint(60, 60), 30);
-  send(cDamageHealMessage(0, 1, cPoint(60, 60), -5));  // travels as 65531
+  send(cDamageHealMessage(0, 1, cPoint(60, 60), -5));
   turn();
   EXPECT_EQ(u->getHealth(), 35);
   send(cDamageHealMessage(0, 1, cPoint(60, 60), 10));
@@ -240,7 +240,7 @@ TEST_F(WiredGame, CommandsAnnounceEveryChangeMade)
   EXPECT_EQ(as<cCreateObjectMessage>(frames[1]).getObject()->myPosition(), cPoint(44, 40));
   EXPECT_EQ(as<cMapSetMessage>(frames[2]).getArea(), cRect(40, 40, 41, 41));
   EXPECT_EQ(as<cMapSetMessage>(frames[2]).getNewType(), 4);
-  EXPECT_EQ(as<cDamageHealMessage>(frames[3]).getChange(), 65536 - 2);
+  EXPECT_EQ(as<cDamageHealMessage>(frames[3]).getChange(), -2);
   EXPECT_EQ(as<cDamageHealMessage>(frames[4]).getChange(), 40);
   EXPECT_EQ(as<cRemoveMessage>(frames[5]).getArea(), cRect(40, 40, 41, 41));
 }
