@@ -10,14 +10,13 @@ namespace {
 
 const int maxFrameLength = 65535;
 
-// Copies at most n characters of a possibly null text and zero-terminates the copy.
+}  // namespace
+
 void copyText(char* to, const char* from, size_t n) {
   size_t i = 0;
   for (; from && i < n && from[i]; ++i) to[i] = from[i];
   to[i] = '\0';
 }
-
-}  // namespace
 
 void cMessage::wEncode(char* p, int v) {
   p[0] = char((v >> 8) & 0xFF);

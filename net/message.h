@@ -4,11 +4,16 @@
 // the body: a three-letter tag, the turn as four lowercase hex digits, then big-endian fields.
 // encode() returns a new[] array of encodedlength() + 1 bytes that the caller owns; turns and
 // player IDs travel as their low 16 and 32 bits.
+#include <cstddef>
 #include <memory>
 
 #include "world/cunit.h"
 #include "world/maplayer.h"
 #include "world/pointutil.h"
+
+// Copies at most n characters of a possibly null text and zero-terminates the copy: to must
+// hold n + 1 bytes.
+void copyText(char* to, const char* from, size_t n);
 
 enum eMessageType {
   mtDecoded = 0,

@@ -14,12 +14,6 @@ namespace {
 // after the two length bytes leave 93 characters for name and host together.
 const int requestTextRoom = 93;
 
-void copyText(char* to, const char* from, size_t n) {
-  size_t i = 0;
-  for (; from && i < n && from[i]; ++i) to[i] = from[i];
-  to[i] = '\0';
-}
-
 }  // namespace
 
 cPlayer::cPlayer() : cNetworkQueue(0) {}
