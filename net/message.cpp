@@ -295,7 +295,7 @@ cCreateUnitMessage* decodeCreateUnit(const cFixedBody& f, long turn) {
 }
 
 cMessage* decodeFixed(const cFixedBody& f, long turn) {
-  const cRect area(f.w(7), f.w(9), f.w(11), f.sw(13));
+  const cRect area(f.w(7), f.w(9), f.w(11), f.w(13));
   const std::string tag(f.b, 3);
   if (tag == "MOV") return new cMoveMessage(turn, area.topLeft, area.bottomRight);
   if (tag == "REG") return decodeRegister(f, turn);
