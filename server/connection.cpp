@@ -104,7 +104,9 @@ void cConnection::close() {
 
 int cConnection::waitingBodyLength(int max) const {
   unsigned char length[2];
-  if (linkFd <= 0 || ::recv(linkFd, length, 2, MSG_PEEK | MSG_DONTWAIT) != 2) return max;
+  // Once the link has dropped its descriptor the number may already belong to another
+  // connection: never peek at it then.
+  if (!link.socketStatus() || ::recv(linkFd, length, 2, MSG_PEEK | MSG_DONTWAIT) != 2) return max;
   const int n = length[0] * 256 + length[1] - 2;
   return n < 0 ? 0 : (n < max ? n : max);
 }
