@@ -1,6 +1,7 @@
 #include "net/network.h"
 
 #include <arpa/inet.h>
+#include <fcntl.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
@@ -16,16 +17,31 @@ int cNetworkQueue::stallLimitMs = 10000;
 
 namespace {
 
-void trace(const char* file, const char* format, ...) __attribute__((format(printf, 2, 3)));
+std::string formatted(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
-void trace(const char* file, const char* format, ...) {
-  FILE* f = std::fopen(file, "a");
-  if (!f) return;
+std::string formatted(const char* format, ...) {
   va_list args;
   va_start(args, format);
-  std::vfprintf(f, format, args);
+  va_list again;
+  va_copy(again, args);
+  const int n = std::vsnprintf(nullptr, 0, format, args);
   va_end(args);
-  std::fclose(f);
+  std::string text(n > 0 ? size_t(n) : 0, '\0');
+  if (n > 0) std::vsnprintf(&text[0], size_t(n) + 1, format, again);
+  va_end(again);
+  return text;
+}
+
+// Appends to a trace file, opened and closed again each time so that a trace is complete up
+// to its last line whatever happens to the program. One write per call keeps the lines of
+// concurrent writers whole.
+void trace(const char* file, const std::string& lines) {
+  const int f = ::open(file, O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+  if (f < 0) return;
+  if (::write(f, lines.data(), lines.size()) < 0) {
+    // A trace that cannot be written is skipped, like one whose file cannot be opened.
+  }
+  ::close(f);
 }
 
 // The bytes of a buffer up to its first zero, never past n: received bytes are not text.
@@ -43,12 +59,13 @@ int storedLength(const char* data, int length) {
 void traceFlush(const char* data, int length) {
   const std::string text = length > 2 ? textOf(data + 2, length - 2) : std::string();
   const int width = length > 3 ? length - 3 : 0;
-  trace("test17.txt", "Processing Queue %i %*s\n", length, width, text.c_str());
+  std::string lines = formatted("Processing Queue %i %*s\n", length, width, text.c_str());
   const int stored = storedLength(data, length);
   if (stored != length)
-    trace("test17.txt", "encoded blah!: %i != %i\n", length, stored);
+    lines += formatted("encoded blah!: %i != %i\n", length, stored);
   else
-    trace("test17.txt", "encoded blah!: ok - %i\n", stored);
+    lines += formatted("encoded blah!: ok - %i\n", stored);
+  trace("test17.txt", lines);
 }
 
 bool waitReadable(int fd, long long nanoseconds) {
@@ -155,7 +172,7 @@ int cNetworkQueue::receiveAll(char* buf, int n) {
 int cNetworkQueue::readBody(char* buf, int n, const char* traceFile, bool& complete) {
   int got = n > 0 ? receive(buf, n) : 0;
   if (got < 0) got = 0;
-  trace(traceFile, "%s bytes %i %i\n", textOf(buf, got).c_str(), got, n);
+  trace(traceFile, formatted("%s bytes %i %i\n", textOf(buf, got).c_str(), got, n));
   bool pieces = false;
   while (got < n) {
     pieces = true;
@@ -166,7 +183,7 @@ int cNetworkQueue::readBody(char* buf, int n, const char* traceFile, bool& compl
     }
     got += r;
   }
-  if (pieces) trace(traceFile, "r%s bytes %i %i\n", textOf(buf, got).c_str(), got, n);
+  if (pieces) trace(traceFile, formatted("r%s bytes %i %i\n", textOf(buf, got).c_str(), got, n));
   complete = true;
   return got;
 }
@@ -181,7 +198,7 @@ int cNetworkQueue::recvMessageNonBlocking(void* buf, int max) {
     return 0;
   }
   const int n = length[0] * 256 + length[1] - 2;
-  trace("test15.txt", "bbytes %i\n", n);
+  trace("test15.txt", formatted("bbytes %i\n", n));
   char* body = static_cast<char*>(buf);
   if (n >= max) {
     const int got = max > 0 ? receiveAll(body, max) : 0;
