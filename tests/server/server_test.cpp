@@ -62,7 +62,10 @@ TEST_F(ServerTest, Exchange_FirstClientUploadsLaterClientDownloads) {
   Client first(port);
   join(first, "ann", "OK_", 0);
   upload(first, 7);
-  ASSERT_TRUE(waitOut("Player: CRU \n", 2000));
+  // The server handles a connection's frames in order: once the list is answered, the
+  // upload has been applied and relayed, and nothing of it can reach the later client.
+  first.send(frameOf("LST"));
+  EXPECT_EQ(first.readBytes(22), "MSGk=1-ann@box player\n");
   EXPECT_NE(out().find("blahblah\n"), std::string::npos);
 
   Client later(port);
@@ -94,9 +97,11 @@ TEST_F(ServerTest, Exchange_HealRaisesHealthOnTheServersMap) {
   Client later(port);
   join(later, "bob", "OK_", 1);
   later.send(frameOf(cMapMessage(0, "???")));
+  std::vector<std::string> frames;  // the heal itself may be relayed to the newcomer too
   std::string b;
-  for (int frame = 0; frame < 4; ++frame) ASSERT_TRUE(later.readFrame(b));  // SND, TER, CRE
-  EXPECT_EQ(b, body(unitFrame(cPoint(20, 20), 35)));
+  while (later.readFrame(b) && b != "MAP0000///") frames.push_back(b);
+  EXPECT_NE(std::find(frames.begin(), frames.end(), body(unitFrame(cPoint(20, 20), 35))),
+            frames.end());
 }
 
 TEST_F(ServerTest, Registration_IdsAndDuplicateTakesOverConnection) {

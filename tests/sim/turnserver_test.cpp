@@ -121,14 +121,26 @@ protected:
     if (ok) {
       loadBuiltinMap(mapA, a->myID());
       a->sendMaps(&mapA);
-      // The upload has no answer: give the server's connection thread time to take it in.
-      std::this_thread::sleep_for(std::chrono::milliseconds(500));
-      ok = (b = join("bob")) && b->queryMaps() == 10 && download(mapB, *b);
+      // The upload has no answer: wait until the server has taken in its last unit.
+      ok = waitForLines("Player: CRU \n", mapA.getUnits()->number()) &&
+           (b = join("bob")) && b->queryMaps() == 10 && download(mapB, *b);
     }
     testing::internal::GetCapturedStdout();
     renumber(mapA);
     renumber(mapB);
     return ok;
+  }
+  // Waits up to 5 s for the server to print a line count times.
+  bool waitForLines(const std::string& line, int count)
+  {
+    for (int i = 0; i < 500; ++i) {
+      const std::string out = fileText("server.out");
+      int seen = 0;
+      for (size_t at = out.find(line); at != std::string::npos; at = out.find(line, at + 1)) ++seen;
+      if (seen >= count) return true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return false;
   }
   // Turns of both maps (each followed by the view's renumbering) until done() holds.
   bool playUntil(const std::function<bool()>& done, int limit = 400)
