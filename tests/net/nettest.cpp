@@ -11,18 +11,8 @@
 #include <sstream>
 
 void NetTest::SetUp() {
-  char cwd[4096];
-  ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
-  oldDir = cwd;
-  char name[] = "/tmp/korvane-net-XXXXXX";
-  ASSERT_NE(mkdtemp(name), nullptr);
-  dir = name;
-  ASSERT_EQ(chdir(name), 0);
-}
-
-void NetTest::TearDown() {
-  if (chdir(oldDir.c_str()) != 0) ADD_FAILURE() << "cannot return to " << oldDir;
-  if (!dir.empty()) std::system(("rm -rf '" + dir + "'").c_str());
+  directory.reset(new cTestDirectory("korvane-net"));
+  ASSERT_TRUE(directory->ok());
 }
 
 Bytes bytesOf(const char* p, int n) {

@@ -4,8 +4,11 @@
 // flush append trace files to the current directory), socket pairs and byte comparisons.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "support/testdirectory.h"
 
 using Bytes = std::vector<unsigned char>;
 
@@ -13,9 +16,8 @@ using Bytes = std::vector<unsigned char>;
 class NetTest : public ::testing::Test {
 protected:
   void SetUp() override;
-  void TearDown() override;
-  std::string dir;
-  std::string oldDir;
+  void TearDown() override { directory.reset(); }
+  std::unique_ptr<cTestDirectory> directory;
 };
 
 Bytes bytesOf(const char* p, int n);

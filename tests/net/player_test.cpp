@@ -271,22 +271,11 @@ TEST_F(Player, DisconnectSendsTheCloseFrame) {
 
 namespace {
 
-short closedPort() {
-  const int s = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in a = {};
-  a.sin_family = AF_INET;
-  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a);
-  socklen_t size = sizeof a;
-  getsockname(s, reinterpret_cast<sockaddr*>(&a), &size);
-  close(s);
-  return short(ntohs(a.sin_port));
-}
 
 }  // namespace
 
 TEST_F(Player, FailedConnectionsLeaveNoDescriptorBehind) {
-  const short port = closedPort();
+  const short port = short(freeLoopbackPort());  // nothing listens there
   const int before = openDescriptorCount();
   cPlayer p(-1);
   testing::internal::CaptureStderr();

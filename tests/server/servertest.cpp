@@ -28,18 +28,6 @@ std::string readFile(const std::string& name) {
   return s.str();
 }
 
-int freePort() {
-  const int s = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in a = {};
-  a.sin_family = AF_INET;
-  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t len = sizeof a;
-  bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a);
-  getsockname(s, reinterpret_cast<sockaddr*>(&a), &len);
-  close(s);
-  return ntohs(a.sin_port);
-}
-
 size_t countOf(const std::string& text, const std::string& needle) {
   size_t n = 0;
   for (size_t at = text.find(needle); at != std::string::npos; at = text.find(needle, at + 1))
@@ -76,13 +64,8 @@ std::string terrainFrame(int width, int height, char cell) {
 }
 
 void ServerTest::SetUp() {
-  char cwd[4096];
-  ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
-  oldDir = cwd;
-  char name[] = "/tmp/korvane-server-XXXXXX";
-  ASSERT_NE(mkdtemp(name), nullptr);
-  dir = name;
-  ASSERT_EQ(chdir(name), 0);
+  directory.reset(new cTestDirectory("korvane-server"));
+  ASSERT_TRUE(directory->ok());
   signal(SIGPIPE, SIG_IGN);
 }
 
@@ -93,8 +76,7 @@ void ServerTest::TearDown() {
   }
   const std::string e = err();
   EXPECT_EQ(e.find("Sanitizer"), std::string::npos) << e;
-  if (chdir(oldDir.c_str()) != 0) ADD_FAILURE() << "cannot return to " << oldDir;
-  if (!dir.empty()) std::system(("rm -rf '" + dir + "'").c_str());
+  directory.reset();
 }
 
 pid_t ServerTest::spawn(const std::vector<std::string>& args) {
@@ -117,7 +99,7 @@ pid_t ServerTest::spawn(const std::vector<std::string>& args) {
 
 bool ServerTest::startServer() {
   for (int attempt = 0; attempt < 5; ++attempt) {
-    port = freePort();
+    port = freeLoopbackPort();
     server = spawn({std::to_string(port)});
     for (int waited = 0; waited < 10000; waited += 10) {
       if (err().find("Server up and running.\n") != std::string::npos) return true;

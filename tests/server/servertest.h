@@ -5,8 +5,11 @@
 #include <gtest/gtest.h>
 #include <sys/types.h>
 
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "support/testdirectory.h"
 
 class cMessage;
 
@@ -31,7 +34,7 @@ protected:
   bool waitOut(const std::string& needle, int ms, int count = 1) const;
   long rssKb() const;  // the server's resident memory from /proc
 
-  std::string dir, oldDir;
+  std::unique_ptr<cTestDirectory> directory;
   int port = 0;
   pid_t server = -1;
 };

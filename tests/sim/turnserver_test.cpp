@@ -23,18 +23,6 @@
 #include "turnsupport.h"
 
 namespace {
-int freePort()
-{
-  int s = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in a = {};
-  a.sin_family = AF_INET;
-  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a);
-  socklen_t size = sizeof a;
-  getsockname(s, reinterpret_cast<sockaddr*>(&a), &size);
-  close(s);
-  return ntohs(a.sin_port);
-}
 
 std::string fileText(const char* name)
 {
@@ -81,7 +69,7 @@ protected:
     ASSERT_NE(build, nullptr) << "KORVANE_BUILD names the build folder (ctest sets it)";
     const std::string program = std::string(build) + "/server/korvaned";
     ASSERT_EQ(access(program.c_str(), X_OK), 0) << program;
-    port = freePort();
+    port = freeLoopbackPort();
     server = fork();
     if (server == 0) {
       int out = open("server.out", O_WRONLY | O_CREAT | O_TRUNC, 0644);

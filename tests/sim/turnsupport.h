@@ -6,12 +6,13 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <filesystem>
+#include <memory>
 #include <string>
 #include <tuple>
 #include <vector>
 
 #include "sim/gameplaymap.h"
+#include "support/testdirectory.h"
 #include "world/metadatabase.h"
 
 // Terrains 0-8; buildings 0-5 (2 x 2, kinds 4 and 5 3 x 3); units of one cell: 1 a soldier
@@ -64,18 +65,11 @@ class InTempDir : public ::testing::Test {
 protected:
   void SetUp() override
   {
-    oldDir = std::filesystem::current_path();
-    char name[] = "/tmp/korvane-turn-XXXXXX";
-    ASSERT_NE(mkdtemp(name), nullptr);
-    dir = name;
-    std::filesystem::current_path(dir);
+    directory.reset(new cTestDirectory("korvane-turn"));
+    ASSERT_TRUE(directory->ok());
   }
-  void TearDown() override
-  {
-    std::filesystem::current_path(oldDir);
-    std::filesystem::remove_all(dir);
-  }
-  std::filesystem::path oldDir, dir;
+  void TearDown() override { directory.reset(); }
+  std::unique_ptr<cTestDirectory> directory;
 };
 
 // kind, x, y, width, height, health of every object, sorted: list order may differ between

@@ -1,5 +1,6 @@
 #include "world/host.h"
 #include "world/maplayer.h"
+#include "support/testdirectory.h"
 
 #include <gtest/gtest.h>
 
@@ -124,11 +125,8 @@ TEST(MapLayer, SharedLayerIsFreedByItsLastUser)
 
 TEST(MapLayer, DebugLogLinesAndDump)
 {
-  char dir[] = "/tmp/maplayerXXXXXX";
-  char home[4096];
-  ASSERT_NE(getcwd(home, sizeof home), nullptr);
-  ASSERT_NE(mkdtemp(dir), nullptr);
-  ASSERT_EQ(chdir(dir), 0);
+  cTestDirectory directory("korvane-maplayer");
+  ASSERT_TRUE(directory.ok());
   fp = fopen("log.txt", "w");
   debug_log_on = true;
   cMapLayer layer(cPoint(2, 2));
@@ -144,7 +142,4 @@ TEST(MapLayer, DebugLogLinesAndDump)
             "clearing Map...\nend clear Map..., test it\n"
             "filling area on map (0,0)-(1,2) with 7...\nfinished filling area.\n"
             "Testing Map...\n7, 0, \n7, 0, \nEnd Test.\n");
-  unlink("log.txt");
-  EXPECT_EQ(chdir(home), 0);
-  rmdir(dir);
 }
