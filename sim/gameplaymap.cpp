@@ -27,13 +27,6 @@ bool coversCells(const cBaseObject* o) { return !o->toRectArea().isEmpty(); }
 
 int clamp16(long long v) { return v > 32767 ? 32767 : v < -32768 ? -32768 : int(v); }
 
-cBaseObject* withFootprint(const cObjectList& list, const cRect& r)
-{
-  for (cObjectListNode* n = list.getFirstNode(); n; n = n->getNext())
-    if (n->myData()->toRectArea() == r) return n->myData();
-  return nullptr;
-}
-
 // 1-based list position of the first unit anchored at cell, or 0.
 int unitAt(const cObjectList& list, cPoint cell, cBaseUnit*& found)
 {
@@ -141,9 +134,7 @@ bool cGamePlayMap::applyCreateUnit(const cBaseUnit* model)
   if (!knownUnit(model->myID()) || !coversCells(model)) return false;
   auto u = std::make_unique<cBaseUnit>();
   u->copy(model);
-  if (!addUnit(u.get())) return false;
-  u.release();
-  return true;
+  return addUnit(u.get()) && u.release();
 }
 
 bool cGamePlayMap::applyCreateBuilding(const cBaseObject* model)
@@ -151,9 +142,7 @@ bool cGamePlayMap::applyCreateBuilding(const cBaseObject* model)
   if (!knownBuilding(model->myID()) || !coversCells(model)) return false;
   auto b = std::make_unique<cBaseObject>();
   b->copy(model);
-  if (!addBuilding(b.get())) return false;
-  b.release();
-  return true;
+  return addBuilding(b.get()) && b.release();
 }
 
 bool cGamePlayMap::applyHealthChange(cPoint pos, int kind, int change)
@@ -177,10 +166,10 @@ bool cGamePlayMap::applyBlast(cPoint centre, int level, int size)
 
 bool cGamePlayMap::applyRemove(cRect area)
 {
-  cBaseObject* o = withFootprint(*buildings, area);
-  if (!o) o = withFootprint(*units, area);
-  if (!o) return false;
-  takeOff(o);
+  cObjectListNode* n = findFootprint(*buildings, area);
+  if (!n) n = findFootprint(*units, area);
+  if (!n) return false;
+  takeOff(n->myData());
   return true;
 }
 

@@ -48,48 +48,40 @@ void cMap::setToBuild(cPoint pos, int kind)
 
 void cMap::clearToBuild() { toBuild.reset(); }
 
-bool cMap::addBuilding(cBaseObject* b)
+bool cMap::addBuilding(cBaseObject* b) { return place(b, LAYER_OBJECTS, LAYER_UNITS, *buildings); }
+
+bool cMap::addUnit(cBaseUnit* u) { return place(u, LAYER_UNITS, LAYER_OBJECTS, *units); }
+
+bool cMap::place(cBaseObject* o, eMapLayers own, eMapLayers other, cObjectList& list)
 {
-  cPoint extent(b->myDim().x, b->myDim().y);
-  if (!layers[LAYER_OBJECTS]->isAvail(b->myPosition(), extent)) return false;
-  if (!layers[LAYER_UNITS]->isAvail(b->myPosition(), extent)) return false;
-  layers[LAYER_OBJECTS]->fill(b->toRectArea(), 255);
-  buildings->addElementPos(b);
+  cPoint extent(o->myDim().x, o->myDim().y);
+  if (!layers[own]->isAvail(o->myPosition(), extent)) return false;
+  if (!layers[other]->isAvail(o->myPosition(), extent)) return false;
+  layers[own]->fill(o->toRectArea(), 255);
+  list.addElementPos(o);
   return true;
 }
 
-bool cMap::addUnit(cBaseUnit* u)
+bool cMap::removeBuilding(cBaseObject* b) { return take(b, LAYER_OBJECTS, *buildings); }
+
+bool cMap::removeUnit(cBaseUnit* u) { return take(u, LAYER_UNITS, *units); }
+
+bool cMap::take(cBaseObject* o, eMapLayers own, cObjectList& list)
 {
-  cPoint extent(u->myDim().x, u->myDim().y);
-  if (!layers[LAYER_UNITS]->isAvail(u->myPosition(), extent)) return false;
-  if (!layers[LAYER_OBJECTS]->isAvail(u->myPosition(), extent)) return false;
-  layers[LAYER_UNITS]->fill(u->toRectArea(), 255);
-  units->addElementPos(u);
+  // The footprint is cleared only for a listed object: another one may stand there now.
+  if (!list.removeElement(o)) return false;
+  layers[own]->fill(o->toRectArea(), 0);
   return true;
 }
 
-bool cMap::removeBuilding(cBaseObject* b)
-{
-  // The footprint is cleared only for a listed building: another one may stand there now.
-  if (!buildings->removeElement(b)) return false;
-  layers[LAYER_OBJECTS]->fill(b->toRectArea(), 0);
-  return true;
-}
-
-bool cMap::removeUnit(cBaseUnit* u)
-{
-  if (!units->removeElement(u)) return false;
-  layers[LAYER_UNITS]->fill(u->toRectArea(), 0);
-  return true;
-}
-
-namespace {
-cObjectListNode* findFootprint(const cObjectList& list, const cRect& r)
+cObjectListNode* cMap::findFootprint(const cObjectList& list, const cRect& r)
 {
   for (cObjectListNode* n = list.getFirstNode(); n; n = n->getNext())
     if (n->myData()->toRectArea() == r) return n;
   return nullptr;
 }
+
+namespace {
 
 cBaseObject* findObject(const cObjectList& list, cPoint p, bool anchorOnly)
 {
@@ -101,21 +93,16 @@ cBaseObject* findObject(const cObjectList& list, cPoint p, bool anchorOnly)
 }
 }  // namespace
 
-bool cMap::removeBuilding(cRect r)
-{
-  cObjectListNode* n = findFootprint(*buildings, r);
-  if (!n) return false;
-  buildings->removeElement(n);
-  layers[LAYER_OBJECTS]->fill(r, 0);
-  return true;
-}
+bool cMap::removeBuilding(cRect r) { return takeFootprint(r, LAYER_OBJECTS, *buildings); }
 
-bool cMap::removeUnit(cRect r)
+bool cMap::removeUnit(cRect r) { return takeFootprint(r, LAYER_UNITS, *units); }
+
+bool cMap::takeFootprint(cRect r, eMapLayers own, cObjectList& list)
 {
-  cObjectListNode* n = findFootprint(*units, r);
+  cObjectListNode* n = findFootprint(list, r);
   if (!n) return false;
-  units->removeElement(n);
-  layers[LAYER_UNITS]->fill(r, 0);
+  list.removeElement(n);
+  layers[own]->fill(r, 0);
   return true;
 }
 

@@ -65,11 +65,20 @@ public:
   void clearObjects();                           // frees every building; units stay
 
 protected:
+  // The first node whose object's footprint equals r exactly, or null.
+  static cObjectListNode* findFootprint(const cObjectList& list, const cRect& r);
+
   cPoint size;
   std::unique_ptr<cObjectList> units;
   std::unique_ptr<cObjectList> buildings;
   std::unique_ptr<cBaseObject> toBuild;
   std::unique_ptr<cMapLayer> layers[5];
+
+private:
+  // own: the layer the object occupies; other: the layer that must be free there too.
+  bool place(cBaseObject* o, eMapLayers own, eMapLayers other, cObjectList& list);
+  bool take(cBaseObject* o, eMapLayers own, cObjectList& list);
+  bool takeFootprint(cRect r, eMapLayers own, cObjectList& list);
 };
 
 #endif
