@@ -5,9 +5,10 @@
 
 class cGameEngine {
 public:
-  // Needs the log stream open and gamedata.dat loaded; builds the global catalogue metaList.
+  // Needs the log stream open and gamedata.dat loaded; builds the global catalogue metaList
+  // and its scaled images metaImages.
   cGameEngine();
-  // Frees the catalogue; runs after the data files were unloaded (it reads none of them).
+  // Frees the catalogue and its images; runs after the data files were unloaded (it reads none of them).
   ~cGameEngine();
   cGameEngine(const cGameEngine&) = delete;
   cGameEngine& operator=(const cGameEngine&) = delete;

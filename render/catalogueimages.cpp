@@ -1,14 +1,13 @@
-// The client-only half of the catalogue: reading it from "gamedata.dat" and its images.
+#include "render/catalogueimages.h"
+
 #include <allegro.h>
 
 #include <algorithm>
 #include <cstdlib>
 
-#include "world/metadatabase.h"
+cCatalogueImages* metaImages = nullptr;
 
 namespace {
-
-void destroyScaledImage(BITMAP* image) { destroy_bitmap(image); }
 
 int entryCount(const DATAFILE* table)
 {
@@ -80,55 +79,92 @@ void drawInColumn(BITMAP* dest, BITMAP* image, int& x, int& y)
   }
 }
 
-}  // namespace
-
-cMetaDatabase::cMetaDatabase(DATAFILE* gamedata) : datafile(gamedata)
+// The image scaled so that zoom 8 on a screen getRes() pixels wide gives it its own size
+// plus a pixel; the mask colour fills what the stretch leaves uncovered.
+BITMAP* scaleImage(BITMAP* original, int zoom)
 {
-  initMetaDatabase(gamedata);
-}
-
-void cMetaDatabase::initMetaDatabase(DATAFILE* gamedata)
-{
-  numTerrains = tableCount(gamedata, 1, 10);
-  numObjects = tableCount(gamedata, 2, 9);
-  numUnits = tableCount(gamedata, 3, 2);
-  terrains.assign(numTerrains, cMetaDataItem());
-  objects.assign(numObjects, cMetaDataItem());
-  units.assign(numUnits, cMetaDataItem());
-  const DATAFILE* terrainFile = nestedFile(gamedata, 1);
-  for (int i = 0; i < numTerrains; ++i)
-    terrains[i] = cMetaDataItem("Coloured Grass", cIsoPoint(1, 1, 0), bitmapAt(terrainFile, i), 256);
-  const DATAFILE* iconFile = nestedFile(gamedata, 4);
-  readKinds(objects, nestedFile(gamedata, 2), iconFile);
-  readKinds(units, nestedFile(gamedata, 3), iconFile);
-}
-
-BITMAP* cMetaDataItem::getImage(int zoom)
-{
-  if (zoom == scaledZoom) return scaledImage;
-  freeScaledImage();
-  if (!tileImage) return nullptr;
   const int scale = SCREEN_W * zoom;
   const int reference = cMetaDatabase::getRes() * 8;
-  const int width = ((tileImage->w + 1) * scale) / reference + 1;
-  const int height = ((tileImage->h + 1) * scale) / reference + 1;
+  const int width = ((original->w + 1) * scale) / reference + 1;
+  const int height = ((original->h + 1) * scale) / reference + 1;
   if (width < 1 || height < 1) return nullptr;
-  const int depth = bitmap_color_depth(tileImage);
+  const int depth = bitmap_color_depth(original);
   BITMAP* image = create_bitmap_ex(depth, width, height);
   if (!image) return nullptr;
-  releaseImage = destroyScaledImage;
   clear_to_color(image, makecol_depth(depth, 255, 0, 255));
-  stretch_sprite(image, tileImage, 0, 0, width, height);
-  scaledImage = image;
-  scaledZoom = zoom;
+  stretch_sprite(image, original, 0, 0, width, height);
   return image;
 }
 
-void cMetaDatabase::testImages(BITMAP* dest)
+}  // namespace
+
+std::unique_ptr<cMetaDatabase> readCatalogue(DATAFILE* gamedata)
+{
+  std::vector<cMetaDataItem> terrains(tableCount(gamedata, 1, 10));
+  std::vector<cMetaDataItem> objects(tableCount(gamedata, 2, 9));
+  std::vector<cMetaDataItem> units(tableCount(gamedata, 3, 2));
+  const DATAFILE* terrainFile = nestedFile(gamedata, 1);
+  for (size_t i = 0; i < terrains.size(); ++i)
+    terrains[i] = cMetaDataItem("Coloured Grass", cIsoPoint(1, 1, 0),
+                                bitmapAt(terrainFile, static_cast<int>(i)), 256);
+  const DATAFILE* iconFile = nestedFile(gamedata, 4);
+  readKinds(objects, nestedFile(gamedata, 2), iconFile);
+  readKinds(units, nestedFile(gamedata, 3), iconFile);
+  return std::make_unique<cMetaDatabase>(std::move(terrains), std::move(objects), std::move(units));
+}
+
+cCatalogueImages::cCatalogueImages(const cMetaDatabase& catalogue)
+    : catalogue(catalogue), terrains(std::max(0, catalogue.retrieveMaxTerrains())),
+      objects(std::max(0, catalogue.retrieveMaxObjects())),
+      units(std::max(0, catalogue.retrieveMaxUnits()))
+{
+}
+
+cCatalogueImages::~cCatalogueImages()
+{
+  for (auto* cache : {&terrains, &objects, &units})
+    for (cScaled& entry : *cache)
+      if (entry.image) destroy_bitmap(entry.image);
+}
+
+BITMAP* cCatalogueImages::scaled(std::vector<cScaled>& cache, int i, BITMAP* original, int zoom)
+{
+  cScaled& entry = cache[i];
+  if (entry.zoom == zoom) return entry.image;
+  if (entry.image) destroy_bitmap(entry.image);
+  entry = cScaled();
+  if (!original || zoom == 0) return nullptr;
+  entry.image = scaleImage(original, zoom);
+  if (entry.image) entry.zoom = zoom;
+  return entry.image;
+}
+
+BITMAP* cCatalogueImages::retrieveTerrainImage(int i, int zoom)
+{
+  if (i < 0 || i >= static_cast<int>(terrains.size())) return nullptr;
+  return scaled(terrains, i, catalogue.retrieveTerrainImage(i), zoom);
+}
+
+BITMAP* cCatalogueImages::retrieveObjectImage(int i, int zoom)
+{
+  if (i < 0 || i >= static_cast<int>(objects.size())) return nullptr;
+  return scaled(objects, i, catalogue.retrieveObjectImage(i), zoom);
+}
+
+BITMAP* cCatalogueImages::retrieveUnitImage(int i, int zoom)
+{
+  if (i < 0 || i >= static_cast<int>(units.size())) return nullptr;
+  return scaled(units, i, catalogue.retrieveUnitImage(i), zoom);
+}
+
+void testImages(const cMetaDatabase& catalogue, BITMAP* dest)
 {
   int x = 0;
   int y = 0;
-  for (int i = 1; i < numTerrains; ++i) drawInColumn(dest, terrains[i].tileImage, x, y);
-  for (int i = 1; i < numObjects; ++i) drawInColumn(dest, objects[i].tileImage, x, y);
-  for (int i = 1; i < numUnits; ++i) drawInColumn(dest, units[i].tileImage, x, y);
+  for (int i = 1; i < catalogue.retrieveMaxTerrains(); ++i)
+    drawInColumn(dest, catalogue.retrieveTerrainImage(i), x, y);
+  for (int i = 1; i < catalogue.retrieveMaxObjects(); ++i)
+    drawInColumn(dest, catalogue.retrieveObjectImage(i), x, y);
+  for (int i = 1; i < catalogue.retrieveMaxUnits(); ++i)
+    drawInColumn(dest, catalogue.retrieveUnitImage(i), x, y);
 }

@@ -4,48 +4,10 @@
 
 cMetaDatabase* metaList = nullptr;
 
-void (*cMetaDataItem::releaseImage)(BITMAP*) = nullptr;
-
-void cMetaDataItem::freeScaledImage()
-{
-  if (scaledImage && releaseImage) releaseImage(scaledImage);
-  scaledImage = nullptr;
-  scaledZoom = 0;
-}
-
 cMetaDataItem::cMetaDataItem(const char* desc, cIsoPoint sz, BITMAP* tile, int hp)
     : description(desc), size(sz), hitPoints(hp == 0 ? 65536 : hp), tileImage(tile)
 {
 }
-
-cMetaDataItem::cMetaDataItem(const cMetaDataItem& other)
-    : description(other.description), size(other.size), damage(other.damage),
-      areaEffect(other.areaEffect), hitPoints(other.hitPoints), defence(other.defence),
-      range(other.range), fireRate(other.fireRate), block(other.block),
-      iconImage(other.iconImage), tileImage(other.tileImage)
-{
-}
-
-cMetaDataItem& cMetaDataItem::operator=(const cMetaDataItem& other)
-{
-  if (this != &other) {
-    freeScaledImage();
-    description = other.description;
-    size = other.size;
-    damage = other.damage;
-    areaEffect = other.areaEffect;
-    hitPoints = other.hitPoints;
-    defence = other.defence;
-    range = other.range;
-    fireRate = other.fireRate;
-    block = other.block;
-    iconImage = other.iconImage;
-    tileImage = other.tileImage;
-  }
-  return *this;
-}
-
-cMetaDataItem::~cMetaDataItem() { freeScaledImage(); }
 
 cMetaDatabase::cMetaDatabase(std::vector<cMetaDataItem> terrainTable,
                              std::vector<cMetaDataItem> objectTable,

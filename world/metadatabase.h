@@ -1,14 +1,13 @@
 #ifndef KORVANE_WORLD_METADATABASE_H
 #define KORVANE_WORLD_METADATABASE_H
-// The catalogue of terrain, building and unit kinds. The tables and their lookups are plain
-// data (both programs carry them); loading from "gamedata.dat" and the images are client-only
-// (their definitions live with the drawing code) and the server never calls them.
+// The catalogue of terrain, building and unit kinds: plain tables and lookups that both
+// programs carry. Images are only borrowed pointers here; reading "gamedata.dat" and scaling
+// images per zoom belong to the client's drawing code (render/catalogueimages.h).
 #include <vector>
 
 #include "world/pointutil.h"
 
 struct BITMAP;
-struct DATAFILE;
 
 class cMetaDataItem {
 public:
@@ -27,29 +26,11 @@ public:
   cMetaDataItem() = default;
   // Terrain entry: 0 hit points are stored as 65536.
   cMetaDataItem(const char* desc, cIsoPoint sz, BITMAP* tile, int hp);
-  ~cMetaDataItem();
-  cMetaDataItem(const cMetaDataItem& other);  // the copy has no scaled image of its own
-  cMetaDataItem& operator=(const cMetaDataItem& other);
-
-  // The tile image scaled for a zoom level, cached until another zoom is asked for; owned
-  // by the entry. Client-only.
-  BITMAP* getImage(int zoom);
-
-  // How scaled images are freed; installed by the client code that creates them, so that
-  // the tables themselves need no graphics library.
-  static void (*releaseImage)(BITMAP*);
-
-private:
-  void freeScaledImage();
-  BITMAP* scaledImage = nullptr;  // owned
-  int scaledZoom = 0;             // 0: no cached copy
 };
 
 class cMetaDatabase {
 public:
-  // Builds the catalogue from a loaded "gamedata.dat" (client-only).
-  explicit cMetaDatabase(DATAFILE* gamedata);
-  // A catalogue from ready tables, without any datafile (tests, tools).
+  // A catalogue from ready tables (the client reads them from "gamedata.dat").
   cMetaDatabase(std::vector<cMetaDataItem> terrainTable, std::vector<cMetaDataItem> objectTable,
                 std::vector<cMetaDataItem> unitTable);
   cMetaDatabase(const cMetaDatabase&) = delete;
@@ -61,18 +42,15 @@ public:
 
   // Indices are not checked: callers pass 0 <= i < the table size.
   BITMAP* retrieveTerrainImage(int i) const { return terrains[i].tileImage; }
-  BITMAP* retrieveTerrainImage(int i, int zoom) { return terrains[i].getImage(zoom); }
   cIsoPoint retrieveTerrainSize(int i) const { return terrains[i].size; }
 
   BITMAP* retrieveObjectImage(int i) const { return objects[i].tileImage; }
-  BITMAP* retrieveObjectImage(int i, int zoom) { return objects[i].getImage(zoom); }
   cIsoPoint retrieveObjectSize(int i) const { return objects[i].size; }
   int retrieveObjectHitPoints(int i) const { return objects[i].hitPoints; }
   const char* retrieveObjectDesc(int i) const { return objects[i].description; }
   BITMAP* retrieveObjectIcon(int i) const { return objects[i].iconImage; }
 
   BITMAP* retrieveUnitImage(int i) const { return units[i].tileImage; }
-  BITMAP* retrieveUnitImage(int i, int zoom) { return units[i].getImage(zoom); }
   cIsoPoint retrieveUnitSize(int i) const { return units[i].size; }
   int retrieveUnitHitPoints(int i) const { return units[i].hitPoints; }
   const char* retrieveUnitDesc(int i) const { return units[i].description; }
@@ -94,13 +72,7 @@ public:
   // Screen width in pixels for which the images are drawn at zoom 8.
   static int getRes() { return 1024; }
 
-  // Debug view: every terrain, building and unit image from index 1, in columns (client-only).
-  void testImages(BITMAP* dest);
-
 private:
-  void initMetaDatabase(DATAFILE* gamedata);  // client-only
-
-  DATAFILE* datafile = nullptr;  // borrowed
   int numTerrains = 0;
   int numObjects = 0;
   int numUnits = 0;

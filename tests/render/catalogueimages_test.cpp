@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "addons/graphics_mode.h"
-#include "world/metadatabase.h"
+#include "render/catalogueimages.h"
 
 namespace {
 
@@ -98,7 +98,8 @@ TEST_F(CatalogueFile, ReadsEveryFigureIconAndTheDefaultCounts)
   buildTable(dir, "icons", plain(3, 30, 30));
   load(buildGame(dir, {{"terrains", ""}, {"buildings", ""}, {"units", "0"}, {"icons", ""}}));
 
-  cMetaDatabase db(data);
+  auto catalogue = readCatalogue(data);
+  const cMetaDatabase& db = *catalogue;
   EXPECT_EQ(db.retrieveMaxTerrains(), 10);
   EXPECT_EQ(db.retrieveMaxObjects(), 9);
   EXPECT_EQ(db.retrieveMaxUnits(), 2);
@@ -143,7 +144,8 @@ TEST_F(CatalogueFile, BlockRuleAndDescriptionIdentity)
   buildTable(dir, "units", units);
   load(buildGame(dir, {{"terrains", "2"}, {"buildings", "2"}, {"units", "4"}}));
 
-  cMetaDatabase db(data);
+  auto catalogue = readCatalogue(data);
+  const cMetaDatabase& db = *catalogue;
   ASSERT_EQ(db.retrieveMaxUnits(), 4);
   EXPECT_TRUE(db.retrieveUnitBlock(0));
   EXPECT_TRUE(db.retrieveUnitBlock(1));
@@ -163,7 +165,8 @@ TEST_F(CatalogueFile, CountsBeyondTheEntriesStopAtTheLastEntry)
   buildTable(dir, "units", plain(3, 8, 16));
   load(buildGame(dir, {{"terrains", "5"}, {"buildings", ""}, {"units", "3"}}));
 
-  cMetaDatabase db(data);
+  auto catalogue = readCatalogue(data);
+  const cMetaDatabase& db = *catalogue;
   EXPECT_EQ(db.retrieveMaxTerrains(), 2);
   EXPECT_EQ(db.retrieveMaxObjects(), 3);
   EXPECT_EQ(db.retrieveMaxUnits(), 3);
@@ -180,7 +183,9 @@ TEST(CatalogueGameData, TheBuiltGameDataLoadsWhole)
   DATAFILE* data = load_datafile(file.c_str());
   ASSERT_NE(data, nullptr);
   {
-    cMetaDatabase db(data);
+    auto catalogue = readCatalogue(data);
+    const cMetaDatabase& db = *catalogue;
+    cCatalogueImages images(db);
     EXPECT_GE(db.retrieveMaxTerrains(), 10);
     EXPECT_GE(db.retrieveMaxObjects(), 10);
     EXPECT_GE(db.retrieveMaxUnits(), 2);
@@ -190,7 +195,7 @@ TEST(CatalogueGameData, TheBuiltGameDataLoadsWhole)
       EXPECT_GT(db.retrieveObjectHitPoints(i), 0);
       EXPECT_STRNE(db.retrieveObjectDesc(i), "");
       EXPECT_NE(db.retrieveObjectIcon(i), nullptr);
-      EXPECT_EQ(db.retrieveObjectImage(i, 8)->w, db.retrieveObjectImage(i)->w + 2);
+      EXPECT_EQ(images.retrieveObjectImage(i, 8)->w, db.retrieveObjectImage(i)->w + 2);
     }
     for (int i = 1; i < db.retrieveMaxUnits(); ++i) {
       ASSERT_NE(db.retrieveUnitImage(i), nullptr);

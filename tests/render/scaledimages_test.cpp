@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "addons/graphics_mode.h"
-#include "world/metadatabase.h"
+#include "render/catalogueimages.h"
 
 namespace {
 
@@ -23,22 +23,29 @@ protected:
     ASSERT_TRUE(setGraphicsMode(32, width, height));
     image = tile(84, 42, makecol(200, 0, 0));
     std::vector<cMetaDataItem> terrains{cMetaDataItem(), cMetaDataItem("Grass", {1, 1, 0}, image, 0)};
-    db = std::make_unique<cMetaDatabase>(terrains, std::vector<cMetaDataItem>{},
-                                         std::vector<cMetaDataItem>{});
+    catalogue = std::make_unique<cMetaDatabase>(terrains, std::vector<cMetaDataItem>{},
+                                                std::vector<cMetaDataItem>{});
+    db = std::make_unique<cCatalogueImages>(*catalogue);
   }
   void TearDown() override
   {
     db.reset();
+    catalogue.reset();
     if (image) destroy_bitmap(image);
   }
   BITMAP* image = nullptr;
-  std::unique_ptr<cMetaDatabase> db;
+  std::unique_ptr<cMetaDatabase> catalogue;
+  std::unique_ptr<cCatalogueImages> db;
 };
 
 TEST_F(ScaledImage, ReferenceScreenAddsTwoPixelsAndIsCached)
 {
   open(1024, 768);
   EXPECT_EQ(db->retrieveTerrainImage(1, 0), nullptr);
+  EXPECT_EQ(db->retrieveTerrainImage(-1, 8), nullptr);
+  EXPECT_EQ(db->retrieveTerrainImage(2, 8), nullptr);
+  EXPECT_EQ(db->retrieveObjectImage(0, 8), nullptr);
+  EXPECT_EQ(db->retrieveUnitImage(0, 8), nullptr);
   BITMAP* scaled = db->retrieveTerrainImage(1, 8);
   ASSERT_NE(scaled, nullptr);
   EXPECT_EQ(scaled->w, 86);
@@ -106,7 +113,7 @@ TEST(TestImages, ColumnsWrapBelowTheScreenHeight)
                    {cMetaDataItem("", one, images[0], 0), cMetaDataItem("", one, images[4], 0)});
   BITMAP* dest = create_bitmap(640, 700);
   clear_to_color(dest, 0);
-  db.testImages(dest);
+  testImages(db, dest);
   EXPECT_EQ(getpixel(dest, 10, 100), red);     // (0, 0)
   EXPECT_EQ(getpixel(dest, 25, 300), green);   // (0, 200)
   EXPECT_EQ(getpixel(dest, 35, 500), blue);    // (0, 400): y reaches 600 > 480, next column
