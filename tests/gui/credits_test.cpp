@@ -51,7 +51,7 @@ TEST(Credits, ElementsMeasureAndDescribeThemselves)
       {std::make_unique<cCreditsElementTextWithSpacing>(font, "x", 0, 20), line + 20, "Text/spacing (x + 20)"},
       {std::make_unique<cCreditsElementSpacer>(50), 50, "Spacer (50)"},
       {std::make_unique<cCreditsElementText>(font, longText.c_str(), 0), line,
-       "Text (" + std::string(92, 'a')},
+       "Text (" + std::string(93, 'a')},
   };
   for (Row& row : rows) {
     EXPECT_EQ(row.e->myHeight(), row.height) << row.text;
