@@ -1,0 +1,185 @@
+// The fast passes of cMovement: the same layers as the sweeps of movement.cpp, cell for
+// cell, at the cost of a breadth-first fill.
+//
+// A pass with the flag clear lets every fillable cell take the least of its neighbours'
+// values + 1. Once such a pass reaches its third sweep it ends at the one fixed point:
+// distances over the fillable cells from every valued cell at its value, which a
+// breadth-first fill merged with the valued cells sorted by value gives in one go. The
+// sweeps differ from that only where
+//  - the second sweep writes nothing: the pass stops after the first sweep;
+//  - valued cells lie more than a row apart in cell order: no sweep crosses the gap;
+//  - the goal is the last cell with dir +1 (or cell 0 with dir -1): no sweep moves;
+//  - a building cell holds a scratch 1: it keeps its first value, so order matters.
+// The first is decided by a read-only second sweep; the other three run the sweeps.
+#include <algorithm>
+#include <vector>
+
+#include "sim/movement.h"
+
+namespace {
+// Counting sort only while the value range is small; later passes can hold large values.
+constexpr int countingRange = 1 << 16;
+
+// Work space of the fast passes, kept per thread so that after the first search of a
+// map size a search allocates nothing but its layer.
+struct FillBuffers {
+  std::vector<int> seeds;   // valued cells that may pass their value on, in cell order
+  std::vector<int> order;   // the same, by value
+  std::vector<int> counts;  // counting sort of the values
+  std::vector<int> queueCell, queueColumn;
+
+  void fit(int cells)
+  {
+    if (int(queueCell.size()) >= cells) return;
+    seeds.reserve(size_t(cells));
+    order.resize(size_t(cells));
+    counts.reserve(size_t(countingRange) + 2);
+    queueCell.resize(size_t(cells));
+    queueColumn.resize(size_t(cells));
+  }
+};
+
+thread_local FillBuffers buffers;
+}  // namespace
+
+bool cMovement::scratchHoldsBuildings(int fromIndex) const
+{
+  if (!scr) return false;
+  for (int i = 0; i < count; ++i)
+    if (scr[i] == 1 && obst[i] != 0 && i != fromIndex) return true;
+  return false;
+}
+
+bool cMovement::fastClearPass(int fromIndex, int goalIndex, int dir, bool& changed)
+{
+  if ((dir > 0 && goalIndex == count - 1) || (dir < 0 && goalIndex == 0)) return false;
+  buffers.fit(count);
+  SeedRange range = collectSeeds();
+  if (!range.gapFree) return false;
+  bool sweepOneRan = false;
+  if (!sweepTwoWrites(fromIndex, goalIndex, dir, changed, sweepOneRan)) return true;
+  if (sweepOneRan) range = collectSeeds();
+  sortSeeds(range);
+  spreadFromSeeds(fromIndex);
+  changed = true;
+  return true;
+}
+
+// Whether the pass gets past its second sweep. First a probe of the second sweep on the
+// far side of the goal, which the first sweep never touches: a cell there that would be
+// written now is written then, since the first sweep only adds and lowers values. When
+// that cannot tell, the first sweep runs and the whole second sweep is probed.
+bool cMovement::sweepTwoWrites(int fromIndex, int goalIndex, int dir, bool& changed, bool& sweepOneRan)
+{
+  const Pass pass{fromIndex, 0, 1, false};
+  bool writes = false;
+  const long nearby = 2L * width + 4;
+  if (dir > 0) sweep<-1, false>(goalIndex, pass, writes, nearby);
+  else sweep<1, false>(goalIndex, pass, writes, nearby);
+  if (writes) return true;
+  sweepOneRan = true;
+  long stop = dir > 0 ? sweep<1>(goalIndex, pass, changed) : sweep<-1>(goalIndex, pass, changed);
+  if (dir > 0) sweep<-1, false>(stop, pass, writes);
+  else sweep<1, false>(stop, pass, writes);
+  return writes;
+}
+
+// Lists the valued cells that can serve as a neighbour (not the first or last cell) and
+// tells whether any two valued cells lie more than W + 1 apart in cell order.
+cMovement::SeedRange cMovement::collectSeeds() const
+{
+  const int* p = path->cellData();
+  std::vector<int>& seeds = buffers.seeds;
+  seeds.clear();
+  SeedRange r{0x7fffffff, 0, true};
+  long last = -1;
+  for (int i = 0; i < count; ++i) {
+    const int v = p[i];
+    if (v <= 0) continue;
+    if (last >= 0 && i - last > width + 1) r.gapFree = false;
+    last = i;
+    if (i == 0 || i == count - 1) continue;
+    seeds.push_back(i);
+    r.low = std::min(r.low, v);
+    r.high = std::max(r.high, v);
+  }
+  return r;
+}
+
+void cMovement::sortSeeds(const SeedRange& r) const
+{
+  const int* p = path->cellData();
+  const std::vector<int>& seeds = buffers.seeds;
+  std::vector<int>& order = buffers.order;
+  const int n = int(seeds.size());
+  if (n == 0 || r.high - r.low >= countingRange) {
+    std::copy(seeds.begin(), seeds.end(), order.begin());
+    std::sort(order.begin(), order.begin() + n, [p](int a, int b) { return p[a] < p[b]; });
+    return;
+  }
+  std::vector<int>& counts = buffers.counts;
+  counts.assign(size_t(r.high - r.low + 2), 0);
+  for (int i : seeds) ++counts[size_t(p[i] - r.low + 1)];
+  for (size_t k = 1; k < counts.size(); ++k) counts[k] += counts[k - 1];
+  for (int i : seeds) order[size_t(counts[size_t(p[i] - r.low)]++)] = i;
+}
+
+// Breadth-first from the sorted valued cells, taking the lower of the queue's head and the
+// next valued cell each time, so that cells leave in value order and each is written at
+// most once: its distance from every valued cell.
+void cMovement::spreadFromSeeds(int fromIndex) const
+{
+  const int* p = path->cellData();
+  const int* order = buffers.order.data();
+  const int* qc = buffers.queueCell.data();
+  const int* qx = buffers.queueColumn.data();
+  const int seedCount = int(buffers.seeds.size());
+  int head = 0, tail = 0, s = 0;
+  for (;;) {
+    if (head < tail && (s == seedCount || p[qc[head]] <= p[order[s]])) {
+      tail = spreadFrom(qc[head], qx[head], fromIndex, tail);
+      ++head;
+    } else if (s < seedCount) {
+      const int u = order[s++];
+      tail = spreadFrom(u, u % width, fromIndex, tail);
+    } else {
+      return;
+    }
+  }
+}
+
+// Gives cell u's value + 1 to every fillable neighbour it improves; answers the new tail
+// of the queue. The first and last cell take values but never pass them on.
+int cMovement::spreadFrom(int u, int x, int fromIndex, int tail) const
+{
+  int* p = path->cellData();
+  int* qc = buffers.queueCell.data();
+  int* qx = buffers.queueColumn.data();
+  const int W = width, N = count, v = p[u] + 1;
+  auto visit = [&](int c, int cx) {
+    if ((obst[c] != 0 && c != fromIndex) || (p[c] != 0 && p[c] <= v)) return;
+    p[c] = v;
+    if (c == 0 || c == N - 1) return;
+    qc[tail] = c;
+    qx[tail++] = cx;
+  };
+  if (x > 0 && x < W - 1 && u >= W && u < N - W) {
+    visit(u - W - 1, x - 1), visit(u - W, x), visit(u - W + 1, x + 1);
+    visit(u - 1, x - 1), visit(u + 1, x + 1);
+    visit(u + W - 1, x - 1), visit(u + W, x), visit(u + W + 1, x + 1);
+    return tail;
+  }
+  for (int dy = -1; dy <= 1; ++dy) {
+    for (int dx = -1; dx <= 1; ++dx) {
+      const long c = long(u) + long(dy) * W + dx;
+      if ((dx == 0 && dy == 0) || x + dx < 0 || x + dx >= W || c < 0 || c >= N) continue;
+      visit(int(c), x + dx);
+    }
+  }
+  return tail;
+}
+
+bool cMovement::sparseBuildingPass(int fromIndex, int goalIndex, int dir)
+{
+  return wipeFill(fromIndex, cPoint(goalIndex % width, goalIndex / width), dir, 0, true, 20);
+}
