@@ -19,6 +19,8 @@
 namespace {
 // Counting sort only while the value range is small; later passes can hold large values.
 constexpr int countingRange = 1 << 16;
+// The scans of whole layers skip blocks of this many cells that hold nothing of interest.
+constexpr int scanBlock = 32;
 
 // Work space of the fast passes, kept per thread so that after the first search of a
 // map size a search allocates nothing but its layer.
@@ -45,8 +47,14 @@ thread_local FillBuffers buffers;
 bool cMovement::scratchHoldsBuildings(int fromIndex) const
 {
   if (!scr) return false;
-  for (int i = 0; i < count; ++i)
-    if (scr[i] == 1 && obst[i] != 0 && i != fromIndex) return true;
+  for (int block = 0; block < count; block += scanBlock) {
+    const int end = std::min(count, block + scanBlock);
+    int ones = 0;
+    for (int i = block; i < end; ++i) ones |= scr[i] == 1;
+    if (!ones) continue;
+    for (int i = block; i < end; ++i)
+      if (scr[i] == 1 && obst[i] != 0 && i != fromIndex) return true;
+  }
   return false;
 }
 
@@ -93,15 +101,20 @@ cMovement::SeedRange cMovement::collectSeeds() const
   seeds.clear();
   SeedRange r{0x7fffffff, 0, true};
   long last = -1;
-  for (int i = 0; i < count; ++i) {
-    const int v = p[i];
-    if (v <= 0) continue;
-    if (last >= 0 && i - last > width + 1) r.gapFree = false;
-    last = i;
-    if (i == 0 || i == count - 1) continue;
-    seeds.push_back(i);
-    r.low = std::min(r.low, v);
-    r.high = std::max(r.high, v);
+  for (int block = 0; block < count; block += scanBlock) {
+    const int end = std::min(count, block + scanBlock);
+    int any = 0;
+    for (int i = block; i < end; ++i) any |= p[i];
+    for (int i = block; any && i < end; ++i) {
+      const int v = p[i];
+      if (v <= 0) continue;
+      if (last >= 0 && i - last > width + 1) r.gapFree = false;
+      last = i;
+      if (i == 0 || i == count - 1) continue;
+      seeds.push_back(i);
+      r.low = std::min(r.low, v);
+      r.high = std::max(r.high, v);
+    }
   }
   return r;
 }
@@ -124,59 +137,68 @@ void cMovement::sortSeeds(const SeedRange& r) const
   for (int i : seeds) order[size_t(counts[size_t(p[i] - r.low)]++)] = i;
 }
 
+namespace {
+// The queue of the breadth-first fill: cells with their columns, so that no cell needs a
+// division to find its edges.
+struct Spread {
+  int* p;
+  const int* obst;
+  int* qc;
+  int* qx;
+  int W, N, fromIndex, tail;
+
+  // Gives cell u's value + 1 to every fillable neighbour it improves. The first and last
+  // cell take values but never pass them on.
+  void visit(int c, int cx, int v)
+  {
+    const int pc = p[c];
+    if ((pc != 0 && pc <= v) || (obst[c] != 0 && c != fromIndex)) return;
+    p[c] = v;
+    if (c == 0 || c == N - 1) return;
+    qc[tail] = c;
+    qx[tail++] = cx;
+  }
+
+  void from(int u, int x)
+  {
+    const int v = p[u] + 1;
+    if (x > 0 && x < W - 1 && u >= W && u < N - W) {
+      visit(u - W - 1, x - 1, v), visit(u - W, x, v), visit(u - W + 1, x + 1, v);
+      visit(u - 1, x - 1, v), visit(u + 1, x + 1, v);
+      visit(u + W - 1, x - 1, v), visit(u + W, x, v), visit(u + W + 1, x + 1, v);
+      return;
+    }
+    for (int dy = -1; dy <= 1; ++dy) {
+      for (int dx = -1; dx <= 1; ++dx) {
+        const long c = long(u) + long(dy) * W + dx;
+        if ((dx != 0 || dy != 0) && x + dx >= 0 && x + dx < W && c >= 0 && c < N) visit(int(c), x + dx, v);
+      }
+    }
+  }
+};
+}  // namespace
+
 // Breadth-first from the sorted valued cells, taking the lower of the queue's head and the
 // next valued cell each time, so that cells leave in value order and each is written at
 // most once: its distance from every valued cell.
 void cMovement::spreadFromSeeds(int fromIndex) const
 {
-  const int* p = path->cellData();
+  Spread s{path->cellData(), obst, buffers.queueCell.data(), buffers.queueColumn.data(), width, count, fromIndex, 0};
+  const int* p = s.p;
   const int* order = buffers.order.data();
-  const int* qc = buffers.queueCell.data();
-  const int* qx = buffers.queueColumn.data();
   const int seedCount = int(buffers.seeds.size());
-  int head = 0, tail = 0, s = 0;
+  int head = 0, next = 0;
   for (;;) {
-    if (head < tail && (s == seedCount || p[qc[head]] <= p[order[s]])) {
-      tail = spreadFrom(qc[head], qx[head], fromIndex, tail);
+    if (head < s.tail && (next == seedCount || p[s.qc[head]] <= p[order[next]])) {
+      s.from(s.qc[head], s.qx[head]);
       ++head;
-    } else if (s < seedCount) {
-      const int u = order[s++];
-      tail = spreadFrom(u, u % width, fromIndex, tail);
+    } else if (next < seedCount) {
+      const int u = order[next++];
+      s.from(u, u % width);
     } else {
       return;
     }
   }
-}
-
-// Gives cell u's value + 1 to every fillable neighbour it improves; answers the new tail
-// of the queue. The first and last cell take values but never pass them on.
-int cMovement::spreadFrom(int u, int x, int fromIndex, int tail) const
-{
-  int* p = path->cellData();
-  int* qc = buffers.queueCell.data();
-  int* qx = buffers.queueColumn.data();
-  const int W = width, N = count, v = p[u] + 1;
-  auto visit = [&](int c, int cx) {
-    if ((obst[c] != 0 && c != fromIndex) || (p[c] != 0 && p[c] <= v)) return;
-    p[c] = v;
-    if (c == 0 || c == N - 1) return;
-    qc[tail] = c;
-    qx[tail++] = cx;
-  };
-  if (x > 0 && x < W - 1 && u >= W && u < N - W) {
-    visit(u - W - 1, x - 1), visit(u - W, x), visit(u - W + 1, x + 1);
-    visit(u - 1, x - 1), visit(u + 1, x + 1);
-    visit(u + W - 1, x - 1), visit(u + W, x), visit(u + W + 1, x + 1);
-    return tail;
-  }
-  for (int dy = -1; dy <= 1; ++dy) {
-    for (int dx = -1; dx <= 1; ++dx) {
-      const long c = long(u) + long(dy) * W + dx;
-      if ((dx == 0 && dy == 0) || x + dx < 0 || x + dx >= W || c < 0 || c >= N) continue;
-      visit(int(c), x + dx);
-    }
-  }
-  return tail;
 }
 
 bool cMovement::sparseBuildingPass(int fromIndex, int goalIndex, int dir)

@@ -80,7 +80,6 @@ private:
   SeedRange collectSeeds() const;
   void sortSeeds(const SeedRange& r) const;
   void spreadFromSeeds(int fromIndex) const;
-  int spreadFrom(int u, int x, int fromIndex, int tail) const;
   bool sparseBuildingPass(int fromIndex, int goalIndex, int dir);
 
   cMapLayer* obstacles;
