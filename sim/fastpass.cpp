@@ -12,6 +12,7 @@
 //  - a building cell holds a scratch 1: it keeps its first value, so order matters.
 // The first is decided by a read-only second sweep; the other three run the sweeps.
 #include <algorithm>
+#include <cstdint>
 #include <vector>
 
 #include "sim/movement.h"
@@ -27,17 +28,21 @@ constexpr int scanBlock = 32;
 struct FillBuffers {
   std::vector<int> seeds;   // valued cells that may pass their value on, in cell order
   std::vector<int> order;   // the same, by value
+  std::vector<int> spare;   // between the two passes of the radix sort
   std::vector<int> counts;  // counting sort of the values
   std::vector<int> queueCell, queueColumn;
+  std::vector<uint64_t> marks[2];  // cells a sparse sweep visits: going forward, going back
 
   void fit(int cells)
   {
     if (int(queueCell.size()) >= cells) return;
     seeds.reserve(size_t(cells));
     order.resize(size_t(cells));
-    counts.reserve(size_t(countingRange) + 2);
+    spare.resize(size_t(cells));
+    counts.reserve(size_t(countingRange) + 1);
     queueCell.resize(size_t(cells));
     queueColumn.resize(size_t(cells));
+    for (std::vector<uint64_t>& m : marks) m.resize(size_t(cells) / 64 + 1);
   }
 };
 
@@ -119,22 +124,34 @@ cMovement::SeedRange cMovement::collectSeeds() const
   return r;
 }
 
+namespace {
+// One stable counting pass over cells by the digit (value - low) >> shift of their values;
+// the digits run below buckets.
+void countingPass(const int* p, const int* from, int* to, int n, int low, int shift, int buckets,
+                  std::vector<int>& counts)
+{
+  const int digits = countingRange - 1;
+  counts.assign(size_t(buckets) + 1, 0);
+  for (int k = 0; k < n; ++k) ++counts[size_t(((p[from[k]] - low) >> shift) & digits) + 1];
+  for (size_t d = 1; d < counts.size(); ++d) counts[d] += counts[d - 1];
+  for (int k = 0; k < n; ++k) to[counts[size_t(((p[from[k]] - low) >> shift) & digits)]++] = from[k];
+}
+}  // namespace
+
+// Small value ranges (the first pass) sort in one counting pass, large ones (after a pass
+// through buildings) in two.
 void cMovement::sortSeeds(const SeedRange& r) const
 {
   const int* p = path->cellData();
-  const std::vector<int>& seeds = buffers.seeds;
-  std::vector<int>& order = buffers.order;
-  const int n = int(seeds.size());
-  if (n == 0 || r.high - r.low >= countingRange) {
-    std::copy(seeds.begin(), seeds.end(), order.begin());
-    std::sort(order.begin(), order.begin() + n, [p](int a, int b) { return p[a] < p[b]; });
+  const int n = int(buffers.seeds.size());
+  int* order = buffers.order.data();
+  if (n == 0) return;
+  if (r.high - r.low < countingRange) {
+    countingPass(p, buffers.seeds.data(), order, n, r.low, 0, r.high - r.low + 1, buffers.counts);
     return;
   }
-  std::vector<int>& counts = buffers.counts;
-  counts.assign(size_t(r.high - r.low + 2), 0);
-  for (int i : seeds) ++counts[size_t(p[i] - r.low + 1)];
-  for (size_t k = 1; k < counts.size(); ++k) counts[k] += counts[k - 1];
-  for (int i : seeds) order[size_t(counts[size_t(p[i] - r.low)]++)] = i;
+  countingPass(p, buffers.seeds.data(), buffers.spare.data(), n, r.low, 0, countingRange, buffers.counts);
+  countingPass(p, buffers.spare.data(), order, n, r.low, 16, ((r.high - r.low) >> 16) + 1, buffers.counts);
 }
 
 namespace {
@@ -201,7 +218,88 @@ void cMovement::spreadFromSeeds(int fromIndex) const
   }
 }
 
+namespace {
+// The marked cell nearest to from in direction dir, up to the end of the cells; -1 if none.
+long nextMark(const std::vector<uint64_t>& marks, long from, int dir, int cells)
+{
+  if (from < 0 || from >= cells) return -1;
+  long k = from >> 6;
+  if (dir > 0) {
+    uint64_t w = marks[size_t(k)] & (~uint64_t(0) << (from & 63));
+    while (w == 0) {
+      if (++k >= long(marks.size())) return -1;
+      w = marks[size_t(k)];
+    }
+    const long i = k * 64 + __builtin_ctzll(w);
+    return i < cells ? i : -1;
+  }
+  uint64_t w = marks[size_t(k)] & (~uint64_t(0) >> (63 - (from & 63)));
+  while (w == 0) {
+    if (--k < 0) return -1;
+    w = marks[size_t(k)];
+  }
+  return k * 64 + 63 - __builtin_clzll(w);
+}
+}  // namespace
+
+// A pass through buildings. A building cell keeps the first value it gets, so the order of
+// the sweeps matters and they stay; but a cell can only change when a neighbour changed
+// after the last sweep of the same direction visited it, so the sweeps visit only the
+// neighbours of cells that changed. Coverage is the sweeps' own as long as no two valued
+// cells lie more than a row apart.
 bool cMovement::sparseBuildingPass(int fromIndex, int goalIndex, int dir)
 {
-  return wipeFill(fromIndex, cPoint(goalIndex % width, goalIndex / width), dir, 0, true, 20);
+  const cPoint goal(goalIndex % width, goalIndex / width);
+  if ((dir > 0 && goalIndex == count - 1) || (dir < 0 && goalIndex == 0))
+    return wipeFill(fromIndex, goal, dir, 0, true, 20);
+  buffers.fit(count);
+  if (!collectSeeds().gapFree) return wipeFill(fromIndex, goal, dir, 0, true, 20);
+  for (std::vector<uint64_t>& m : buffers.marks) std::fill(m.begin(), m.end(), 0);
+  for (int n : buffers.seeds) markAround(n, n % width, fromIndex);
+  const Pass pass{fromIndex, 0, 21, true};
+  bool any = sparseSweep(goalIndex, dir, pass);  // the first sweep starts at the goal
+  for (;;) {
+    dir = -dir;
+    // Later sweeps cover every cell but the one they start from: the first cell is never
+    // visited going forward, the last never going back.
+    const bool changed = sparseSweep(dir > 0 ? 0 : count - 1, dir, pass);
+    any |= changed;
+    if (!changed) return any;
+  }
+}
+
+bool cMovement::sparseSweep(long start, int dir, const Pass& pass) const
+{
+  int* p = path->cellData();
+  std::vector<uint64_t>& marks = buffers.marks[dir > 0 ? 0 : 1];
+  const DirSet& inner = dir > 0 ? forward : backward;
+  bool changed = false;
+  for (long i = nextMark(marks, start + dir, dir, count); i >= 0; i = nextMark(marks, i + dir, dir, count)) {
+    marks[size_t(i >> 6)] &= ~(uint64_t(1) << (i & 63));
+    const int x = int(i % width);
+    const bool takesMin = obst[i] == 0 || i == pass.fromIndex;
+    if (!relax<true>(p, int(i), edgeSet(x, inner), pass.cost, takesMin)) continue;
+    changed = true;
+    if (i > 0 && i < count - 1) markAround(int(i), x, pass.fromIndex);
+  }
+  return changed;
+}
+
+// Marks for both directions the neighbours of cell n that a pass through buildings may
+// still change: building cells without a value, the start cell and free scratch-1 cells.
+void cMovement::markAround(int n, int x, int fromIndex) const
+{
+  const int* p = path->cellData();
+  for (int dy = -1; dy <= 1; ++dy) {
+    for (int dx = -1; dx <= 1; ++dx) {
+      const long c = long(n) + long(dy) * width + dx;
+      if ((dx == 0 && dy == 0) || x + dx < 0 || x + dx >= width || c < 0 || c >= count) continue;
+      const bool blocked = obst[c] != 0;
+      if (!(blocked || c == fromIndex || (scr && scr[c] == 1))) continue;
+      if (blocked && p[c] != 0 && c != fromIndex) continue;
+      const uint64_t bit = uint64_t(1) << (c & 63);
+      buffers.marks[0][size_t(c >> 6)] |= bit;
+      buffers.marks[1][size_t(c >> 6)] |= bit;
+    }
+  }
 }
