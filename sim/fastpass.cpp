@@ -257,28 +257,33 @@ bool cMovement::sparseBuildingPass(int fromIndex, int goalIndex, int dir)
   for (std::vector<uint64_t>& m : buffers.marks) std::fill(m.begin(), m.end(), 0);
   for (int n : buffers.seeds) markAround(n, n % width, fromIndex);
   const Pass pass{fromIndex, 0, 21, true};
-  bool any = sparseSweep(goalIndex, dir, pass);  // the first sweep starts at the goal
+  // The first sweep starts at the goal.
+  bool any = dir > 0 ? sparseSweep<1>(goalIndex, pass) : sparseSweep<-1>(goalIndex, pass);
   for (;;) {
     dir = -dir;
     // Later sweeps cover every cell but the one they start from: the first cell is never
     // visited going forward, the last never going back.
-    const bool changed = sparseSweep(dir > 0 ? 0 : count - 1, dir, pass);
+    const bool changed = dir > 0 ? sparseSweep<1>(0, pass) : sparseSweep<-1>(count - 1, pass);
     any |= changed;
     if (!changed) return any;
   }
 }
 
-bool cMovement::sparseSweep(long start, int dir, const Pass& pass) const
+template <int DIR>
+bool cMovement::sparseSweep(long start, const Pass& pass) const
 {
   int* p = path->cellData();
-  std::vector<uint64_t>& marks = buffers.marks[dir > 0 ? 0 : 1];
-  const DirSet& inner = dir > 0 ? forward : backward;
+  std::vector<uint64_t>& marks = buffers.marks[DIR > 0 ? 0 : 1];
+  const int W = width, lo = W + 2, hi = count - W - 2;
   bool changed = false;
-  for (long i = nextMark(marks, start + dir, dir, count); i >= 0; i = nextMark(marks, i + dir, dir, count)) {
+  for (long i = nextMark(marks, start + DIR, DIR, count); i >= 0; i = nextMark(marks, i + DIR, DIR, count)) {
     marks[size_t(i >> 6)] &= ~(uint64_t(1) << (i & 63));
-    const int x = int(i % width);
+    const int x = int(i % W);
     const bool takesMin = obst[i] == 0 || i == pass.fromIndex;
-    if (!relax<true>(p, int(i), edgeSet(x, inner), pass.cost, takesMin)) continue;
+    const bool interior = i >= lo && i < hi && x > 0 && x < W - 1;
+    const bool wrote = interior ? relaxInterior<DIR, true>(p, int(i), pass.cost, takesMin)
+                                : relax<true>(p, int(i), edgeSet(x, DIR > 0 ? forward : backward), pass.cost, takesMin);
+    if (!wrote) continue;
     changed = true;
     if (i > 0 && i < count - 1) markAround(int(i), x, pass.fromIndex);
   }
@@ -290,16 +295,24 @@ bool cMovement::sparseSweep(long start, int dir, const Pass& pass) const
 void cMovement::markAround(int n, int x, int fromIndex) const
 {
   const int* p = path->cellData();
+  const int W = width;
+  uint64_t* forwardMarks = buffers.marks[0].data();
+  uint64_t* backwardMarks = buffers.marks[1].data();
+  auto mark = [&](long c) {
+    const bool open = obst[c] != 0 ? p[c] == 0 || c == fromIndex : c == fromIndex || (scr && scr[c] == 1);
+    if (!open) return;
+    const uint64_t bit = uint64_t(1) << (c & 63);
+    forwardMarks[c >> 6] |= bit;
+    backwardMarks[c >> 6] |= bit;
+  };
+  if (x > 0 && x < W - 1 && n >= W && n < count - W) {
+    for (long c : {n - W - 1L, n - long(W), n - W + 1L, n - 1L, n + 1L, n + W - 1L, n + long(W), n + W + 1L}) mark(c);
+    return;
+  }
   for (int dy = -1; dy <= 1; ++dy) {
     for (int dx = -1; dx <= 1; ++dx) {
-      const long c = long(n) + long(dy) * width + dx;
-      if ((dx == 0 && dy == 0) || x + dx < 0 || x + dx >= width || c < 0 || c >= count) continue;
-      const bool blocked = obst[c] != 0;
-      if (!(blocked || c == fromIndex || (scr && scr[c] == 1))) continue;
-      if (blocked && p[c] != 0 && c != fromIndex) continue;
-      const uint64_t bit = uint64_t(1) << (c & 63);
-      buffers.marks[0][size_t(c >> 6)] |= bit;
-      buffers.marks[1][size_t(c >> 6)] |= bit;
+      const long c = long(n) + long(dy) * W + dx;
+      if ((dx != 0 || dy != 0) && x + dx >= 0 && x + dx < W && c >= 0 && c < count) mark(c);
     }
   }
 }

@@ -170,6 +170,8 @@ template long cMovement::sweep<-1, true>(long, const Pass&, bool&, long) const;
 template long cMovement::sweep<1, false>(long, const Pass&, bool&, long) const;
 template long cMovement::sweep<-1, false>(long, const Pass&, bool&, long) const;
 template bool cMovement::relax<true>(int*, int, const DirSet&, int, bool) const;
+template bool cMovement::relaxInterior<1, true>(int*, int, int, bool) const;
+template bool cMovement::relaxInterior<-1, true>(int*, int, int, bool) const;
 
 bool cMovement::wipeFill(int fromIndex, cPoint goal, int dir, int free, bool flag, int penalty)
 {

@@ -81,7 +81,8 @@ private:
   void sortSeeds(const SeedRange& r) const;
   void spreadFromSeeds(int fromIndex) const;
   bool sparseBuildingPass(int fromIndex, int goalIndex, int dir);
-  bool sparseSweep(long start, int dir, const Pass& pass) const;
+  template <int DIR>
+  bool sparseSweep(long start, const Pass& pass) const;
   void markAround(int n, int x, int fromIndex) const;
 
   cMapLayer* obstacles;
