@@ -63,6 +63,7 @@ bool cMovement::scratchHoldsBuildings(int fromIndex) const
   return false;
 }
 
+// Answers false, having written nothing, where only the sweeps give the pass's layer.
 bool cMovement::fastClearPass(int fromIndex, int goalIndex, int dir, bool& changed)
 {
   if ((dir > 0 && goalIndex == count - 1) || (dir < 0 && goalIndex == 0)) return false;
