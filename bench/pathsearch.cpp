@@ -1,11 +1,14 @@
-// Times findPath and attackPath against a plain 8-neighbour breadth-first distance fill
-// over the same grid and passability. Prints the median microseconds per search and the
-// ratio. Usage: pathsearch [searches per case] (default 51).
+// Times findPath and attackPath, by the plain sweeps and by the fast fill, against a plain
+// 8-neighbour breadth-first distance fill over the same grid and passability. Prints the
+// median microseconds per search, the ratio fast / bfs, and the worst ratio last.
+// Usage: pathsearch [searches per case] (default 51).
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
+#include <string>
 #include <random>
 #include <vector>
 
@@ -61,11 +64,11 @@ Case builtinCase(int n)
   return c;
 }
 
-Case randomCase(const char* name, int side, unsigned seed, int n)
+Case randomCase(const char* name, int side, int percentBuilt, unsigned seed, int n)
 {
   Case c{name, cMapLayer(cPoint(side, side)), {}, {}, {}};
   std::mt19937 rng(seed);
-  int want = side * side * 3 / 10;
+  int want = side * side * percentBuilt / 100;
   for (int placed = 0; placed < want;) {
     long i = long(rng() % unsigned(side * side));
     if (c.obstacles.get(i) == 0) {
@@ -124,46 +127,86 @@ double timeEach(int n, F&& run)
   return median(us);
 }
 
-void report(const char* caseName, const char* search, double searchUs, double bfsUs, int unreached)
+struct Row {
+  const char* caseName;
+  const char* search;
+  double sweepsUs, fastUs, bfsUs;
+  int unreached;
+  double ratio() const { return fastUs / bfsUs; }
+};
+
+void report(const Row& r)
 {
-  std::printf("%-22s %-11s %10.1f %10.1f %7.2f %9d\n", caseName, search, searchUs, bfsUs,
-              searchUs / bfsUs, unreached);
+  std::printf("%-28s %-11s %10.1f %10.1f %10.1f %7.2f %9d\n", r.caseName, r.search, r.sweepsUs, r.fastUs, r.bfsUs,
+              r.ratio(), r.unreached);
 }
 
-void runCase(Case& c, int n)
+// One search kind toward one list of goals: the sweeps, the fast fill and the bfs.
+Row timeSearch(Case& c, const char* search, const std::vector<cPoint>& goals, int n)
 {
+  const bool attack = std::strcmp(search, "attackPath") == 0;
   cMapLayer scratch(c.obstacles.myMaxPos());
   std::vector<int> queue(size_t(c.obstacles.cellCount()));
   int unreached = 0;
   volatile int sink = 0;
-  double findUs = timeEach(n, [&](int k) {
+  auto run = [&](eFillMethod method, int k) {
     cMovement m(&c.obstacles, &scratch, nullptr);
-    std::unique_ptr<cMapLayer> path(m.findPath(c.starts[k], c.goals[k]));
-    unreached += path->get(c.starts[k]) == 0;
-  });
-  double bfsUs = timeEach(n, [&](int k) { sink = sink + bfs(c.obstacles, c.starts[k], c.goals[k], queue)[0]; });
-  report(c.name, "findPath", findUs, bfsUs, unreached);
-  unreached = 0;
-  double attackUs = timeEach(n, [&](int k) {
-    cMovement m(&c.obstacles, &scratch, nullptr);
-    std::unique_ptr<cMapLayer> path(m.attackPath(c.starts[k], c.targets[k], 5, false));
-    unreached += path->get(c.starts[k]) == 0;
-  });
-  bfsUs = timeEach(n, [&](int k) { sink = sink + bfs(c.obstacles, c.starts[k], c.targets[k], queue)[0]; });
-  report(c.name, "attackPath", attackUs, bfsUs, unreached);
+    m.setFillMethod(method);
+    std::unique_ptr<cMapLayer> path(attack ? m.attackPath(c.starts[k], goals[k], 5, false)
+                                           : m.findPath(c.starts[k], goals[k]));
+    return path->get(c.starts[k]) == 0;
+  };
+  Row r{c.name, search, 0, 0, 0, 0};
+  r.sweepsUs = timeEach(n, [&](int k) { run(FILL_SWEEPS, k); });
+  r.fastUs = timeEach(n, [&](int k) { unreached += run(FILL_FAST, k); });
+  r.bfsUs = timeEach(n, [&](int k) { sink = sink + bfs(c.obstacles, c.starts[k], goals[k], queue)[0]; });
+  r.unreached = unreached;
+  return r;
+}
+
+int usage()
+{
+  std::fprintf(stderr, "usage: pathsearch [searches per case]   (a positive number, default 51)\n");
+  return 2;
 }
 }  // namespace
 
 int main(int argc, char** argv)
 {
-  const int n = argc > 1 ? std::max(1, std::atoi(argv[1])) : 51;
+  int n = 51;
+  if (argc > 2) return usage();
+  if (argc == 2) {
+    char* end = nullptr;
+    long v = std::strtol(argv[1], &end, 10);
+    if (end == argv[1] || *end != '\0' || v < 1 || v > 100000) return usage();
+    n = int(v);
+  }
   std::unique_ptr<cMetaDatabase> catalogue = benchCatalogue();
   metaList = catalogue.get();
-  Case cases[] = {builtinCase(n), randomCase("100x100, 30% built", 100, 1, n),
-                  randomCase("250x250, 30% built", 250, 2, n)};
-  std::printf("median of %d searches per case (microseconds per search)\n", n);
-  std::printf("%-22s %-11s %10s %10s %7s %9s\n", "case", "search", "search", "bfs", "ratio", "unreached");
-  for (Case& c : cases) runCase(c, n);
+  Case cases[] = {builtinCase(n), randomCase("100x100, 30% built", 100, 30, 1, n),
+                  randomCase("250x250, 30% built", 250, 30, 2, n),
+                  randomCase("250x250, 55% built", 250, 55, 3, n)};
+  std::printf("median of %d searches per case (microseconds per search); ratio = fast / bfs\n", n);
+  std::printf("%-28s %-11s %10s %10s %10s %7s %9s\n", "case", "search", "sweeps", "fast", "bfs", "ratio",
+              "unreached");
+  Row worst{"", "", 0, 0, 1, 0};
+  auto measure = [&](Case& c, const char* search, const std::vector<cPoint>& goals) {
+    Row r = timeSearch(c, search, goals, n);
+    report(r);
+    if (r.ratio() > worst.ratio()) worst = r;
+  };
+  for (int k = 0; k < 3; ++k) {
+    measure(cases[k], "findPath", cases[k].goals);
+    measure(cases[k], "attackPath", cases[k].targets);
+  }
+  Case& dense = cases[3];
+  dense.name = "250x250, 55%, free goal";
+  measure(dense, "findPath", dense.goals);
+  measure(dense, "attackPath", dense.goals);
+  dense.name = "250x250, 55%, goal built";
+  measure(dense, "findPath", dense.targets);
+  measure(dense, "attackPath", dense.targets);
   metaList = nullptr;
+  std::printf("worst ratio %.2f: %s, %s\n", worst.ratio(), worst.caseName, worst.search);
   return 0;
 }

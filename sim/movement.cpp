@@ -59,8 +59,9 @@ bool cMovement::fillable(long i, int fromIndex, int free, bool flag) const
 }
 
 // Takes the best candidate from the neighbours with a value; a building cell (takesMin
-// false) keeps the first one it gets. Answers 1 when the cell was written.
-int cMovement::relax(int* p, int i, const DirSet& s, int cost, bool takesMin) const
+// false) keeps the first one it gets. Answers whether the cell was (or would be) written.
+template <bool WRITE>
+bool cMovement::relax(int* p, int i, const DirSet& s, int cost, bool takesMin) const
 {
   const int last = count - 1;
   int cur = p[i];
@@ -76,7 +77,7 @@ int cMovement::relax(int* p, int i, const DirSet& s, int cost, bool takesMin) co
       wrote = true;
     }
   }
-  p[i] = cur;
+  if (WRITE) p[i] = cur;
   return wrote;
 }
 
@@ -88,6 +89,7 @@ int cMovement::startIndex(cPoint from) const
 
 cMapLayer* cMovement::newPath(cPoint goal)
 {
+  passes = 0;
   path = new cMapLayer(obstacles->myMaxPos());
   int gi = startIndex(goal);
   if (gi >= 0 && path->isValid()) path->cellData()[gi] = 1;
@@ -112,7 +114,7 @@ void cMovement::radialFill(int fromIndex, cPoint goal, int free, bool flag, int 
 
 // The cell of an interior column whose neighbours in the sweep direction all lie inside
 // the usable index range: fixed offsets, no bounds tests. Same result as relax().
-template <int DIR>
+template <int DIR, bool WRITE>
 bool cMovement::relaxInterior(int* p, int i, int cost, bool takesMin) const
 {
   const int W = width;
@@ -122,24 +124,24 @@ bool cMovement::relaxInterior(int* p, int i, int cost, bool takesMin) const
     const int big = 0x7fffffff - cost;
     int m = std::min(std::min(v1 > 0 ? v1 : big, v2 > 0 ? v2 : big), std::min(v3 > 0 ? v3 : big, v4 > 0 ? v4 : big));
     if (m == big || (cur != 0 && m + cost >= cur)) return false;
-    p[i] = m + cost;
+    if (WRITE) p[i] = m + cost;
     return true;
   }
   if (cur != 0) return false;
   int first = v1 > 0 ? v1 : v2 > 0 ? v2 : v3 > 0 ? v3 : v4;
   if (first <= 0) return false;
-  p[i] = first + cost;
+  if (WRITE) p[i] = first + cost;
   return true;
 }
 
 // One sweep from just past i in direction DIR; answers the index where it stopped.
-template <int DIR>
-long cMovement::sweep(long i, const Pass& pass, bool& changed) const
+template <int DIR, bool WRITE>
+long cMovement::sweep(long i, const Pass& pass, bool& changed, long limit) const
 {
   int* p = path->cellData();
   const int W = width, N = count, lo = W + 2, hi = N - W - 2;
   int x = int(((i % W) + W) % W), run = 0;
-  for (;;) {
+  for (long n = 0; n < limit; ++n) {
     i += DIR;
     x += DIR;  // the column of i, kept alongside to avoid a division per cell
     if (x == W) x = 0;
@@ -150,13 +152,26 @@ long cMovement::sweep(long i, const Pass& pass, bool& changed) const
     if ((o != pass.free) == pass.flag || i == pass.fromIndex || (scr && scr[i] == 1)) {
       const bool takesMin = o == pass.free || i == pass.fromIndex;
       const bool interior = i >= lo && i < hi && x > 0 && x < W - 1;
-      changed |= interior ? relaxInterior<DIR>(p, int(i), pass.cost, takesMin)
-                          : relax(p, int(i), edgeSet(x, DIR > 0 ? forward : backward), pass.cost, takesMin);
+      const bool wrote = interior
+                             ? relaxInterior<DIR, WRITE>(p, int(i), pass.cost, takesMin)
+                             : relax<WRITE>(p, int(i), edgeSet(x, DIR > 0 ? forward : backward), pass.cost, takesMin);
+      changed |= wrote;
+      if (!WRITE && wrote) return i;
     }
     if (p[i] > 0) run = 0;
     if (run > W || i <= 0 || i >= N - 1) return i;
   }
+  return i;
 }
+
+// The fast passes (fastpass.cpp) run and probe the same sweeps.
+template long cMovement::sweep<1, true>(long, const Pass&, bool&, long) const;
+template long cMovement::sweep<-1, true>(long, const Pass&, bool&, long) const;
+template long cMovement::sweep<1, false>(long, const Pass&, bool&, long) const;
+template long cMovement::sweep<-1, false>(long, const Pass&, bool&, long) const;
+template bool cMovement::relax<true>(int*, int, const DirSet&, int, bool) const;
+template bool cMovement::relaxInterior<1, true>(int*, int, int, bool) const;
+template bool cMovement::relaxInterior<-1, true>(int*, int, int, bool) const;
 
 bool cMovement::wipeFill(int fromIndex, cPoint goal, int dir, int free, bool flag, int penalty)
 {
@@ -179,17 +194,29 @@ void cMovement::searchLoop(int fromIndex, cPoint goal, bool flag)
   const int* p = path->cellData();
   const int gi = goal.y * width + goal.x;
   const int dir = fromIndex >= gi ? 1 : -1;
+  sweepsOnlyWhenClear = method == FILL_SWEEPS || scratchHoldsBuildings(fromIndex);
   bool lastChanged = true;
   for (;;) {
     bool reached = fromIndex < 0 || p[fromIndex] != 0;
     if (reached && flag) return;
-    bool changed = wipeFill(fromIndex, goal, dir, 0, flag, 20);
+    bool changed = runPass(fromIndex, goal, dir, flag);
     // Two passes in a row (one of each kind) without a write: no later pass can write
     // either, and a start that is still unreached stays so.
     if (!changed && !lastChanged) return;
     lastChanged = changed;
     flag = !flag;
   }
+}
+
+bool cMovement::runPass(int fromIndex, cPoint goal, int dir, bool flag)
+{
+  ++passes;
+  const int gi = goal.y * width + goal.x;
+  bool changed = false;
+  if (method == FILL_FAST && !flag && !sweepsOnlyWhenClear && fastClearPass(fromIndex, gi, dir, changed))
+    return changed;
+  if (method == FILL_FAST && flag) return sparseBuildingPass(fromIndex, gi, dir);
+  return wipeFill(fromIndex, goal, dir, 0, flag, 20);
 }
 
 cMapLayer* cMovement::findPath(cPoint from, cPoint goal)

@@ -3,11 +3,16 @@
 // Distance layers for one order: every reached cell holds a positive number that falls
 // toward the goal (goal cells 1, unreached 0). Filled by alternating linear sweeps over
 // the row-major cells; building cells are passable at a higher cost, so a search always
-// ends with a layer.
+// ends with a layer. The fast method computes the same layers cell for cell with a
+// breadth-first fill and sparse sweeps (sim/fastpass.cpp); the sweeps stay the reference.
 #include <initializer_list>
 
 #include "world/cunit.h"
 #include "world/maplayer.h"
+
+// FILL_SWEEPS runs every pass as the plain sweeps; FILL_FAST (the default) gives the same
+// layers and pass counts, falling back to the sweeps where only they give the answer.
+enum eFillMethod { FILL_FAST, FILL_SWEEPS };
 
 class cMovement {
 public:
@@ -35,6 +40,9 @@ public:
   void calPoint(int i);
   int offset(int d) const;  // index step of direction code d (0 for codes outside 1..8)
 
+  void setFillMethod(eFillMethod m) { method = m; }
+  int passCount() const { return passes; }  // fill passes of the last search
+
 private:
   // The neighbour steps a cell may use, in direction-code order.
   struct DirSet {
@@ -48,14 +56,34 @@ private:
     bool flag;
   };
   bool fillable(long i, int fromIndex, int free, bool flag) const;
-  template <int DIR>
+  // WRITE false probes: nothing is written, and the sweep stops at the first cell it
+  // would write (changed set) or after limit cells.
+  template <int DIR, bool WRITE>
   bool relaxInterior(int* p, int i, int cost, bool takesMin) const;
-  template <int DIR>
-  long sweep(long i, const Pass& pass, bool& changed) const;
-  int relax(int* p, int i, const DirSet& s, int cost, bool takesMin) const;
+  template <int DIR, bool WRITE = true>
+  long sweep(long i, const Pass& pass, bool& changed, long limit = 0x7fffffff) const;
+  template <bool WRITE>
+  bool relax(int* p, int i, const DirSet& s, int cost, bool takesMin) const;
   int startIndex(cPoint from) const;
   cMapLayer* newPath(cPoint goal);
   void searchLoop(int fromIndex, cPoint goal, bool flag);
+  bool runPass(int fromIndex, cPoint goal, int dir, bool flag);
+
+  // The fast passes (sim/fastpass.cpp).
+  bool scratchHoldsBuildings(int fromIndex) const;
+  struct SeedRange {
+    int low, high;  // of the values
+    bool gapFree;   // no two valued cells more than width + 1 apart in cell order
+  };
+  bool fastClearPass(int fromIndex, int goalIndex, int dir, bool& changed);
+  bool sweepTwoWrites(int fromIndex, int goalIndex, int dir, bool& changed, bool& sweepOneRan);
+  SeedRange collectSeeds() const;
+  void sortSeeds(const SeedRange& r) const;
+  void spreadFromSeeds(int fromIndex) const;
+  bool sparseBuildingPass(int fromIndex, int goalIndex, int dir);
+  template <int DIR>
+  bool sparseSweep(long start, const Pass& pass) const;
+  void markAround(int n, int x, int fromIndex) const;
 
   cMapLayer* obstacles;
   cMapLayer* scratch;
@@ -65,6 +93,9 @@ private:
   const int* obst;           // obstacle cells
   const int* scr;            // scratch cells, or null
   DirSet forward, backward, firstColumn, lastColumn, narrow, all;
+  eFillMethod method = FILL_FAST;
+  int passes = 0;
+  bool sweepsOnlyWhenClear = false;  // this search: a building cell holds a scratch 1
 };
 
 #endif

@@ -1,0 +1,319 @@
+// The fast passes of cMovement: the same layers as the sweeps of movement.cpp, cell for
+// cell, at the cost of a breadth-first fill.
+//
+// A pass with the flag clear lets every fillable cell take the least of its neighbours'
+// values + 1. Once such a pass reaches its third sweep it ends at the one fixed point:
+// distances over the fillable cells from every valued cell at its value, which a
+// breadth-first fill merged with the valued cells sorted by value gives in one go. The
+// sweeps differ from that only where
+//  - the second sweep writes nothing: the pass stops after the first sweep;
+//  - valued cells lie more than a row apart in cell order: no sweep crosses the gap;
+//  - the goal is the last cell with dir +1 (or cell 0 with dir -1): no sweep moves;
+//  - a building cell holds a scratch 1: it keeps its first value, so order matters.
+// The first is decided by a read-only second sweep; the other three run the sweeps.
+#include <algorithm>
+#include <cstdint>
+#include <vector>
+
+#include "sim/movement.h"
+
+namespace {
+// Counting sort only while the value range is small; later passes can hold large values.
+constexpr int countingRange = 1 << 16;
+// The scans of whole layers skip blocks of this many cells that hold nothing of interest.
+constexpr int scanBlock = 32;
+
+// Work space of the fast passes, kept per thread so that after the first search of a
+// map size a search allocates nothing but its layer.
+struct FillBuffers {
+  std::vector<int> seeds;   // valued cells that may pass their value on, in cell order
+  std::vector<int> order;   // the same, by value
+  std::vector<int> spare;   // between the two passes of the radix sort
+  std::vector<int> counts;  // counting sort of the values
+  std::vector<int> queueCell, queueColumn;
+  std::vector<uint64_t> marks[2];  // cells a sparse sweep visits: going forward, going back
+
+  void fit(int cells)
+  {
+    if (int(queueCell.size()) >= cells) return;
+    seeds.reserve(size_t(cells));
+    order.resize(size_t(cells));
+    spare.resize(size_t(cells));
+    counts.reserve(size_t(countingRange) + 1);
+    queueCell.resize(size_t(cells));
+    queueColumn.resize(size_t(cells));
+    for (std::vector<uint64_t>& m : marks) m.resize(size_t(cells) / 64 + 1);
+  }
+};
+
+thread_local FillBuffers buffers;
+}  // namespace
+
+bool cMovement::scratchHoldsBuildings(int fromIndex) const
+{
+  if (!scr) return false;
+  for (int block = 0; block < count; block += scanBlock) {
+    const int end = std::min(count, block + scanBlock);
+    int ones = 0;
+    for (int i = block; i < end; ++i) ones |= scr[i] == 1;
+    if (!ones) continue;
+    for (int i = block; i < end; ++i)
+      if (scr[i] == 1 && obst[i] != 0 && i != fromIndex) return true;
+  }
+  return false;
+}
+
+// Answers false, having written nothing, where only the sweeps give the pass's layer.
+bool cMovement::fastClearPass(int fromIndex, int goalIndex, int dir, bool& changed)
+{
+  if ((dir > 0 && goalIndex == count - 1) || (dir < 0 && goalIndex == 0)) return false;
+  buffers.fit(count);
+  SeedRange range = collectSeeds();
+  if (!range.gapFree) return false;
+  bool sweepOneRan = false;
+  if (!sweepTwoWrites(fromIndex, goalIndex, dir, changed, sweepOneRan)) return true;
+  if (sweepOneRan) range = collectSeeds();
+  sortSeeds(range);
+  spreadFromSeeds(fromIndex);
+  changed = true;
+  return true;
+}
+
+// Whether the pass gets past its second sweep. First a probe of the second sweep on the
+// far side of the goal, which the first sweep never touches: a cell there that would be
+// written now is written then, since the first sweep only adds and lowers values. When
+// that cannot tell, the first sweep runs and the whole second sweep is probed.
+bool cMovement::sweepTwoWrites(int fromIndex, int goalIndex, int dir, bool& changed, bool& sweepOneRan)
+{
+  const Pass pass{fromIndex, 0, 1, false};
+  bool writes = false;
+  const long nearby = 2L * width + 4;
+  if (dir > 0) sweep<-1, false>(goalIndex, pass, writes, nearby);
+  else sweep<1, false>(goalIndex, pass, writes, nearby);
+  if (writes) return true;
+  sweepOneRan = true;
+  long stop = dir > 0 ? sweep<1>(goalIndex, pass, changed) : sweep<-1>(goalIndex, pass, changed);
+  if (dir > 0) sweep<-1, false>(stop, pass, writes);
+  else sweep<1, false>(stop, pass, writes);
+  return writes;
+}
+
+// Lists the valued cells that can serve as a neighbour (not the first or last cell) and
+// tells whether any two valued cells lie more than W + 1 apart in cell order.
+cMovement::SeedRange cMovement::collectSeeds() const
+{
+  const int* p = path->cellData();
+  std::vector<int>& seeds = buffers.seeds;
+  seeds.clear();
+  SeedRange r{0x7fffffff, 0, true};
+  long last = -1;
+  for (int block = 0; block < count; block += scanBlock) {
+    const int end = std::min(count, block + scanBlock);
+    int any = 0;
+    for (int i = block; i < end; ++i) any |= p[i];
+    for (int i = block; any && i < end; ++i) {
+      const int v = p[i];
+      if (v <= 0) continue;
+      if (last >= 0 && i - last > width + 1) r.gapFree = false;
+      last = i;
+      if (i == 0 || i == count - 1) continue;
+      seeds.push_back(i);
+      r.low = std::min(r.low, v);
+      r.high = std::max(r.high, v);
+    }
+  }
+  return r;
+}
+
+namespace {
+// One stable counting pass over cells by the digit (value - low) >> shift of their values;
+// the digits run below buckets.
+void countingPass(const int* p, const int* from, int* to, int n, int low, int shift, int buckets,
+                  std::vector<int>& counts)
+{
+  const int digits = countingRange - 1;
+  counts.assign(size_t(buckets) + 1, 0);
+  for (int k = 0; k < n; ++k) ++counts[size_t(((p[from[k]] - low) >> shift) & digits) + 1];
+  for (size_t d = 1; d < counts.size(); ++d) counts[d] += counts[d - 1];
+  for (int k = 0; k < n; ++k) to[counts[size_t(((p[from[k]] - low) >> shift) & digits)]++] = from[k];
+}
+}  // namespace
+
+// Small value ranges (the first pass) sort in one counting pass, large ones (after a pass
+// through buildings) in two.
+void cMovement::sortSeeds(const SeedRange& r) const
+{
+  const int* p = path->cellData();
+  const int n = int(buffers.seeds.size());
+  int* order = buffers.order.data();
+  if (n == 0) return;
+  if (r.high - r.low < countingRange) {
+    countingPass(p, buffers.seeds.data(), order, n, r.low, 0, r.high - r.low + 1, buffers.counts);
+    return;
+  }
+  countingPass(p, buffers.seeds.data(), buffers.spare.data(), n, r.low, 0, countingRange, buffers.counts);
+  countingPass(p, buffers.spare.data(), order, n, r.low, 16, ((r.high - r.low) >> 16) + 1, buffers.counts);
+}
+
+namespace {
+// The queue of the breadth-first fill: cells with their columns, so that no cell needs a
+// division to find its edges.
+struct Spread {
+  int* p;
+  const int* obst;
+  int* qc;
+  int* qx;
+  int W, N, fromIndex, tail;
+
+  // Gives cell u's value + 1 to every fillable neighbour it improves. The first and last
+  // cell take values but never pass them on.
+  void visit(int c, int cx, int v)
+  {
+    const int pc = p[c];
+    if ((pc != 0 && pc <= v) || (obst[c] != 0 && c != fromIndex)) return;
+    p[c] = v;
+    if (c == 0 || c == N - 1) return;
+    qc[tail] = c;
+    qx[tail++] = cx;
+  }
+
+  void from(int u, int x)
+  {
+    const int v = p[u] + 1;
+    if (x > 0 && x < W - 1 && u >= W && u < N - W) {
+      visit(u - W - 1, x - 1, v), visit(u - W, x, v), visit(u - W + 1, x + 1, v);
+      visit(u - 1, x - 1, v), visit(u + 1, x + 1, v);
+      visit(u + W - 1, x - 1, v), visit(u + W, x, v), visit(u + W + 1, x + 1, v);
+      return;
+    }
+    for (int dy = -1; dy <= 1; ++dy) {
+      for (int dx = -1; dx <= 1; ++dx) {
+        const long c = long(u) + long(dy) * W + dx;
+        if ((dx != 0 || dy != 0) && x + dx >= 0 && x + dx < W && c >= 0 && c < N) visit(int(c), x + dx, v);
+      }
+    }
+  }
+};
+}  // namespace
+
+// Breadth-first from the sorted valued cells, taking the lower of the queue's head and the
+// next valued cell each time, so that cells leave in value order and each is written at
+// most once: its distance from every valued cell.
+void cMovement::spreadFromSeeds(int fromIndex) const
+{
+  Spread s{path->cellData(), obst, buffers.queueCell.data(), buffers.queueColumn.data(), width, count, fromIndex, 0};
+  const int* p = s.p;
+  const int* order = buffers.order.data();
+  const int seedCount = int(buffers.seeds.size());
+  int head = 0, next = 0;
+  for (;;) {
+    if (head < s.tail && (next == seedCount || p[s.qc[head]] <= p[order[next]])) {
+      s.from(s.qc[head], s.qx[head]);
+      ++head;
+    } else if (next < seedCount) {
+      const int u = order[next++];
+      s.from(u, u % width);
+    } else {
+      return;
+    }
+  }
+}
+
+namespace {
+// The marked cell nearest to from in direction dir, up to the end of the cells; -1 if none.
+long nextMark(const std::vector<uint64_t>& marks, long from, int dir, int cells)
+{
+  if (from < 0 || from >= cells) return -1;
+  long k = from >> 6;
+  if (dir > 0) {
+    uint64_t w = marks[size_t(k)] & (~uint64_t(0) << (from & 63));
+    while (w == 0) {
+      if (++k >= long(marks.size())) return -1;
+      w = marks[size_t(k)];
+    }
+    const long i = k * 64 + __builtin_ctzll(w);
+    return i < cells ? i : -1;
+  }
+  uint64_t w = marks[size_t(k)] & (~uint64_t(0) >> (63 - (from & 63)));
+  while (w == 0) {
+    if (--k < 0) return -1;
+    w = marks[size_t(k)];
+  }
+  return k * 64 + 63 - __builtin_clzll(w);
+}
+}  // namespace
+
+// A pass through buildings. A building cell keeps the first value it gets, so the order of
+// the sweeps matters and they stay; but a cell can only change when a neighbour changed
+// after the last sweep of the same direction visited it, so the sweeps visit only the
+// neighbours of cells that changed. Coverage is the sweeps' own as long as no two valued
+// cells lie more than a row apart.
+bool cMovement::sparseBuildingPass(int fromIndex, int goalIndex, int dir)
+{
+  const cPoint goal(goalIndex % width, goalIndex / width);
+  if ((dir > 0 && goalIndex == count - 1) || (dir < 0 && goalIndex == 0))
+    return wipeFill(fromIndex, goal, dir, 0, true, 20);
+  buffers.fit(count);
+  if (!collectSeeds().gapFree) return wipeFill(fromIndex, goal, dir, 0, true, 20);
+  for (std::vector<uint64_t>& m : buffers.marks) std::fill(m.begin(), m.end(), 0);
+  for (int n : buffers.seeds) markAround(n, n % width, fromIndex);
+  const Pass pass{fromIndex, 0, 21, true};
+  // The first sweep starts at the goal.
+  bool any = dir > 0 ? sparseSweep<1>(goalIndex, pass) : sparseSweep<-1>(goalIndex, pass);
+  for (;;) {
+    dir = -dir;
+    // Later sweeps cover every cell but the one they start from: the first cell is never
+    // visited going forward, the last never going back.
+    const bool changed = dir > 0 ? sparseSweep<1>(0, pass) : sparseSweep<-1>(count - 1, pass);
+    any |= changed;
+    if (!changed) return any;
+  }
+}
+
+template <int DIR>
+bool cMovement::sparseSweep(long start, const Pass& pass) const
+{
+  int* p = path->cellData();
+  std::vector<uint64_t>& marks = buffers.marks[DIR > 0 ? 0 : 1];
+  const int W = width, lo = W + 2, hi = count - W - 2;
+  bool changed = false;
+  for (long i = nextMark(marks, start + DIR, DIR, count); i >= 0; i = nextMark(marks, i + DIR, DIR, count)) {
+    marks[size_t(i >> 6)] &= ~(uint64_t(1) << (i & 63));
+    const int x = int(i % W);
+    const bool takesMin = obst[i] == 0 || i == pass.fromIndex;
+    const bool interior = i >= lo && i < hi && x > 0 && x < W - 1;
+    const bool wrote = interior ? relaxInterior<DIR, true>(p, int(i), pass.cost, takesMin)
+                                : relax<true>(p, int(i), edgeSet(x, DIR > 0 ? forward : backward), pass.cost, takesMin);
+    if (!wrote) continue;
+    changed = true;
+    if (i > 0 && i < count - 1) markAround(int(i), x, pass.fromIndex);
+  }
+  return changed;
+}
+
+// Marks for both directions the neighbours of cell n that a pass through buildings may
+// still change: building cells without a value, the start cell and free scratch-1 cells.
+void cMovement::markAround(int n, int x, int fromIndex) const
+{
+  const int* p = path->cellData();
+  const int W = width;
+  uint64_t* forwardMarks = buffers.marks[0].data();
+  uint64_t* backwardMarks = buffers.marks[1].data();
+  auto mark = [&](long c) {
+    const bool open = obst[c] != 0 ? p[c] == 0 || c == fromIndex : c == fromIndex || (scr && scr[c] == 1);
+    if (!open) return;
+    const uint64_t bit = uint64_t(1) << (c & 63);
+    forwardMarks[c >> 6] |= bit;
+    backwardMarks[c >> 6] |= bit;
+  };
+  if (x > 0 && x < W - 1 && n >= W && n < count - W) {
+    for (long c : {n - W - 1L, n - long(W), n - W + 1L, n - 1L, n + 1L, n + W - 1L, n + long(W), n + W + 1L}) mark(c);
+    return;
+  }
+  for (int dy = -1; dy <= 1; ++dy) {
+    for (int dx = -1; dx <= 1; ++dx) {
+      const long c = long(n) + long(dy) * W + dx;
+      if ((dx != 0 || dy != 0) && x + dx >= 0 && x + dx < W && c >= 0 && c < count) mark(c);
+    }
+  }
+}
