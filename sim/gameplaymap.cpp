@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstdio>
 #include <memory>
@@ -49,9 +50,9 @@ bool cGamePlayMap::processTurn(cPlayer* p)
 bool cGamePlayMap::receiveOne(cPlayer* p)
 {
   if (!p->isConnected()) return false;
-  char buffer[256] = {};
-  if (p->recvMessageNonBlocking(buffer, sizeof buffer) <= 0) return false;
-  const cDecodeMessage decoded(buffer, sizeof buffer);
+  std::fill(receiveBuffer.begin(), receiveBuffer.end(), 0);
+  if (p->recvMessageNonBlocking(receiveBuffer.data(), maxFrameBody) <= 0) return false;
+  const cDecodeMessage decoded(receiveBuffer.data(), p->lastBodyLength());
   return applyMessage(decoded.realMessage());
 }
 

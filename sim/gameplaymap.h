@@ -53,6 +53,9 @@ private:
   static void announce(cPlayer* p, const cMessage& m);
 
   cObjectList removed{true};
+  // Every frame fits whole, with a zero after the longest body.
+  static constexpr int maxFrameBody = 65535;
+  std::vector<char> receiveBuffer = std::vector<char>(maxFrameBody + 1);
 };
 
 #endif
