@@ -12,6 +12,7 @@
 #include "net/message.h"
 #include "sim/builtinmap.h"
 #include "sim/gameplaymap.h"
+#include "support/frames.h"
 #include "turnsupport.h"
 
 namespace {
@@ -38,8 +39,8 @@ protected:
 
   void send(const cMessage& m)
   {
-    std::unique_ptr<char[]> bytes(m.encode());
-    ASSERT_EQ(write(peer, bytes.get(), m.encodedlength()), m.encodedlength());
+    const std::string frame = frameOf(m);
+    ASSERT_EQ(write(peer, frame.data(), frame.size()), ssize_t(frame.size()));
   }
   // One turn with its standard output.
   std::string turn(bool* changed = nullptr)
