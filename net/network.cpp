@@ -15,7 +15,7 @@
 
 #include "net/tracefile.h"
 
-int cNetworkQueue::stallLimitMs = 10000;
+std::atomic<int> cNetworkQueue::stallLimitMs{10000};
 
 namespace {
 

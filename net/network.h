@@ -3,6 +3,8 @@
 // A queue of outgoing frames on a TCP socket, with the flush and the two frame readers.
 // Every trace line goes to "test15.txt" (polling read), "test16.txt" (blocking read) or
 // "test17.txt" (flush) in the current directory, bounded as net/tracefile.h says.
+#include <atomic>
+
 #include "net/queue.h"
 
 class cNetworkQueue : public cQueue {
@@ -35,8 +37,8 @@ public:
   int lastBodyLength() const { return lastBody; }
 
   // Longest time in milliseconds a frame may take to arrive once its first byte is there;
-  // past it the connection counts as lost.
-  static int stallLimitMs;
+  // past it the connection counts as lost. Read by every connection thread.
+  static std::atomic<int> stallLimitMs;
 
 protected:
   void dropSocket();

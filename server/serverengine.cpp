@@ -58,7 +58,9 @@ int cServerEngine::start(int argc, char** argv) {
   // Never destroyed: "DIE" ends the process together with every connection thread.
   static cServerEngine* server = new cServerEngine();
   if (!server->listen(port)) return 1;
-  return server->run() ? 0 : 1;
+  const bool ended = server->run();
+  server->detachThreads();
+  return ended ? 0 : 1;
 }
 
 bool cServerEngine::listen(int port) {
@@ -103,6 +105,12 @@ void cServerEngine::stop() {
 }
 
 // Joins the threads that have ended, so that a long run keeps only the live ones.
+void cServerEngine::detachThreads() {
+  std::lock_guard<std::mutex> lock(mut_threads);
+  for (cServedThread& t : served)
+    if (t.thread.joinable()) t.thread.detach();
+}
+
 void cServerEngine::reapFinished() {
   std::lock_guard<std::mutex> lock(mut_threads);
   for (auto t = served.begin(); t != served.end();) {

@@ -65,6 +65,8 @@ private:
   struct cServedThread;
 
   void serverthread(cServedThread* served);
+  // The program ends with its connection threads: nobody is left to join them.
+  void detachThreads();
   void reapFinished();
   void endConnections();
   void say(const char* format, ...) __attribute__((format(printf, 2, 3)));
