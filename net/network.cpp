@@ -134,6 +134,10 @@ void cNetworkQueue::processQueue() {
   }
 }
 
+bool cNetworkQueue::waitForData(int ms) const {
+  return socket > 0 && waitReadable(socket, ms * 1000000LL);
+}
+
 void cNetworkQueue::startFrame() { frameDeadline = nowNanoseconds() + stallLimitMs * 1000000LL; }
 
 // One receive of up to n bytes once data is there: > 0 bytes, 0 closed, -1 failed or past
