@@ -35,10 +35,12 @@ public:
   bool recvMessage(void* buf, int max);
   // Bytes of the body the last successful read stored (at most its max).
   int lastBodyLength() const { return lastBody; }
+  // Waits up to ms for something to read (or the peer's close); false when the time ran out.
+  bool waitForData(int ms) const;
 
   // Longest time in milliseconds a frame may take to arrive once its first byte is there;
-  // past it the connection counts as lost. Read by every connection thread.
-  static std::atomic<int> stallLimitMs;
+  // past it the connection counts as lost.
+  static std::atomic<int> stallLimitMs;  // tests may change it while threads read
 
 protected:
   void dropSocket();

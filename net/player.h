@@ -2,6 +2,8 @@
 #define KORVANE_NET_PLAYER_H
 // One player of a game together with its connection: the player is its own outgoing queue.
 // The client keeps one for the local person; the server one per registered player.
+#include <atomic>
+
 #include "net/network.h"
 #include "world/maplayer.h"
 
@@ -35,9 +37,15 @@ public:
   long getGameTurn() const { return gameTurn; }
   long myID() const { return id; }
 
+  // Waits for the next frame for as long as frames keep coming: gives up after budgetMs in
+  // which none arrived, at once when the connection closes. > 0 a body was stored, 0 the
+  // connection closed, -1 the time ran out; polls counts the reads made.
+  int receiveWithin(char* buffer, int size, int budgetMs, int& polls);
+  // Time a reply of the server, or the next frame of a map exchange, may take (ms).
+  static std::atomic<int> replyBudgetMs;
+
 private:
   void sendNow(const cMessage& m);
-  int pollReply(char* buffer, int size, int tries);
   bool announceVersion();
   bool registerPlayer();
 

@@ -59,7 +59,7 @@ int cServerEngine::start(int argc, char** argv) {
   static cServerEngine* server = new cServerEngine();
   if (!server->listen(port)) return 1;
   const bool ended = server->run();
-  server->detachThreads();
+  server->letConnectionsRun();
   return ended ? 0 : 1;
 }
 
@@ -105,12 +105,6 @@ void cServerEngine::stop() {
 }
 
 // Joins the threads that have ended, so that a long run keeps only the live ones.
-void cServerEngine::detachThreads() {
-  std::lock_guard<std::mutex> lock(mut_threads);
-  for (cServedThread& t : served)
-    if (t.thread.joinable()) t.thread.detach();
-}
-
 void cServerEngine::reapFinished() {
   std::lock_guard<std::mutex> lock(mut_threads);
   for (auto t = served.begin(); t != served.end();) {
@@ -120,6 +114,17 @@ void cServerEngine::reapFinished() {
     }
     t->thread.join();
     t = served.erase(t);
+  }
+}
+
+// The threads' records stay: a thread still running keeps using its own.
+void cServerEngine::letConnectionsRun() {
+  std::lock_guard<std::mutex> lock(mut_threads);
+  for (cServedThread& t : served) {
+    if (t.done)
+      t.thread.join();
+    else
+      t.thread.detach();
   }
 }
 

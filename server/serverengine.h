@@ -55,7 +55,6 @@ public:
 
   // Calls look with the map under its lock; for tests and tools.
   void inspectMap(const std::function<void(const cMap&)>& look);
-  bool hasMap() const { return mapok; }
 
   // Shared with the connections; see the lock named for each.
   cPlayerList players;   // guarded by mut_playerList; players are never removed
@@ -65,10 +64,9 @@ private:
   struct cServedThread;
 
   void serverthread(cServedThread* served);
-  // The program ends with its connection threads: nobody is left to join them.
-  void detachThreads();
   void reapFinished();
   void endConnections();
+  void letConnectionsRun();  // for a process that ends with its connection threads
   void say(const char* format, ...) __attribute__((format(printf, 2, 3)));
   cPlayer* registerPlayer(const char* body, cConnection& conn);
   cPlayer* takeOver(const char* name, const char* host, cConnection& conn);
