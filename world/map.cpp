@@ -141,3 +141,13 @@ void cMap::applyDamage(cDamage* d, int cx, int cy)
 }
 
 void cMap::clearObjects() { buildings.reset(new cObjectList(true)); }
+
+void renumberOccupancy(cMap& map)
+{
+  int position = 1;
+  for (cObjectListNode* n = map.getBuildings()->getFirstNode(); n; n = n->getNext())
+    map.fillObject(n->myData()->toRectArea(), position++);
+  position = 1;
+  for (cObjectListNode* n = map.getUnits()->getFirstNode(); n; n = n->getNext())
+    map.getLayer(LAYER_UNITS)->fill(n->myData()->toRectArea(), position++);
+}

@@ -81,4 +81,8 @@ private:
   bool takeFootprint(cRect r, eMapLayers own, cObjectList& list);
 };
 
+// Writes every building's and every unit's 1-based list position over its footprint on the
+// occupancy layers, as the view does before each picture; free cells stay 0.
+void renumberOccupancy(cMap& map);
+
 #endif

@@ -49,16 +49,8 @@ private:
   cMetaDatabase db;
 };
 
-// What the view's draw pass does before every picture: occupancy cells get list positions.
-inline void renumber(cMap& map)
-{
-  int position = 1;
-  for (cObjectListNode* n = map.getBuildings()->getFirstNode(); n; n = n->getNext())
-    map.fillObject(n->myData()->toRectArea(), position++);
-  position = 1;
-  for (cObjectListNode* n = map.getUnits()->getFirstNode(); n; n = n->getNext())
-    map.getLayer(LAYER_UNITS)->fill(n->myData()->toRectArea(), position++);
-}
+// What the view's draw pass does before every picture.
+inline void renumber(cMap& map) { renumberOccupancy(map); }
 
 // The network code writes trace files into the current directory.
 class InTempDir : public ::testing::Test {
