@@ -8,7 +8,6 @@ FILE* screenInfo = nullptr;
 
 DATAFILE* datafile = nullptr;
 DATAFILE* metaData = nullptr;
-FONT* currentfont = nullptr;
 FONT* systemfont = nullptr;
 BITMAP* blankBitmap = nullptr;
 

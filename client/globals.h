@@ -4,6 +4,8 @@
 // `debug_log_on` live in world/host.h, where the world code reaches them too.
 #include <cstdio>
 
+#include "gui/fonts.h"  // currentfont
+
 struct BITMAP;
 struct DATAFILE;
 struct FONT;
@@ -16,7 +18,6 @@ extern FILE* screenInfo;      // "screeninfo.inf" while it is read or written
 
 extern DATAFILE* datafile;  // "tarvix.dat", loaded from start-up to shutdown
 extern DATAFILE* metaData;  // "gamedata.dat", likewise; the catalogue is built from it
-extern FONT* currentfont;   // item 0 of tarvix.dat's object 1; owned by the datafile
 extern FONT* systemfont;    // item 1 of the same; small texts and non-fatal notices
 extern BITMAP* blankBitmap; // 29 x 29 in the colour (90, 90, 90)
 
