@@ -1,9 +1,17 @@
 #ifndef KORVANE_CLIENT_SCREENMODE_H
 #define KORVANE_CLIENT_SCREENMODE_H
-// The screen-mode chooser, run before the game's graphics mode is set.
+// The screen-mode chooser, run before the game's graphics mode is set: a safe 8-bit screen
+// with columns of drivers, depths and resolutions, and OK, Save and Quit.
 
-// Leaves the choice in myColourDepth, myWidth, myHeight and myGraphicsDriver; true when the
-// player chose Quit. Until the chooser screen exists, the current (default) mode is kept.
+// OK leaves the choice in myColourDepth, myWidth, myHeight and myGraphicsDriver (1 for
+// "Autodetect", 2 for "Windowed"), puts the screen in text mode and returns false. Save writes
+// "screeninfo.inf" (driver 0 for "Autodetect", 2 for "Windowed") and keeps the chooser open.
+// Quit returns true with the screen still in the 8-bit mode. Needs the keyboard and mouse
+// installed; ends the process with code 1 when no safe mode can be set.
 bool chooseScreenMode();
+
+// Writes the four settings lines; false (and nothing claimed) when the file could not be
+// opened, written or closed.
+bool saveScreenInfo(int depth, int width, int height, int driver);
 
 #endif
