@@ -6,6 +6,7 @@
 #include <climits>
 #include <cstdint>
 
+#include "gui/basicmouse.h"
 #include "render/viewgeometry.h"
 
 bool cHotSpotRect::switchedOut = false;
@@ -30,13 +31,13 @@ cPoint cHotSpotRect::check()
 {
   // Allegro keeps the last position when the pointer leaves the window.
   if (switchedOut || !mouse_driver) return offset;
-  poll_mouse();
+  cMouse reading;
+  reading.getPosition();
   if (!mouse_on_screen()) return offset;
-  const cPoint pointer(mouse_x, mouse_y);
   cRect screenRect(0, 0, SCREEN_W, SCREEN_H);
   if (edgesIgnored) screenRect.inset(1, 1);
-  if (!screenRect.includes(pointer) || mouse_b != 0) return offset;
-  offset = edgeScroll(pointer, screenRect, offset, maxOffset);
+  if (!screenRect.includes(reading.pos) || reading.buttons != 0) return offset;
+  offset = edgeScroll(reading.pos, screenRect, offset, maxOffset);
   return offset;
 }
 
