@@ -1,8 +1,12 @@
 #include "client/pacing.h"
 
+#include <allegro.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <ctime>
+
+#include "gui/framepacer.h"
 
 namespace {
 constexpr int64_t microsPerSecond = 1000000;
@@ -31,7 +35,7 @@ cClock& steadyClock()
   return clock;
 }
 
-cPacer::cPacer(cClock& clock, bool runsTurns) : clock(clock), runsTurns(runsTurns)
+cPacer::cPacer(cClock& clock) : clock(clock)
 {
   restart();
 }
@@ -43,7 +47,6 @@ void cPacer::restart()
 
 int cPacer::turnsDue()
 {
-  if (!runsTurns) return 0;
   const int64_t now = clock.now();
   if (now - nextTurn > stallLimit) {
     nextTurn = now + turnPeriod;
@@ -68,10 +71,17 @@ bool cPacer::frameDue()
 
 int64_t cPacer::nextDeadline() const
 {
-  return runsTurns ? std::min(nextTurn, nextFrame) : nextFrame;
+  return std::min(nextTurn, nextFrame);
 }
 
 void cPacer::sleep()
 {
   clock.sleepUntil(nextDeadline());
+}
+
+void waitForKey()
+{
+  cFramePacer pacer(60);
+  while (!keypressed()) pacer.wait();
+  readkey();
 }

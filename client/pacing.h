@@ -21,7 +21,8 @@ public:
   void sleepUntil(int64_t when) override;
 };
 
-// One loop's schedule: frames only (menus, dialogs) or frames and turns (a game).
+// A game loop's schedule of turns and frames. (Menus and dialogs pace their frames with
+// gui/framepacer.h.)
 class cPacer {
 public:
   static constexpr int64_t turnPeriod = 100000;  // 10 turns a second
@@ -30,7 +31,7 @@ public:
   static constexpr int64_t stallLimit = 500000;  // a longer gap resynchronises the turns
 
   // The clock is borrowed and must outlive the pacer.
-  cPacer(cClock& clock, bool runsTurns);
+  explicit cPacer(cClock& clock);
 
   // Makes the first turn and frame due now (the start of a game, or after a pause).
   void restart();
@@ -46,12 +47,14 @@ public:
 
 private:
   cClock& clock;
-  bool runsTurns;
   int64_t nextTurn = 0;
   int64_t nextFrame = 0;
 };
 
 // The process's real clock.
 cClock& steadyClock();
+
+// Sleeps from frame to frame until a key is pressed, and reads it.
+void waitForKey();
 
 #endif
