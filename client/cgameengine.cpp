@@ -285,6 +285,7 @@ void cGameEngine::handleGameKey(int key)
     case KEY_ACTION_SELF_TEST: map().testMyMap(); break;
     case KEY_ACTION_NONE: break;
   }
+  if (fp) fflush(fp);  // what a key logged is there to read at once
 }
 
 void cGameEngine::endGame(cPlayer* player)
@@ -298,6 +299,7 @@ void cGameEngine::endGame(cPlayer* player)
   if (panelBackground) destroy_bitmap(panelBackground);
   panelBackground = nullptr;
   hostLog("Exiting main engine...\n");
+  if (fp) fflush(fp);
   hideMouse();
   map().clearObjects();
   if (player->isConnected()) player->disconnect();
