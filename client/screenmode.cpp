@@ -135,10 +135,11 @@ bool cChooser::run()
   hideMouse();
   gui.draw(screen);
   showMouse();
+  // The pointer first: the line below tells a watching player (or test) that all is ready.
+  show_mouse(screen);
   text_mode(0);
   status("Please select graphics properties.", false);
   text_mode(-1);
-  show_mouse(screen);
   cFramePacer pacer(60);
   for (;;) {
     hideMouse();
@@ -183,6 +184,7 @@ bool saveScreenInfo(int depth, int width, int height, int driver)
 
 bool chooseScreenMode()
 {
+  installClickLatch();
   setSafeMode();
   const int white = makecol(255, 255, 255);
   // "Initilizing Palletes" is the system's own wording, kept on purpose.

@@ -12,12 +12,14 @@ namespace {
 // Written by Allegro's input thread, read by the game's thread.
 std::atomic<int> downEdges{0};
 std::atomic<int> downButtons{0};
+}  // namespace
 
-void installLatch()
+void installClickLatch()
 {
   if (mouse_callback != latchMouseEdges) mouse_callback = latchMouseEdges;
 }
-}  // namespace
+
+int latchedPresses() { return downEdges; }
 
 void hideMouse()
 {
@@ -55,7 +57,7 @@ void latchMouseEdges(int flags)
 
 void cMouse::getPosition()
 {
-  installLatch();
+  installClickLatch();
   poll_mouse();
   buttons = mouse_b;
   pos = cPoint(mouse_x, mouse_y);

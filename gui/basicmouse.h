@@ -51,7 +51,10 @@ bool IsMouseinRect(cRect r);
 void WaitTillMouseinRect(cRect r, int buttons);
 bool compare(mouse_struct a, mouse_struct b);  // same position and buttons
 
-// Allegro's mouse callback behind the latch; installed by the first cMouse::getPosition.
+// Allegro's mouse callback behind the latch; installed by installClickLatch or, at the
+// latest, by the first cMouse::getPosition.
 void latchMouseEdges(int flags);
+void installClickLatch();
+int latchedPresses();  // button-down edges counted so far
 
 #endif

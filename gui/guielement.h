@@ -15,8 +15,12 @@ enum { messageNone = 0, messageClick = 1, messagePress = 2, messageHold = 3, mes
 
 class cEventRect {
 public:
-  cEventRect() = default;
-  cEventRect(cPoint topLeft, cPoint bottomRight) : rect(topLeft, bottomRight) {}
+  // A click that falls between the construction and the first reading still counts.
+  cEventRect() { current.presses = latchedPresses(); }
+  cEventRect(cPoint topLeft, cPoint bottomRight) : rect(topLeft, bottomRight)
+  {
+    current.presses = latchedPresses();
+  }
 
   void mouseDown();
   void mouseUp();

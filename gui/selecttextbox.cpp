@@ -29,15 +29,20 @@ cSelectTextBox::~cSelectTextBox()
     if (b) destroy_bitmap(b);
 }
 
+// The arrow pictures carry no alpha channel: at 32 bits they are made in 24, so that the
+// button draws them as masked pictures rather than through their (empty) alpha.
+static int pictureDepth() { return get_color_depth() == 32 ? 24 : get_color_depth(); }
+static int pictureColour(int r, int g, int b) { return makecol_depth(pictureDepth(), r, g, b); }
+
 BITMAP* cSelectTextBox::createArrow(int size)
 {
   const int s = std::max(1, size);
-  BITMAP* arrow = create_bitmap(s, s);
+  BITMAP* arrow = create_bitmap_ex(pictureDepth(), s, s);
   if (!arrow) return nullptr;
   clear_to_color(arrow, bitmap_mask_color(arrow));
   triangle(arrow, s / 4 + 1, s / 3 + 1, 3 * s / 4 + 1, s / 3 + 1, s / 2 + 1, 3 * s / 4 + 1,
-           makecol(96, 96, 96));
-  triangle(arrow, s / 4, s / 3, 3 * s / 4, s / 3, s / 2, 3 * s / 4, makecol(0, 0, 0));
+           pictureColour(96, 96, 96));
+  triangle(arrow, s / 4, s / 3, 3 * s / 4, s / 3, s / 2, 3 * s / 4, pictureColour(0, 0, 0));
   return arrow;
 }
 
@@ -45,7 +50,7 @@ namespace {
 
 BITMAP* arrowPicture(BITMAP* arrow, int s, bool raised, int fill, int topLeft, int bottomRight)
 {
-  BITMAP* picture = create_bitmap(s, s);
+  BITMAP* picture = create_bitmap_ex(pictureDepth(), s, s);
   if (!picture) return nullptr;
   clear_to_color(picture, bitmap_mask_color(picture));
   boxButton(raised, fill, cRect(0, 0, s - 1, s - 1), bottomRight, topLeft).drawMe(picture, true);
@@ -60,14 +65,14 @@ void cSelectTextBox::makeButton()
 {
   const int s = std::max(1, rect.myHeight() - 1);
   BITMAP* arrow = createArrow(s);
-  arrowNormal = arrowPicture(arrow, s, true, makecol(144, 144, 144), makecol(160, 160, 160),
-                             makecol(80, 80, 80));
-  arrowHover = arrowPicture(arrow, s, true, makecol(160, 160, 160), makecol(160, 160, 160),
-                            makecol(112, 112, 112));
-  arrowPressed = arrowPicture(arrow, s, false, makecol(128, 128, 128), makecol(112, 112, 112),
-                              makecol(160, 160, 160));
-  arrowPressedOutside = arrowPicture(arrow, s, false, makecol(96, 96, 96), makecol(64, 64, 64),
-                                     makecol(128, 128, 128));
+  arrowNormal = arrowPicture(arrow, s, true, pictureColour(144, 144, 144), pictureColour(160, 160, 160),
+                             pictureColour(80, 80, 80));
+  arrowHover = arrowPicture(arrow, s, true, pictureColour(160, 160, 160), pictureColour(160, 160, 160),
+                            pictureColour(112, 112, 112));
+  arrowPressed = arrowPicture(arrow, s, false, pictureColour(128, 128, 128), pictureColour(112, 112, 112),
+                              pictureColour(160, 160, 160));
+  arrowPressedOutside = arrowPicture(arrow, s, false, pictureColour(96, 96, 96), pictureColour(64, 64, 64),
+                                     pictureColour(128, 128, 128));
   if (arrow) destroy_bitmap(arrow);
   const cRect square(rect.right() - rect.myHeight(), rect.top(), rect.right(), rect.bottom());
   arrowButton = cButton(1, square, arrowNormal, nullptr);

@@ -72,7 +72,10 @@ void cIsoView::drawMe(BITMAP* target)
 
 void cIsoView::drawRawLayer(BITMAP* target, int layer)
 {
-  if (!target || !metaList || !metaImages) return;
+  if (!target) return;
+  // Clicks are resolved through these numbers, with or without pictures to draw.
+  if (layer == 1 || layer == 2) renumberOccupancy(*this);
+  if (!metaList || !metaImages) return;
   switch (layer) {
   case 0: drawTerrain(target); break;
   case 1:
@@ -102,7 +105,6 @@ void cIsoView::drawTerrain(BITMAP* target)
 
 void cIsoView::drawObjects(BITMAP* target)
 {
-  renumberOccupancy(*this);
   const int K = cIsoPoint::getXConst(zoom);
   cObjectListNode* b = buildings->getFirstNode();
   cObjectListNode* u = units->getFirstNode();

@@ -176,6 +176,12 @@ TEST(SelectTextBox, ArrowAtTheRightEndEvenForTinyBoxes)
     cScratch page(220, 40);
     box.draw(page);
   }
+  cSelectTextBox shown("Default Text", cRect(10, 10, 210, 25), nullptr);
+  cScratch page(220, 40);
+  shown.draw(page);
+  EXPECT_EQ(rgbAt(page, 197, 13), rgb(144, 144, 144)) << "the arrow's raised face";
+  EXPECT_EQ(rgbAt(page, 203, 17), 0) << "the arrow";
+
   cSelectTextBox box("ab", cRect(10, 10, 210, 25), nullptr);
   box.switchTo();
   box.handleKey(keyOf(KEY_4_PAD, '4'));

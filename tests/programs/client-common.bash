@@ -51,11 +51,44 @@ wait_window() {
   timeout 10 xdotool search --sync --name "$1" 2>/dev/null | head -n 1
 }
 
-# press_key WINDOW [KEY]: moves the pointer into the window (the keyboard focus follows it).
+# wait_until SECONDS COMMAND...: runs the command every 0.05 s until it succeeds; false when
+# the deadline passes first.
+wait_until() {
+  local deadline=$((SECONDS + $1))
+  shift
+  until "$@"; do
+    [ "$SECONDS" -le "$deadline" ] || return 1
+    sleep 0.05
+  done
+}
+
+# leave_menu WID: presses Esc until the client ends (the menu may not read keys yet when its
+# window first appears), for at most 10 s.
+leave_menu() {
+  local deadline=$((SECONDS + 10))
+  while kill -0 "$client_pid" 2>/dev/null && [ "$SECONDS" -le "$deadline" ]; do
+    press_key "$1" Escape
+    wait_until 1 client_ended
+  done
+}
+
+# file_has_line FILE LINE: the file holds this exact line.
+file_has_line() { grep -Fxq -- "$2" "$1" 2>/dev/null; }
+
+# press_key WINDOW [KEY]: moves the pointer into the window (the keyboard focus follows it)
+# and waits until the window has the focus before the key.
 press_key() {
   xdotool mousemove --window "$1" 20 20
-  sleep 0.1
+  xdotool windowfocus --sync "$1" 2>/dev/null
   xdotool key "${2:-space}"
+}
+
+# click_at X Y: a left click at a screen position, held 0.05 s like a person's.
+click_at() {
+  xdotool mousemove "$1" "$2"
+  xdotool mousedown 1
+  sleep 0.05
+  xdotool mouseup 1
 }
 
 # wait_client [SECONDS]: waits for the client to end and sets exit_code ("timeout" if it
@@ -148,9 +181,8 @@ run_to_test_view() {
   start_client "$@"
   game_window=$(wait_window '^Tarvix DNM$')
   [ -n "$game_window" ] || { fail "the main menu did not appear"; return; }
-  sleep 0.3
   game_size=$(window_size "$game_window")
-  press_key "$game_window" Escape
+  leave_menu "$game_window"
   expect_exit 0
 }
 
@@ -163,4 +195,113 @@ channel_max() {
 # has_white IMAGE GEOMETRY: prints 1 when the region holds a (nearly) white pixel, else 0.
 has_white() {
   convert "$1" -crop "$2" +repage -fuzz 4% -fill black +opaque white -format '%[fx:maxima>0]' info:
+}
+
+# expect_options READ DEPTH WIDTH HEIGHT: the "Initial Options" block of the log.
+expect_initial_options() {
+  expect_file_line log.txt "Initial Options [?$1]:"
+  expect_file_line log.txt "Colour Depth: $2"
+  expect_file_line log.txt "Screen Resolution: $3"
+}
+
+# expect_final_options DEPTH WIDTHxHEIGHT DRIVER: in the log and on standard output.
+expect_final_options() {
+  local lines
+  lines=$(sed -n '/^Final Options:$/,/^Graphics driver:/p' log.txt)
+  [ "$lines" = "$(printf 'Final Options:\nColour depth: %s\nScreen resolution: %s\nGraphics driver: %s' "$1" "$2" "$3")" ] ||
+    fail "final options in the log: $lines"
+  expect_file_line out.txt "Colour depth: $1"
+  expect_file_line out.txt "Screen resolution: ${2/x/ x }"
+  expect_file_line out.txt "Graphics driver: $3"
+}
+
+# full_screen_shown: a full-screen mode shows its picture in a nameless window of the
+# display's size.
+full_screen_shown() {
+  local size
+  size=$(xdotool getdisplaygeometry | tr ' ' x)
+  xwininfo -root -children | grep -Eq "\(has no name\): \(\)  ${size}\+0\+0"
+}
+
+# --- the screen-mode chooser (a 640 x 480 picture; positions below are within it) ---
+
+# find_chooser: waits for the chooser's window and its drawn picture; sets chooser_x and
+# chooser_y to the picture's top left corner on the screen. The picture is either the
+# 640 x 480 window itself or, in a full-screen mode, centred on the screen.
+find_chooser() {
+  chooser_wid=$(wait_window '^korvane$')
+  [ -n "$chooser_wid" ] || { fail "the chooser did not appear"; return 1; }
+  wait_until 10 locate_chooser_picture || { fail "the chooser's picture was not drawn"; return 1; }
+}
+
+# chooser_click_until X Y COMMAND...: clicks at X Y within the picture until the command
+# succeeds. Allegro sometimes centres the pointer once, a moment after the picture shows,
+# which can carry a first click away from its button: then the click is made again.
+chooser_click_until() {
+  local x=$1 y=$2
+  shift 2
+  chooser_click "$x" "$y"
+  wait_until 3 "$@" && return 0
+  chooser_click "$x" "$y"
+  wait_until 10 "$@"
+}
+
+client_ended() { ! kill -0 "$client_pid" 2>/dev/null; }
+
+locate_chooser_picture() {
+  local WIDTH HEIGHT X Y SCREEN WINDOW candidates=()
+  eval "$(xdotool getwindowgeometry --shell "$chooser_wid" 2>/dev/null)"
+  [ "${WIDTH:-0}x${HEIGHT:-0}" = 640x480 ] && candidates+=("$X $Y")
+  read -r WIDTH HEIGHT < <(xdotool getdisplaygeometry)
+  candidates+=("$(( (WIDTH - 640) / 2 )) $(( (HEIGHT - 480) / 2 ))")
+  local origin
+  for origin in "${candidates[@]}"; do
+    read -r chooser_x chooser_y <<<"$origin"
+    chooser_shows_status && return 0
+  done
+  return 1
+}
+
+# chooser_region W H X Y: prints the geometry of an area of the chooser's picture.
+chooser_region() { echo "${1}x${2}+$((chooser_x + $3))+$((chooser_y + $4))"; }
+
+chooser_status_hash() {
+  import -window root -crop "$(chooser_region 640 10 0 378)" +repage ppm:- 2>/dev/null | md5sum
+}
+chooser_shows_status() {
+  import -window root screen.png 2>/dev/null &&
+    [ "$(has_white screen.png "$(chooser_region 640 10 0 378)")" = 1 ]
+}
+
+# Button centres and caption areas within the picture.
+driver_buttons=("160 150" "160 171")
+depth_buttons=("330 149" "330 170" "330 191" "330 212")
+resolution_buttons=("520 149" "520 170" "520 191" "520 212" "520 233")
+ok_button="275 450" save_button="320 450" quit_button="365 450"
+
+chooser_click() {  # X Y within the picture
+  click_at $((chooser_x + $1)) $((chooser_y + $2))
+}
+
+# caption_is_white X Y: the caption of the button centred there is white (selected).
+caption_is_white() {
+  import -window root screen.png 2>/dev/null &&
+    [ "$(has_white screen.png "$(chooser_region 30 9 $(($1 - 15)) $(($2 - 4)))")" = 1 ]
+}
+
+# choose X Y: clicks a column button and waits until it shows as selected.
+choose() {
+  chooser_click_until "$1" "$2" caption_is_white "$1" "$2" || fail "the button at $1,$2 was not selected"
+}
+
+# press_quit, press_ok: click until the chooser has ended (Quit) or the game's window shows.
+press_quit() { chooser_click_until $quit_button client_ended; }
+press_ok() { chooser_click_until $ok_button xdotool search --name '^Tarvix DNM$' >/dev/null; }
+
+# press_save: clicks Save and waits until the status line changes.
+press_save() {
+  local before
+  before=$(chooser_status_hash)
+  chooser_click_until $save_button eval '[ "$(chooser_status_hash)" != "$before" ]' ||
+    fail "Save showed nothing"
 }

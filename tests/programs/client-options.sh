@@ -3,24 +3,6 @@
 # chooser, as its log and its window show.
 source "$(dirname "$0")/client-common.bash"
 
-# expect_options READ DEPTH WIDTH HEIGHT: the "Initial Options" block of the log.
-expect_initial_options() {
-  expect_file_line log.txt "Initial Options [?$1]:"
-  expect_file_line log.txt "Colour Depth: $2"
-  expect_file_line log.txt "Screen Resolution: $3"
-}
-
-# expect_final_options DEPTH WIDTHxHEIGHT DRIVER: in the log and on standard output.
-expect_final_options() {
-  local lines
-  lines=$(sed -n '/^Final Options:$/,/^Graphics driver:/p' log.txt)
-  [ "$lines" = "$(printf 'Final Options:\nColour depth: %s\nScreen resolution: %s\nGraphics driver: %s' "$1" "$2" "$3")" ] ||
-    fail "final options in the log: $lines"
-  expect_file_line out.txt "Colour depth: $1"
-  expect_file_line out.txt "Screen resolution: ${2/x/ x }"
-  expect_file_line out.txt "Graphics driver: $3"
-}
-
 new_case preset "${all_files[@]}"
 printf '24\n1024\n768\n2\n' >screeninfo.inf
 run_to_test_view 16 800 600
@@ -59,21 +41,32 @@ run_to_test_view -log
 expect_initial_options 1 24 640x480
 expect_final_options 32 640x480 2
 
-# Without a settings file, and with -setup despite one, the chooser decides; the chooser
-# stand-in keeps the default mode.
+# Without a settings file, and with -setup despite one, the chooser decides: OK without a
+# choice plays 15 bits at 640 x 480 full screen (driver 1) and leaves the file as it was.
 new_case no-settings-file "${all_files[@]}"
-run_to_test_view
+start_client
+find_chooser
+press_ok
+game_window=$(wait_window '^Tarvix DNM$')
+press_key "$game_window"
+expect_exit 0
 expect_file_line log.txt "Getting user options..."
 expect_file_line out.txt "Getting user options..."
-expect_final_options 24 640x480 2
-[ ! -e screeninfo.inf ] || fail "the chooser stand-in wrote screeninfo.inf"
+expect_final_options 15 640x480 1
+[ ! -e screeninfo.inf ] || fail "OK wrote screeninfo.inf"
 
 new_case setup-option "${all_files[@]}"
 printf '16\n800\n600\n2\n' >screeninfo.inf
-run_to_test_view -setup
+start_client -setup
+find_chooser
+press_ok
+game_window=$(wait_window '^Tarvix DNM$')
+press_key "$game_window"
+expect_exit 0
 expect_file_line log.txt "Getting user options..."
 expect_no_file_line log.txt "Reading options from screeninfo.inf."
-expect_final_options 24 640x480 2
+expect_final_options 15 640x480 1
+expect_lines_match screeninfo.inf 16 800 600 2
 
 # Unreadable lines read as 0 and are used as they are: driver 0 is Allegro's autodetection.
 new_case settings-not-numbers "${all_files[@]}"

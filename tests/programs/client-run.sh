@@ -127,8 +127,7 @@ expect_colour_near loading.png 320 270 255 255 255
 press_key "$wid"
 wid=$(wait_window '^Tarvix DNM$')
 [ -n "$wid" ] || fail "the start did not continue after the notice"
-sleep 0.3
-press_key "$wid" Escape
+leave_menu "$wid"
 expect_exit 0
 expect_file_line log.txt "The End."
 
@@ -142,8 +141,7 @@ expect_cloud 640x238+0+0
 press_key "$wid"
 wid=$(wait_window '^Tarvix DNM$')
 [ -n "$wid" ] || fail "a second notice held the start"
-sleep 0.3
-press_key "$wid" Escape
+leave_menu "$wid"
 expect_exit 0
 
 # Only the first 7 characters of the version are compared.

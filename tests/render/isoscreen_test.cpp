@@ -28,7 +28,8 @@ protected:
     minimap = new cMinimap(cPoint(1024 - 5 - 175, 595), cPoint(1019, 766), map.getLayer(LAYER_OBJECTS),
                            map.getLayer(LAYER_UNITS), map.getLayer(LAYER_TERRAIN));
     gui->addElement(minimap);
-    for (cToolbar& bar : toolbars) gui->addElement(false, &bar);
+    toolbars = std::make_unique<cToolbar[]>(4);  // buttons need the graphics mode
+    for (int i = 0; i < 4; ++i) gui->addElement(false, &toolbars[i]);
     texture = ViewWorld::solid(16, 16, 0x406080);
     messages = create_bitmap(1024, 578 / 8);
     clear_to_color(messages, makecol(255, 255, 255));
@@ -38,7 +39,7 @@ protected:
     screenParts.viewArea = viewArea;
     screenParts.view = view.get();
     screenParts.gui = gui.get();
-    screenParts.toolbars = toolbars;
+    screenParts.toolbars = toolbars.get();
     screenParts.minimap = minimap;
     screenParts.panelBackground = texture;
     screenParts.messageBitmap = messages;
@@ -48,8 +49,10 @@ protected:
   void TearDown() override
   {
     gui.reset();
+    toolbars.reset();
     view.reset();
-    for (BITMAP* b : {texture, messages, screenParts.scratch, destination}) destroy_bitmap(b);
+    for (BITMAP* b : {texture, messages, screenParts.scratch, destination})
+      if (b) destroy_bitmap(b);
   }
   // The rectangle that holds every pixel no longer equal to the sentinel; empty if none.
   cRect changed() const
@@ -69,7 +72,7 @@ protected:
   std::unique_ptr<cIsoViewRect> view;
   std::unique_ptr<cGUICollection> gui;
   cMinimap* minimap = nullptr;  // owned by gui
-  cToolbar toolbars[4];
+  std::unique_ptr<cToolbar[]> toolbars;
   BITMAP* texture = nullptr;
   BITMAP* messages = nullptr;
   BITMAP* destination = nullptr;

@@ -180,6 +180,18 @@ TEST_F(IsoView, SelectionTintsBuildingsAndMarksBoth)
   EXPECT_EQ(rgb(target, 412, 283), ViewWorld::otherUnitColour);
 }
 
+TEST_F(IsoView, OwnerNumbersOfAnySizeAreWrittenWhole)
+{
+  auto* rider = new cBaseUnit(2, -2147483647L - 1, cPoint(7, 7), cIsoPoint(1, 1, 1));
+  ASSERT_TRUE(view->addUnit(rider));
+  rider->select();
+  view->drawRawLayer(target, 4);  // "-2147483648" from (400, 277): 11 characters of 8 pixels
+  int lastCharacter = 0;
+  for (int y = 277; y < 285; ++y)
+    for (int x = 480; x < 488; ++x) lastCharacter += rgb(target, x, y) == 0xf0fff0;
+  EXPECT_GT(lastCharacter, 0);
+}
+
 TEST_F(IsoView, ConstructionIsLogged)
 {
   std::FILE* log = std::tmpfile();
