@@ -103,6 +103,7 @@ void cGameEngine::beginGame(cPlayer* player)
   watchDisplaySwitch();
   currentMouse.getPosition();
   lastMouse = currentMouse;
+  shownToolbar = 0;
   connected = false;
   pacer.restart();
 }
@@ -401,6 +402,12 @@ void cGameEngine::display_switch_callback_out()
 
 void cGameEngine::drawIsoScreen(int parts)
 {
+  // A toolbar shown again was not polled while hidden: the clicks latched meanwhile (the one
+  // that switched toolbars among them) are not its own.
+  if ((parts & REDRAW_PANEL) && shownToolbar != toolbarState) {
+    shownToolbar = toolbarState;
+    if (toolbarState >= 1 && toolbarState <= 4) toolbars[toolbarState - 1].forgetEarlierClicks();
+  }
   cIsoScreen s;
   s.scratch = scratch;
   s.screenRect = screenRect;

@@ -131,6 +131,7 @@ private:
   cMinimap* minimap = nullptr;  // owned by gui
   cToolbar toolbars[4];
   int toolbarState = 1;
+  int shownToolbar = 0;  // the toolbar the panel last showed (0: none yet)
   int64_t ticks = 0;  // turns since the game started
   int buildType = 1;
   int mode = 1;
