@@ -54,6 +54,9 @@ public:
   void runTurn(cPlayer* player);
   void runFrame(cPlayer* player);
   bool quitRequested() const { return q; }
+  int64_t myTicks() const { return ticks; }  // turns of the game being played
+  // The map of the game being played (the view's); valid from beginGame to the next game.
+  cIsoView& map();
 
   void setRedraw(int flags) { redraw.fetch_or(flags); }
   void changeMode();
@@ -94,7 +97,6 @@ public:
 private:
   friend class cGameEngineTest;
 
-  cIsoView& map();
   bool mouseInView() const;
   cPoint viewPoint() const;  // the mouse in the view's own pixels
   void buildGameScreen();
