@@ -389,6 +389,7 @@ void cGameEngine::buttonQuitEvent(long message)
 void cGameEngine::display_switch_callback()
 {
   printf("back!\n");
+  fflush(stdout);
   cHotSpotRect::setSwitchedOut(false);
   redraw = REDRAW_ALL;
 }
@@ -397,6 +398,7 @@ void cGameEngine::display_switch_callback_out()
 {
   // The pointer stays where the player left it; edge scrolling waits for the switch back.
   printf("bye\n");
+  fflush(stdout);
   cHotSpotRect::setSwitchedOut(true);
 }
 
