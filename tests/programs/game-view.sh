@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Moving the view with the real pointer: a minimap click and the screen's left edge move it,
-# and it stands still while the pointer rests in the middle.
+# and it stands still while the pointer rests in the middle. The "X" button leaves the game.
 source "$(dirname "$0")/client-common.bash"
 source "$(dirname "$0")/game-common.bash"
 
@@ -37,6 +37,14 @@ xdotool mousemove --window "$wid" 320 200
 scrolled=$(settled_hash "$wid" "$map_area")
 [ -n "$scrolled" ] && [ "$scrolled" != "$centred" ] || fail "the left edge did not scroll the view"
 still_for "$wid" 1 || fail "the view kept scrolling with the pointer in the middle"
-quit_game_and_client
+
+# The "X" at the top right leaves the game as "q" does.
+click "$wid" 633 8
+wait_for_line log.txt "Exiting main engine..."
+park "$wid"
+settled_hash "$wid" >/dev/null || fail "the menu never settled after the game"
+press_key "$wid" Escape
+expect_exit 0
+expect_file_line log.txt "The End."
 
 finish
