@@ -99,6 +99,7 @@ private:
 
   bool mouseInView() const;
   cPoint viewPoint() const;  // the mouse in the view's own pixels
+  cRect toolbarItem(int i) const;  // item i (0..5) of every bottom toolbar
   void buildGameScreen();
   void welcome();
   void watchDisplaySwitch();

@@ -23,8 +23,10 @@ void cGameEngine::processMouseMoveInMap()
   cursorTile = tile;
   if (mode != 2) return;
   // Off the map there is nothing to preview: the footprint goes rather than stick at the edge.
-  if (map().includes(cursorTile) && isBuildingType(metaList, buildType)) map().setToBuild(cursorTile, buildType);
-  else map().clearToBuild();
+  if (map().includes(cursorTile) && isBuildingType(metaList, buildType))
+    map().setToBuild(cursorTile, buildType);
+  else
+    map().clearToBuild();
   setRedraw(REDRAW_CURSOR);
 }
 

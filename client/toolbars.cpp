@@ -42,16 +42,21 @@ int infoColour()
 
 }  // namespace
 
+cRect cGameEngine::toolbarItem(int i) const
+{
+  const int minimapLeft = SCREEN_W - 5 - (SCREEN_H - viewArea.bottom());
+  return toolbarItemRect(i, SCREEN_H, toolbarHeight, minimapLeft);
+}
+
 void cGameEngine::loadToolbar()
 {
   hostLog("Setting up Toolbar...\n");
-  const int minimapLeft = SCREEN_W - 5 - (SCREEN_H - viewArea.bottom());
   for (int i = 0; i < 6; ++i) {
-    toolbars[0].setItemsPos(i, toolbarItemRect(i, SCREEN_H, toolbarHeight, minimapLeft));
+    toolbars[0].setItemsPos(i, toolbarItem(i));
     toolbars[0].setItemsImage(i, nestedBitmap(datafile, 3, i));
   }
   for (int i = 0; i < 6; ++i) {
-    toolbars[1].setItemsPos(i, toolbarItemRect(i, SCREEN_H, toolbarHeight, minimapLeft));
+    toolbars[1].setItemsPos(i, toolbarItem(i));
     toolbars[1].setItemsImage(i, i < 5 ? nestedBitmap(metaData, 4, i) : returnIcon);
   }
   hostLog("End Set up Toolbar...\n");
@@ -60,13 +65,14 @@ void cGameEngine::loadToolbar()
 void cGameEngine::initBuildingInfoToolbar(cBaseObject* building)
 {
   cToolbar& bar = toolbars[2];
-  const int minimapLeft = SCREEN_W - 5 - (SCREEN_H - viewArea.bottom());
-  for (int i = 0; i < 6; ++i) bar.setItemsPos(i, toolbarItemRect(i, SCREEN_H, toolbarHeight, minimapLeft));
+  for (int i = 0; i < 6; ++i) bar.setItemsPos(i, toolbarItem(i));
   const int type = building->myID();
-  bar.setItemsImage(0, isBuildingType(metaList, type) ? nestedBitmap(metaData, 4, type - 1) : nullptr);
+  const bool known = isBuildingType(metaList, type);
+  bar.setItemsImage(0, known ? nestedBitmap(metaData, 4, type - 1) : nullptr);
   bar.setItemsImage(1, nestedBitmap(metaData, 1, 1));
   bar.setItemsImage(2, nestedBitmap(metaData, 1, 2));
-  bar.setItemsTextT(3, positionText(building->myPosition(), building->myDim()).c_str(), gameFont, infoColour());
+  const std::string position = positionText(building->myPosition(), building->myDim());
+  bar.setItemsTextT(3, position.c_str(), gameFont, infoColour());
   bar.setItemsTextT(4, "Heal", gameFont, infoColour());
   bar.setItemsImage(5, returnIcon);
   bar.setEnabled(0, false);
@@ -75,12 +81,12 @@ void cGameEngine::initBuildingInfoToolbar(cBaseObject* building)
 void cGameEngine::initUnitInfoToolbar(cBaseUnit* unit)
 {
   cToolbar& bar = toolbars[3];
-  const int minimapLeft = SCREEN_W - 5 - (SCREEN_H - viewArea.bottom());
-  for (int i = 0; i < 6; ++i) bar.setItemsPos(i, toolbarItemRect(i, SCREEN_H, toolbarHeight, minimapLeft));
+  for (int i = 0; i < 6; ++i) bar.setItemsPos(i, toolbarItem(i));
   bar.setItemsImage(0, nestedBitmap(metaData, 4, 1));
   bar.setItemsImage(1, nestedBitmap(metaData, 1, 2));
   bar.setItemsTextT(2, "Move", gameFont, infoColour());
-  bar.setItemsTextT(3, positionText(unit->myPosition(), unit->myDim()).c_str(), gameFont, infoColour());
+  const std::string position = positionText(unit->myPosition(), unit->myDim());
+  bar.setItemsTextT(3, position.c_str(), gameFont, infoColour());
   bar.setItemsTextT(4, "Heal", gameFont, infoColour());
   bar.setItemsImage(5, returnIcon);
   bar.setEnabled(0, false);
@@ -167,7 +173,8 @@ void cGameEngine::showBuildTypeDiagnostic(int item)
   const int white = makecol(255, 255, 255);
   snprintf(text, sizeof text, "Select: %i, object: %i", item, buildType);
   textout_ex(screen, defaultFont(), text, 300, 100, white, -1);
-  snprintf(text, sizeof text, "lastclickedtile: %i (%i,%i)", selectedID, cursorTile.x, cursorTile.y);
+  snprintf(text, sizeof text, "lastclickedtile: %i (%i,%i)", selectedID, cursorTile.x,
+           cursorTile.y);
   textout_ex(screen, defaultFont(), text, SCREEN_W / 2 - 40, 200, white, -1);
   showMouse();
 }

@@ -69,8 +69,9 @@ void timeTheWalk(cGameEngine& engine, cPlayer* player, cPoint from, cPoint to)
   const double start = secondsNow();
   const int64_t turns = engine.myTicks();
   while (unit->myPosition() != to && secondsNow() - start < 10) engine.runPass(player);
-  printf("%-28s %10.3f s %8lli turns %s\n", "walk of 20 cells", secondsNow() - start,
-         static_cast<long long>(engine.myTicks() - turns), unit->myPosition() == to ? "" : "(not arrived)");
+  const long long walked = engine.myTicks() - turns;
+  printf("%-28s %10.3f s %8lli turns %s\n", "walk of 20 cells", secondsNow() - start, walked,
+         unit->myPosition() == to ? "" : "(not arrived)");
 }
 
 // Turns counted in each whole second of an untouched game, and the processor time taken.
@@ -91,8 +92,9 @@ void countTurns(cGameEngine& engine, cPlayer* player, int seconds)
   const double wall = secondsNow() - start;
   const double cpu = processorSeconds() - cpuStart;
   const auto [low, high] = std::minmax_element(perSecond.begin(), perSecond.end());
-  printf("%-28s %10.3f /s over %.1f s (per second %lli..%lli)\n", "turns", (engine.myTicks() - first) / wall,
-         wall, static_cast<long long>(*low), static_cast<long long>(*high));
+  const double rate = (engine.myTicks() - first) / wall;
+  printf("%-28s %10.3f /s over %.1f s (per second %lli..%lli)\n", "turns", rate, wall,
+         static_cast<long long>(*low), static_cast<long long>(*high));
   printf("%-28s %10.2f %% of a core\n", "idle game processor time", 100.0 * cpu / wall);
 }
 }  // namespace
