@@ -255,6 +255,26 @@ void cGamePlayMap::changeHealth(cPlayer* p, cBaseObject* o, int amount)
   takeOff(o);
 }
 
+void cGamePlayMap::damageObject(cPlayer* p, cBaseObject* o, int amount)
+{
+  if (o && holds(o)) changeHealth(p, o, amount);
+}
+
+bool cGamePlayMap::holds(const cBaseObject* o) const
+{
+  const cObjectList& list = o->myObjectType() == 1 ? *units : *buildings;
+  for (cObjectListNode* n = list.getFirstNode(); n; n = n->getNext())
+    if (n->myData() == o) return true;
+  return false;
+}
+
+void cGamePlayMap::paintTerrain(cPlayer* p, cPoint cell, int kind)
+{
+  if (!includes(cell)) return;
+  placeTerrain(cell, kind);
+  announce(p, cMapSetMessage(p->getGameTurn(), cRect(cell, cell + cPoint(1, 1)), kind));
+}
+
 bool cGamePlayMap::createUnit(cPlayer* p, cBaseUnit* u)
 {
   if (!u || !addUnit(u)) return false;

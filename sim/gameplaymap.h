@@ -32,6 +32,11 @@ public:
   void setTerrainUnderSelection(cPlayer* p, int kind);
   // A negative amount heals. Answers how many objects were selected.
   int damageSelection(cPlayer* p, int amount);
+  // The same for one object on this map (others are left alone): one health change
+  // announced, and its removal when it died.
+  void damageObject(cPlayer* p, cBaseObject* o, int amount);
+  // One cell painted, announced as one terrain change of that cell; off the map nothing.
+  void paintTerrain(cPlayer* p, cPoint cell, int kind);
   // On true the map owns the object; on false the caller keeps it.
   bool createUnit(cPlayer* p, cBaseUnit* u);
   bool createBuilding(cPlayer* p, cBaseObject* b);
@@ -52,6 +57,7 @@ private:
   cMapLayer* newPath(cPoint from, cPoint goal, int users);
   std::vector<cBaseUnit*> selectedUnits(const cPlayer* p) const;
   void changeHealth(cPlayer* p, cBaseObject* o, int amount);
+  bool holds(const cBaseObject* o) const;
   void takeOff(cBaseObject* o);
   void retire(cBaseObject* o);
 

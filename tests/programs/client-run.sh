@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# A whole run of the client: loading screen, optional-file notices, the image test view and
+# A whole run of the client: loading screen, optional-file notices, the main menu and
 # shutdown, with the full log and standard output.
 source "$(dirname "$0")/client-common.bash"
 
@@ -37,9 +37,41 @@ log_of_full_run=(
   "Loading 'gamedata\.dat'"
   'Creating and clearing blankBitmap\.'
   'Initilsing Game Class\.'
+  'Initilizing Toolbar with 7 items\.\.0\. \(0,0\)-\(1,1\)'
+  '1\. \(0,0\)-\(1,1\)'
+  '2\. \(0,0\)-\(1,1\)'
+  '3\. \(0,0\)-\(1,1\)'
+  '4\. \(0,0\)-\(1,1\)'
+  '5\. \(0,0\)-\(1,1\)'
+  '6\. \(0,0\)-\(1,1\)'
+  'Initilizing Toolbar with 6 items\.\.0\. \(0,0\)-\(1,1\)'
+  '1\. \(0,0\)-\(1,1\)'
+  '2\. \(0,0\)-\(1,1\)'
+  '3\. \(0,0\)-\(1,1\)'
+  '4\. \(0,0\)-\(1,1\)'
+  '5\. \(0,0\)-\(1,1\)'
+  'Initilizing Toolbar with 6 items\.\.0\. \(0,0\)-\(1,1\)'
+  '1\. \(0,0\)-\(1,1\)'
+  '2\. \(0,0\)-\(1,1\)'
+  '3\. \(0,0\)-\(1,1\)'
+  '4\. \(0,0\)-\(1,1\)'
+  '5\. \(0,0\)-\(1,1\)'
+  'Initilizing Toolbar with 6 items\.\.0\. \(0,0\)-\(1,1\)'
+  '1\. \(0,0\)-\(1,1\)'
+  '2\. \(0,0\)-\(1,1\)'
+  '3\. \(0,0\)-\(1,1\)'
+  '4\. \(0,0\)-\(1,1\)'
+  '5\. \(0,0\)-\(1,1\)'
   'cGameEngine\(\)\.'
+  'Initing cIsoView'
+  'Map has maxpos 100x100'
   'Successfully Initilised Game Class'
   'Starting Game Class\.'
+  'Initilizing Toolbar with 5 items\.\.0\. \(0,0\)-\(1,1\)'
+  '1\. \(0,0\)-\(1,1\)'
+  '2\. \(0,0\)-\(1,1\)'
+  '3\. \(0,0\)-\(1,1\)'
+  '4\. \(0,0\)-\(1,1\)'
   'Closing Veldane Session\.\.\.'
   'The End\.'
 )
@@ -66,17 +98,17 @@ stdout_of_full_run=(
 new_case full-run "${all_files[@]}"
 start_client 16 800 600
 wid=$(wait_window '^Tarvix DNM$')
-[ -n "$wid" ] || fail "the image test view did not appear"
+[ -n "$wid" ] || fail "the main menu did not appear"
 expect_waiting
 import -window "$wid" test-view.png
-press_key "$wid"
+leave_menu "$wid"
 expect_exit 0
 expect_lines_match log.txt "${log_of_full_run[@]}"
 expect_lines_match out.txt "${stdout_of_full_run[@]}"
 [[ "$(cat err.txt)" =~ ^h[hs]*$ ]] || fail "standard error is '$(cat err.txt)', expected mouse traces"
-# The catalogue's images from the top left corner: more than the black background.
+# The menu's background: more than a black screen.
 [ "$(channel_max test-view.png 200x200+0+0 R)$(channel_max test-view.png 200x200+0+0 G)" != 00 ] ||
-  fail "the image test view is empty"
+  fail "the main menu is empty"
 
 # Without times.ttf the start stops at three quarters with a notice; the loading screen shows
 # the clouds, the frame and three quarters of the bar, and the logo above the centre.
@@ -95,7 +127,7 @@ expect_colour_near loading.png 320 270 255 255 255
 press_key "$wid"
 wid=$(wait_window '^Tarvix DNM$')
 [ -n "$wid" ] || fail "the start did not continue after the notice"
-press_key "$wid"
+leave_menu "$wid"
 expect_exit 0
 expect_file_line log.txt "The End."
 
@@ -109,7 +141,7 @@ expect_cloud 640x238+0+0
 press_key "$wid"
 wid=$(wait_window '^Tarvix DNM$')
 [ -n "$wid" ] || fail "a second notice held the start"
-press_key "$wid"
+leave_menu "$wid"
 expect_exit 0
 
 # Only the first 7 characters of the version are compared.

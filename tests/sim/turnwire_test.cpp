@@ -253,6 +253,31 @@ TEST_F(WiredGame, CommandsAnnounceEveryChangeMade)
   EXPECT_EQ(as<cRemoveMessage>(frames[5]).getArea(), cRect(40, 40, 41, 41));
 }
 
+// The map input's paint and "-1 health" go through the map too, so the others' maps follow.
+TEST_F(WiredGame, OneCellPaintAndOneObjectsDamageAreAnnounced)
+{
+  cBaseUnit* u = addUnit(me, cPoint(40, 40), 2);
+  cBaseUnit* other = addUnit(me, cPoint(42, 40), 30);
+  map.addSelection(u);
+  map.addSelection(other);
+  map.paintTerrain(player.get(), cPoint(7, 9), 2);
+  map.paintTerrain(player.get(), cPoint(100, 9), 2);  // off the map: nothing
+  map.damageObject(player.get(), u, 1);
+  map.damageObject(player.get(), u, 1);  // dies: a health change and its removal
+  map.damageObject(player.get(), u, 1);  // no longer on the map: nothing
+  cBaseObject stranger(1, me, cPoint(42, 40), cIsoPoint(1, 1, 1), 5);
+  map.damageObject(player.get(), &stranger, 1);  // never on the map: nothing
+  EXPECT_EQ(map.getTerrain(cPoint(7, 9)), 2);
+  EXPECT_EQ(other->getHealth(), 30);
+  const auto frames = sent();
+  ASSERT_EQ(frames.size(), 4u);
+  EXPECT_EQ(as<cMapSetMessage>(frames[0]).getArea(), cRect(7, 9, 8, 10));
+  EXPECT_EQ(as<cMapSetMessage>(frames[0]).getNewType(), 2);
+  EXPECT_EQ(as<cDamageHealMessage>(frames[1]).getChange(), 1);
+  EXPECT_EQ(as<cDamageHealMessage>(frames[2]).getChange(), 1);
+  EXPECT_EQ(as<cRemoveMessage>(frames[3]).getArea(), cRect(40, 40, 41, 41));
+}
+
 TEST_F(WiredGame, MovesAndShotsOfATurnAreSentAtItsEnd)
 {
   cBaseUnit* u = static_cast<cBaseUnit*>(map._getObject(cPoint(74, 75)));

@@ -1,0 +1,394 @@
+// The game engine in-process under the test's own Xvfb: the real data files of the build's
+// run folder, a fake clock, and the engine's input handed over directly.
+#include <gtest/gtest.h>
+
+#include <allegro.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "addons/graphics_mode.h"
+#include "client/cgameengine.h"
+#include "client/globals.h"
+#include "client/logfile.h"
+#include "gui/canvas.h"
+#include "gui/toolbar.h"
+#include "net/player.h"
+#include "render/isoviewrect.h"
+#include "support/testdirectory.h"
+#include "world/host.h"
+#include "world/metadatabase.h"
+
+namespace {
+class FakeClock : public cClock {
+public:
+  int64_t now() const override { return t; }
+  void sleepUntil(int64_t when) override
+  {
+    if (when > t) t = when;
+  }
+  int64_t t = 0;
+};
+
+int screenWidth() { return SCREEN_W; }
+
+std::string runFolder()
+{
+  const char* build = std::getenv("KORVANE_BUILD");
+  return std::string(build ? build : ".") + "/run/";
+}
+}  // namespace
+
+// A local game on the built-in map at 640 x 480, 16 bits, started and ready for its first pass.
+class cGameEngineTest : public testing::Test {
+protected:
+  static void SetUpTestSuite()
+  {
+    ASSERT_TRUE(setGraphicsMode(16));
+    install_timer();
+    install_keyboard();
+    install_mouse();
+    setHostScreenWidth(screenWidth);
+    datafile = load_datafile((runFolder() + "tarvix.dat").c_str());
+    metaData = load_datafile((runFolder() + "gamedata.dat").c_str());
+    ASSERT_TRUE(datafile && metaData);
+    currentfont = static_cast<FONT*>(static_cast<DATAFILE*>(datafile[1].dat)[0].dat);
+  }
+  static void TearDownTestSuite()
+  {
+    unload_datafile(datafile);
+    unload_datafile(metaData);
+    datafile = metaData = nullptr;
+    currentfont = nullptr;
+  }
+  void SetUp() override
+  {
+    ASSERT_TRUE(directory.ok());
+    open_log("w");
+    engine.reset(new cGameEngine(clock));
+    player = new cPlayer();
+    testing::internal::CaptureStdout();
+    engine->beginGame(player);
+    testing::internal::GetCapturedStdout();
+  }
+  void TearDown() override
+  {
+    if (player) engine->endGame(player);
+    engine.reset();
+    close_log();
+  }
+
+  cIsoView& map() { return engine->map(); }
+  int& mode() { return engine->mode; }
+  int& toolbarState() { return engine->toolbarState; }
+  int& buildType() { return engine->buildType; }
+  int64_t& ticks() { return engine->ticks; }
+  cBaseObject* lastSelected() { return engine->lastSelected; }
+  cMessageCanvas& messages() { return engine->messages; }
+  cIsoViewRect& view() { return *engine->view; }
+  // What a finished game still points at, by name; empty when nothing.
+  std::string leftOver()
+  {
+    std::string left;
+    if (engine->gui) left += " gui";
+    if (engine->minimap) left += " minimap";
+    if (engine->indicator) left += " indicator";
+    if (engine->keyboard) left += " keyboard";
+    if (engine->noObject) left += " noObject";
+    if (engine->lastSelected) left += " lastSelected";
+    if (engine->returnIcon) left += " returnIcon";
+    if (engine->panelBackground) left += " panelBackground";
+    for (cToolbar& t : engine->toolbars)
+      for (int i = 0; i < t.myCount(); ++i)
+        if (t.getItemNo(i)->myBitmap(0)) left += " toolbar icon";
+    if (map().hasSelection()) left += " selection";
+    if (map().getToBuild()) left += " preview";
+    return left;
+  }
+  cToolbar& toolbar(int i) { return engine->toolbars[i]; }
+  BITMAP* returnIcon() { return engine->returnIcon; }
+  std::string lastMessage()
+  {
+    const cQueueNode* last = messages().head;
+    while (last && last->getNext()) last = last->getNext();
+    return last ? last->myData() : "";
+  }
+  // The pending redraw flags, taken.
+  int takeRedraw() { return cGameEngine::redraw.exchange(0); }
+  // A click of `buttons` with the pointer on map tile `tile` (view centre when it is null).
+  void clickTile(cPoint tile, int buttons)
+  {
+    engine->currentMouse.pos = screenPointOf(tile);
+    engine->clickButtons = buttons;
+    engine->processMouseClickedInMap(player);
+  }
+  void moveTo(cPoint tile)
+  {
+    engine->currentMouse.pos = screenPointOf(tile);
+    engine->processMouseMoveInMap();
+  }
+  // The screen point in the middle of a tile's diamond.
+  cPoint screenPointOf(cPoint tile)
+  {
+    engine->drawIsoScreen(31);
+    const int k = cIsoPoint::getXConst(map().getZoom());
+    const cPoint anchor = cIsoPoint(tile).convertTo2DScaled(map().getStartPos(), map().getZoom());
+    return anchor + cPoint(0, -k / 2) + engine->viewArea.topLeft;
+  }
+
+  cTestDirectory directory;
+  FakeClock clock;
+  std::unique_ptr<cGameEngine> engine;
+  cPlayer* player = nullptr;
+};
+
+TEST_F(cGameEngineTest, ToolbarItemsSwitchModesToolbarsAndRedrawFlags)
+{
+  struct Step {
+    const char* what;
+    int toolbar;  // 1 main, 2 to-build, 3 building, 4 unit information
+    int item;
+    int mode, toolbarState, buildType, redraw;
+  } steps[] = {
+      {"main: redraw", 1, 0, 1, 1, 1, 31},
+      {"main: to-build", 1, 4, 1, 2, 1, 2},
+      {"to-build: type 3", 2, 2, 2, 2, 3, 0},
+      {"to-build: back", 2, 5, 2, 1, 3, 2},
+      {"main: message, 2 -> 3", 1, 5, 3, 1, 3, 1},
+      {"main: message, 3 -> 1", 1, 5, 1, 1, 3, 1},
+      {"main: diagnostic wraps the type", 1, 6, 1, 1, 4, 0},
+      {"main: nothing clicked", 1, -1, 1, 1, 4, 0},
+  };
+  for (const Step& s : steps) {
+    takeRedraw();
+    if (s.toolbar == 1) engine->processMainToolbar(s.item, player);
+    if (s.toolbar == 2) engine->processToBuildToolbar(s.item);
+    EXPECT_EQ(takeRedraw(), s.redraw) << s.what;
+    EXPECT_EQ(mode(), s.mode) << s.what;
+    EXPECT_EQ(toolbarState(), s.toolbarState) << s.what;
+    EXPECT_EQ(buildType(), s.buildType) << s.what;
+  }
+  for (int i = 0; i < 5; ++i) engine->processMainToolbar(6, player);
+  EXPECT_EQ(buildType(), 9);
+  engine->processMainToolbar(6, player);
+  EXPECT_EQ(buildType(), 1);
+}
+
+TEST_F(cGameEngineTest, ZoomStaysWithinOneAndTwentyWithoutAMessageAtTheEnds)
+{
+  struct Case {
+    int from;
+    bool in;
+    int to;
+    int newMessages;
+  } cases[] = {{19, true, 20, 1}, {20, true, 20, 0}, {2, false, 1, 1}, {1, false, 1, 0},
+               {11, true, 12, 1}};
+  for (const Case& c : cases) {
+    view().setZoom(c.from);
+    const int before = messages().number();
+    takeRedraw();
+    if (c.in) engine->increase_zoom();
+    else engine->decrease_zoom();
+    EXPECT_EQ(map().getZoom(), c.to) << c.from;
+    EXPECT_EQ(messages().number() - before, c.newMessages) << c.from;
+    EXPECT_EQ(takeRedraw(), c.newMessages ? 20 : 0) << c.from;
+  }
+}
+
+TEST_F(cGameEngineTest, StatisticsGoToTheMessages)
+{
+  const int before = messages().number();
+  engine->processMainToolbar(2, player);
+  EXPECT_EQ(messages().number() - before, 7);
+}
+
+TEST_F(cGameEngineTest, ASelectedUnitWalksTwentyCellsInAboutTwoSeconds)
+{
+  clickTile(cPoint(15, 15), 1);
+  ASSERT_NE(lastSelected(), nullptr);
+  EXPECT_EQ(lastSelected()->myPosition(), cPoint(15, 15));
+  EXPECT_EQ(toolbarState(), 4);
+  EXPECT_EQ(mode(), 3);
+  testing::internal::CaptureStdout();
+  clickTile(cPoint(35, 15), 2);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "move 1\n");
+  cBaseObject* unit = lastSelected();
+  const int64_t start = clock.t;
+  while (unit->myPosition() != cPoint(35, 15) && clock.t - start < 10000000)
+    engine->runPass(player);
+  EXPECT_EQ(unit->myPosition(), cPoint(35, 15));
+  EXPECT_NEAR(double(clock.t - start) / 1e6, 2.0, 0.25);
+  EXPECT_NEAR(double(ticks()), 20, 2);
+  // The occupancy numbers followed every step: a click on the unit's new tile picks it.
+  mode() = 1;
+  clickTile(cPoint(35, 15), 1);
+  EXPECT_EQ(lastSelected(), unit);
+}
+
+TEST_F(cGameEngineTest, EveryThousandthTurnRunsNothing)
+{
+  clickTile(cPoint(15, 15), 1);
+  clickTile(cPoint(30, 15), 2);
+  cBaseObject* unit = lastSelected();
+  ticks() = 998;
+  engine->runTurn(player);
+  const cPoint afterTurn999 = unit->myPosition();
+  EXPECT_NE(afterTurn999, cPoint(15, 15));
+  engine->runTurn(player);
+  EXPECT_EQ(unit->myPosition(), afterTurn999);
+  engine->runTurn(player);
+  EXPECT_NE(unit->myPosition(), afterTurn999);
+  EXPECT_EQ(ticks(), 1001);
+}
+
+TEST_F(cGameEngineTest, ABuildingIsPlacedOnceAndItsPreviewNeverSticksOffTheMap)
+{
+  const int buildings = map().getBuildings()->number();
+  engine->processToBuildToolbar(0);
+  ASSERT_EQ(mode(), 2);
+  takeRedraw();
+  moveTo(cPoint(40, 40));
+  ASSERT_NE(map().getToBuild(), nullptr);
+  EXPECT_EQ(map().getToBuild()->myPosition(), cPoint(40, 40));
+  EXPECT_EQ(takeRedraw(), 8);
+  moveTo(cPoint(-3, 40));
+  EXPECT_EQ(map().getToBuild(), nullptr);
+  clickTile(cPoint(40, 40), 1);
+  EXPECT_EQ(map().getBuildings()->number(), buildings + 1);
+  EXPECT_EQ(mode(), 1);
+  engine->processToBuildToolbar(0);
+  clickTile(cPoint(40, 40), 1);
+  EXPECT_EQ(map().getBuildings()->number(), buildings + 1);
+  EXPECT_EQ(mode(), 2);
+  // Another button paints the tile, announced through the map.
+  clickTile(cPoint(60, 60), 2);
+  EXPECT_EQ(map().getTerrain(cPoint(60, 60)), 2);
+}
+
+TEST_F(cGameEngineTest, LeavingAGameLeavesNoPointerIntoWhatItFreed)
+{
+  clickTile(cPoint(15, 15), 1);
+  engine->processToBuildToolbar(0);
+  moveTo(cPoint(40, 40));
+  ASSERT_TRUE(map().hasSelection());
+  engine->endGame(player);
+  player = nullptr;
+  EXPECT_EQ(leftOver(), "");
+}
+
+TEST_F(cGameEngineTest, AScreenshotThatCannotBeWrittenSaysSo)
+{
+  for (bool writable : {true, false}) {
+    if (!writable) {
+      ASSERT_EQ(unlink("dump.png"), 0);
+      ASSERT_EQ(mkdir("dump.png", 0700), 0);  // a folder cannot be overwritten
+    }
+    simulate_keypress(KEY_SPACE << 8 | ' ');
+    EXPECT_EQ(engine->screenShot(), writable);
+    EXPECT_FALSE(keypressed());
+  }
+}
+
+// Switching away leaves the pointer where it is and stops edge scrolling until the switch
+// back, which redraws everything.
+TEST_F(cGameEngineTest, SwitchingAwayStopsEdgeScrollingAndLeavesThePointerAlone)
+{
+  position_mouse(2, 200);  // on the left edge of the map view
+  testing::internal::CaptureStdout();
+  cGameEngine::display_switch_callback_out();
+  const std::string out = testing::internal::GetCapturedStdout();
+  EXPECT_EQ(out, "bye\n");
+  poll_mouse();
+  EXPECT_EQ(cPoint(mouse_x, mouse_y), cPoint(2, 200)) << "the pointer was moved";
+  const cPoint before = view().getOffset();
+  for (int i = 0; i < 5; ++i) EXPECT_FALSE(view().checkScroll()) << "scrolled while switched out";
+  EXPECT_EQ(view().getOffset(), before);
+  takeRedraw();
+  testing::internal::CaptureStdout();
+  cGameEngine::display_switch_callback();
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "back!\n");
+  EXPECT_EQ(takeRedraw(), 31);
+  // Back in, the same pointer scrolls the view again (when the display reports it inside).
+  if (mouse_on_screen()) {
+    bool moved = false;
+    for (int i = 0; i < 5 && !moved; ++i) moved = view().checkScroll();
+    EXPECT_TRUE(moved) << "edge scrolling did not resume";
+  }
+}
+
+// Without "return.png" the back items show an icon of 0 pixels, never uninitialised memory.
+TEST_F(cGameEngineTest, AMissingReturnIconIsClearedAndShownOnTheBackItems)
+{
+  ASSERT_NE(returnIcon(), nullptr);
+  int set = 0;
+  for (int y = 0; y < returnIcon()->h; ++y)
+    for (int x = 0; x < returnIcon()->w; ++x) set += getpixel(returnIcon(), x, y) != 0;
+  EXPECT_EQ(set, 0);
+  EXPECT_EQ(toolbar(1).getItemNo(5)->myBitmap(0), returnIcon());
+  clickTile(cPoint(15, 15), 1);
+  EXPECT_EQ(toolbar(3).getItemNo(5)->myBitmap(0), returnIcon());
+}
+
+TEST_F(cGameEngineTest, DiagnoseSaysWhenMap1CannotBeWritten)
+{
+  for (bool writable : {true, false}) {
+    if (!writable) {
+      ASSERT_EQ(mkdir("map1", 0700), 0) << "map1 left from the first round";
+    }
+    simulate_keypress(KEY_SPACE << 8 | ' ');
+    takeRedraw();
+    engine->processMainToolbar(1, player);
+    EXPECT_EQ(takeRedraw(), 31);
+    EXPECT_EQ(lastMessage() == "Could not write map1.", !writable) << lastMessage();
+    if (writable) {
+      struct stat st {};
+      EXPECT_EQ(stat("map1", &st), 0);
+      ASSERT_EQ(unlink("map1"), 0);
+    }
+  }
+}
+
+// Types the catalogue lacks place and show nothing (the diagnostic branch cycles the type up
+// to 9 whatever the catalogue holds).
+TEST_F(cGameEngineTest, BuildingTypesOutsideTheCatalogueAreNeverLookedUp)
+{
+  const int known = metaList->retrieveMaxObjects();
+  const int buildings = map().getBuildings()->number();
+  for (int type : {0, known, known + 100, -1}) {
+    buildType() = type;
+    mode() = 2;
+    moveTo(cPoint(40, 40));
+    EXPECT_EQ(map().getToBuild(), nullptr) << type;
+    clickTile(cPoint(40, 40), 1);
+    EXPECT_EQ(map().getBuildings()->number(), buildings) << type;
+    cBaseObject strange(type, 0, cPoint(1, 1), cPoint(1, 1));
+    engine->initBuildingInfoToolbar(&strange);
+    EXPECT_EQ(toolbar(2).getItemNo(0)->myBitmap(0), nullptr) << type;
+  }
+  buildType() = known - 1;
+  mode() = 2;
+  moveTo(cPoint(41, 41));
+  EXPECT_NE(map().getToBuild(), nullptr) << "the last known type";
+}
+
+// A click on one toolbar's item must not fire the item under the pointer of the toolbar it
+// switches to (hidden toolbars are not polled, so they see the click only later).
+TEST_F(cGameEngineTest, AToolbarShownAgainIgnoresClicksMadeWhileItWasHidden)
+{
+  const cRect backItem = toolbar(1).getItemNo(5)->toRect();
+  ASSERT_EQ(toolbar(0).getItemNo(5)->toRect(), backItem) << "the test needs one layout";
+  position_mouse(backItem.left() + 5, backItem.top() + 5);
+  engine->drawIsoScreen(31);
+  engine->processMainToolbar(4, player);
+  engine->drawIsoScreen(takeRedraw());
+  latchMouseEdges(MOUSE_FLAG_LEFT_DOWN);
+  latchMouseEdges(MOUSE_FLAG_LEFT_UP);
+  toolbar(1).doMe();
+  ASSERT_EQ(toolbar(1).myMessage(), 5) << "the latched click reaches the shown toolbar";
+  engine->processToBuildToolbar(5);
+  engine->drawIsoScreen(takeRedraw());
+  toolbar(0).doMe();
+  EXPECT_EQ(toolbar(0).myMessage(), -1) << "the main toolbar took the click on \"Back\"";
+}
