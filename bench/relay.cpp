@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "net/message.h"
+#include "net/protocol.h"
 
 namespace {
 
@@ -84,7 +85,7 @@ void sendMessage(int fd, const cMessage& m) {
 
 int join(int port, int k) {
   const int fd = connectTo(port);
-  const cVersionMessage v("0.26.20", 'l');
+  const cVersionMessage v(protocolVersion, 'l');
   char* f = v.encode();
   sendAll(fd, f, 14);
   delete[] f;
@@ -176,7 +177,8 @@ void runOnce(const std::string& program, int clients, double seconds, int rate) 
     threads.emplace_back(receive, fds[k], frames, &sent, &receivers[size_t(k - 1)]);
   const long long begin = nowNs();
   for (long i = 0; i < frames; ++i) {
-    while (nowNs() < begin + i * 1000000000LL / rate) std::this_thread::yield();
+    std::this_thread::sleep_until(Clock::time_point(
+        std::chrono::nanoseconds(begin + i * 1000000000LL / rate)));
     sent[size_t(i)] = nowNs();
     sendMessage(fds[0], cMoveMessage(0, cPoint(int(i / 65536), int(i % 65536)), cPoint(1, 1)));
   }
@@ -209,11 +211,26 @@ void runOnce(const std::string& program, int clients, double seconds, int rate) 
   if (chdir("/") == 0) std::system((std::string("rm -rf ") + dir).c_str());
 }
 
+// The seconds per run: a positive number, or 1 without an argument; false for anything else.
+bool parseArguments(int argc, char** argv, double& seconds) {
+  seconds = 1.0;
+  if (argc == 1) return true;
+  char* end = nullptr;
+  seconds = argc == 2 ? std::strtod(argv[1], &end) : 0;
+  return end && end != argv[1] && *end == '\0' && seconds > 0 && seconds <= 3600;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  double seconds;
+  if (!parseArguments(argc, argv, seconds)) {
+    std::fprintf(stderr, "usage: relay [seconds per run]\n"
+                         "  Relay latency of korvaned with 2, 8 and 32 clients; 1 s per run by "
+                         "default.\n");
+    return 2;
+  }
   signal(SIGPIPE, SIG_IGN);
-  const double seconds = argc > 1 ? std::atof(argv[1]) : 1.0;
   char self[4096];
   const ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
   self[n > 0 ? n : 0] = '\0';

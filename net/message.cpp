@@ -81,8 +81,12 @@ cMapMessage::cMapMessage(long turn, const char* type) : cMessage(mtMap, turn) {
 }
 
 cMapMessage::cMapMessage(long turn, const char* type, const cMapLayer* l)
+    : cMapMessage(turn, type, l, l ? l->myMaxPos() : cPoint()) {}
+
+cMapMessage::cMapMessage(long turn, const char* type, const cMapLayer* l, cPoint size)
     : cMapMessage(turn, type) {
   if (l) layer = *l;
+  declared = size;
 }
 
 int cMapMessage::rowsCarried() const {
@@ -274,7 +278,7 @@ cMessage* decodeMap(const cFixedBody& f, long turn, const char* body, int length
   cMapLayer layer(cPoint(width, rows));
   for (long i = 0; i < long(width) * rows; ++i)
     layer.place(i, static_cast<signed char>(body[14 + i]));
-  return new cMapMessage(turn, type, &layer);
+  return new cMapMessage(turn, type, &layer, cPoint(width, f.w(12)));
 }
 
 cMessage* decodeRegister(const cFixedBody& f, long turn) {

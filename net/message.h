@@ -78,7 +78,11 @@ class cMapMessage : public cMessage {
 public:
   cMapMessage(long turn, const char* mapType);
   cMapMessage(long turn, const char* mapType, const cMapLayer* layer);  // copies the layer
+  // A received layer: the size its frame declared, of which layer holds what arrived.
+  cMapMessage(long turn, const char* mapType, const cMapLayer* layer, cPoint declared);
   const char* type() const { return mapType; }
+  // Whether the message holds a layer of at least one cell, every row its frame declared.
+  bool carriesWholeLayer() const { return layer.isValid() && layer.myMaxPos() == declared; }
   cMapLayer* maplayer() { return &layer; }
   const cMapLayer* maplayer() const { return &layer; }
   char* encode() const override;
@@ -88,6 +92,7 @@ private:
   int rowsCarried() const;  // the layer's rows that fit one frame; 0 sends no layer
 
   cMapLayer layer;
+  cPoint declared;
   char mapType[4] = {};
 };
 

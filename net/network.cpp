@@ -13,6 +13,8 @@
 #include <ctime>
 #include <string>
 
+#include "net/tracefile.h"
+
 int cNetworkQueue::stallLimitMs = 10000;
 
 namespace {
@@ -30,18 +32,6 @@ std::string formatted(const char* format, ...) {
   if (n > 0) std::vsnprintf(&text[0], size_t(n) + 1, format, again);
   va_end(again);
   return text;
-}
-
-// Appends to a trace file, opened and closed again each time so that a trace is complete up
-// to its last line whatever happens to the program. One write per call keeps the lines of
-// concurrent writers whole.
-void trace(const char* file, const std::string& lines) {
-  const int f = ::open(file, O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
-  if (f < 0) return;
-  if (::write(f, lines.data(), lines.size()) < 0) {
-    // A trace that cannot be written is skipped, like one whose file cannot be opened.
-  }
-  ::close(f);
 }
 
 // The bytes of a buffer up to its first zero, never past n: received bytes are not text.
@@ -65,7 +55,7 @@ void traceFlush(const char* data, int length) {
     lines += formatted("encoded blah!: %i != %i\n", length, stored);
   else
     lines += formatted("encoded blah!: ok - %i\n", stored);
-  trace("test17.txt", lines);
+  appendTrace("test17.txt", lines);
 }
 
 bool waitReadable(int fd, long long nanoseconds) {
@@ -172,7 +162,7 @@ int cNetworkQueue::receiveAll(char* buf, int n) {
 int cNetworkQueue::readBody(char* buf, int n, const char* traceFile, bool& complete) {
   int got = n > 0 ? receive(buf, n) : 0;
   if (got < 0) got = 0;
-  trace(traceFile, formatted("%s bytes %i %i\n", textOf(buf, got).c_str(), got, n));
+  appendTrace(traceFile, formatted("%s bytes %i %i\n", textOf(buf, got).c_str(), got, n));
   bool pieces = false;
   while (got < n) {
     pieces = true;
@@ -183,7 +173,7 @@ int cNetworkQueue::readBody(char* buf, int n, const char* traceFile, bool& compl
     }
     got += r;
   }
-  if (pieces) trace(traceFile, formatted("r%s bytes %i %i\n", textOf(buf, got).c_str(), got, n));
+  if (pieces) appendTrace(traceFile, formatted("r%s bytes %i %i\n", textOf(buf, got).c_str(), got, n));
   complete = true;
   return got;
 }
@@ -198,19 +188,19 @@ int cNetworkQueue::recvMessageNonBlocking(void* buf, int max) {
     return 0;
   }
   const int n = length[0] * 256 + length[1] - 2;
-  trace("test15.txt", formatted("bbytes %i\n", n));
+  appendTrace("test15.txt", formatted("bbytes %i\n", n));
   char* body = static_cast<char*>(buf);
-  if (n >= max) {
-    const int got = max > 0 ? receiveAll(body, max) : 0;
-    if (got < max) dropSocket();  // a frame cut short cannot be told from the next one
-    return got > 0 ? 1 : 0;
-  }
+  const int want = n < max ? n : max;
   bool complete = false;
-  const int got = readBody(body, n, "test15.txt", complete);
-  if (!complete) {
+  const int got = n < max ? readBody(body, n, "test15.txt", complete)
+                          : (max > 0 ? receiveAll(body, max) : 0);
+  // A body cut short cannot be told from the next frame, and its missing bytes are no part
+  // of it: the frame is dropped with the connection.
+  if (n < max ? !complete : got < want) {
     dropSocket();
-    return got;
+    return 0;
   }
+  lastBody = got;
   return got > 0 ? 1 : 0;
 }
 
@@ -222,7 +212,13 @@ bool cNetworkQueue::recvMessage(void* buf, int max) {
   startFrame();
   const int n = length[0] * 256 + length[1] - 2;
   char* body = static_cast<char*>(buf);
-  if (n >= max) return max > 0 && receive(body, max) > 0;
+  if (n >= max) {
+    const int got = max > 0 ? receiveAll(body, max) : 0;
+    lastBody = got == max ? got : 0;
+    return max > 0 && got == max;
+  }
   bool complete = false;
-  return readBody(body, n, "test16.txt", complete) > 0;
+  const int got = readBody(body, n, "test16.txt", complete);
+  lastBody = complete ? got : 0;
+  return complete && got > 0;
 }

@@ -2,7 +2,7 @@
 #define KORVANE_NET_NETWORK_H
 // A queue of outgoing frames on a TCP socket, with the flush and the two frame readers.
 // Every trace line goes to "test15.txt" (polling read), "test16.txt" (blocking read) or
-// "test17.txt" (flush) in the current directory.
+// "test17.txt" (flush) in the current directory, bounded as net/tracefile.h says.
 #include "net/queue.h"
 
 class cNetworkQueue : public cQueue {
@@ -25,10 +25,14 @@ public:
 
   // Polls for one frame, waiting at most 10 microseconds for its first byte: -1 none waiting,
   // 0 connection closed (descriptor dropped), > 0 a body was stored from buf[0] (at most max
-  // bytes, never zero-terminated).
+  // bytes, never zero-terminated). A body that does not arrive whole (the peer left or
+  // stalled) counts as the connection closed: none of it is handed out.
   int recvMessageNonBlocking(void* buf, int max);
-  // Waits for one frame; false when the connection ended. Never drops the descriptor.
+  // Waits for one frame; false when the connection ended or the body did not arrive whole.
+  // Never drops the descriptor.
   bool recvMessage(void* buf, int max);
+  // Bytes of the body the last successful read stored (at most its max).
+  int lastBodyLength() const { return lastBody; }
 
   // Longest time in milliseconds a frame may take to arrive once its first byte is there;
   // past it the connection counts as lost.
@@ -40,6 +44,7 @@ protected:
 
 private:
   long long frameDeadline = 0;  // monotonic nanoseconds
+  int lastBody = 0;
   void startFrame();
   bool sendAll(const char* data, int length);
   int receive(char* buf, int n);

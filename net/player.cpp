@@ -6,6 +6,7 @@
 
 #include "net/message.h"
 #include "net/osutil.h"
+#include "net/protocol.h"
 #include "world/map.h"
 
 namespace {
@@ -65,7 +66,7 @@ bool cPlayer::connectTo(const char* server, short port) {
 }
 
 bool cPlayer::announceVersion() {
-  const cVersionMessage version("0.26.20", 'l');
+  const cVersionMessage version(protocolVersion, 'l');
   addToQueue(version.encode(), version.encodedlength());
   processQueue();
   char reply[256] = {};

@@ -6,31 +6,30 @@
 // queue, and a takeover by a new connection shuts this one down instead of stealing its
 // stream. The accepted descriptor itself stays open until the thread closes it.
 #include "net/player.h"
+#include "net/socket.h"
 
 class cMap;
+class cServerEngine;
 
 class cConnection {
+  cServerEngine& server;
   int fd;      // the accepted descriptor; the thread closes it
   int linkFd;  // the duplicate that link owns
-  int wakeFd;  // an eventfd that deliveries to the player count up
+  cWakeup wake;  // deliveries to the player signal it
 
 public:
-  explicit cConnection(int acceptedFd);
+  cConnection(cServerEngine& server, int acceptedFd);
   ~cConnection();  // lets go of the player if it is still served here
   cConnection(const cConnection&) = delete;
   cConnection& operator=(const cConnection&) = delete;
 
-  // Bounds the handshake's blocking reads (seconds, 0 unbounded).
-  void setReadTimeout(int seconds);
   // Makes p served here and shuts down the connection that served it before. The caller
-  // holds cServerEngine::mut_playerList.
+  // holds the server's mut_playerList.
   void claim(cPlayer* p);
   // Sends what is queued for the player; false once another connection serves it.
   bool flush();
   // Shuts the socket down and lets go of the player.
   void close();
-  // Body length of the frame waiting on the socket (at most max), or max when unknown.
-  int waitingBodyLength(int max) const;
   // Blocks until a frame arrives, something is queued for the player, or ms have passed.
   void waitForWork(int ms);
   // Queues the whole map download; it is sent by the next flush. The caller holds the map

@@ -1,6 +1,3 @@
 #include "server/serverengine.h"
 
-int main(int argc, char** argv) {
-  cServerEngine::start(argc, argv);
-  return 0;
-}
+int main(int argc, char** argv) { return cServerEngine::start(argc, argv); }

@@ -1,39 +1,30 @@
 #include "server/playerlist.h"
 
-#include <sys/socket.h>
-#include <unistd.h>
-
-#include <cstdint>
-#include <cstdio>
 #include <cstring>
 
 #include "net/player.h"
+#include "net/socket.h"
 
 // Far above what a client that keeps reading lets pile up between two passes of its thread.
 const long cPlayerNode::maxPendingBytes = 4L << 20;
 
-void cPlayerNode::deliver(char* data, int length) {
+bool cPlayerNode::deliver(char* data, int length) {
   if (pending + length > maxPendingBytes) {
     delete[] data;
     cutOff();
-    return;
+    return false;
   }
   player->addToQueue(data, length);
   pending += length;
-  if (wakeFd >= 0) {
-    const uint64_t one = 1;
-    if (::write(wakeFd, &one, sizeof one) < 0) {
-      // The counter is already non-zero: the thread is due to wake anyway.
-    }
-  }
+  if (wake) wake->signal();
+  return true;
 }
 
 // The socket is the serving thread's: shutting it down ends that thread's reads, and the
 // thread closes the descriptor. Clearing it here stops further deliveries.
 void cPlayerNode::cutOff() {
   if (serveFd < 0) return;
-  std::printf("Player %li cut off: %li bytes waiting\n", player->myID(), pending);
-  ::shutdown(serveFd, SHUT_RDWR);
+  shutdownSocket(serveFd);
   player->setSocket(0);
   detach();
 }
@@ -89,10 +80,17 @@ char* copyOf(const char* data, size_t length) {
 }
 }  // namespace
 
+void cPlayerList::deliver(cPlayerNode* n, char* data, int length) {
+  const bool served = n->myServeFd() >= 0;
+  if (!n->deliver(data, length) && served)
+    std::fprintf(console, "Player %li cut off: %li bytes waiting\n", n->myData()->myID(),
+                 n->myPending());
+}
+
 bool cPlayerList::sendMessage(const char* name, const char* host, const char* text) {
   cPlayerNode* n = findNodeByName(name, host);
   if (!n) return false;
-  n->deliver(copyOf(text, std::strlen(text)), int(std::strlen(text)));
+  deliver(n, copyOf(text, std::strlen(text)), int(std::strlen(text)));
   return true;
 }
 
@@ -100,12 +98,12 @@ void cPlayerList::sendMessageAll(const cPlayer* except, const char* text) {
   const size_t length = std::strlen(text);
   for (cPlayerNode* n = head; n; n = n->getNext())
     if (n->myData() != except && n->myData()->isConnected())
-      n->deliver(copyOf(text, length), int(length));
+      deliver(n, copyOf(text, length), int(length));
 }
 
 void cPlayerList::sendMessageAll(const cPlayer* except, char* frame, int length) {
   for (cPlayerNode* n = head; n; n = n->getNext())
     if (n->myData() != except && n->myData()->isConnected())
-      n->deliver(copyOf(frame, size_t(length)), length);
+      deliver(n, copyOf(frame, size_t(length)), length);
   delete[] frame;
 }

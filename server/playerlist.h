@@ -1,9 +1,12 @@
 #ifndef KORVANE_SERVER_PLAYERLIST_H
 #define KORVANE_SERVER_PLAYERLIST_H
 // Every player registered with the server, in registration order, and delivery of texts and
-// frames to their outgoing queues. The list does no locking: every caller holds
-// cServerEngine::mut_playerList, which also guards each listed player's queue and socket.
+// frames to their outgoing queues. The list does no locking: every caller holds its server's
+// mut_playerList, which also guards each listed player's queue and socket.
+#include <cstdio>
+
 class cPlayer;
+class cWakeup;
 
 class cPlayerNode {
 public:
@@ -16,18 +19,18 @@ public:
   void setNext(cPlayerNode* n) { next = n; }
   void setPrev(cPlayerNode* p) { prev = p; }
 
-  // The connection serving the player: its accepted descriptor and the descriptor that wakes
-  // its thread when something is queued (both -1 when none; both belong to that thread).
-  void attach(int socketFd, int wake) { serveFd = socketFd; wakeFd = wake; }
-  void detach() { attach(-1, -1); }
+  // The connection serving the player: its accepted descriptor (-1 when none) and what wakes
+  // its thread when something is queued (may be null); both belong to that thread.
+  void attach(int socketFd, const cWakeup* w) { serveFd = socketFd; wake = w; }
+  void detach() { attach(-1, nullptr); }
   int myServeFd() const { return serveFd; }
   // Bytes queued since the serving thread last took the queue.
   long myPending() const { return pending; }
   void clearPending() { pending = 0; }
 
   // Queues data (taking it over) and wakes the serving thread; a player whose thread lets
-  // more than maxPendingBytes pile up is cut off instead, and data is freed.
-  void deliver(char* data, int length);
+  // more than maxPendingBytes pile up is cut off instead, data is freed and false answered.
+  bool deliver(char* data, int length);
   static const long maxPendingBytes;
 
 private:
@@ -37,13 +40,14 @@ private:
   cPlayerNode* next = nullptr;
   cPlayerNode* prev = nullptr;
   int serveFd = -1;
-  int wakeFd = -1;
+  const cWakeup* wake = nullptr;
   long pending = 0;
 };
 
 class cPlayerList {
 public:
-  cPlayerList() = default;
+  // console: where a player cut off is reported.
+  explicit cPlayerList(FILE* console = stdout) : console(console) {}
   ~cPlayerList();  // frees the nodes, not the players
   cPlayerList(const cPlayerList&) = delete;
   cPlayerList& operator=(const cPlayerList&) = delete;
@@ -65,7 +69,9 @@ public:
 private:
   void addPlayerRaw(cPlayer* p);
   cPlayerNode* findNodeByName(const char* name, const char* host) const;
+  void deliver(cPlayerNode* n, char* data, int length);
 
+  FILE* console;
   cPlayerNode* head = nullptr;
   cPlayerNode* tail = nullptr;
 };

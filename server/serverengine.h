@@ -1,63 +1,101 @@
 #ifndef KORVANE_SERVER_SERVERENGINE_H
 #define KORVANE_SERVER_SERVERENGINE_H
 // The game server: one listening socket, one thread per connection, one shared 100 x 100
-// map. Process-wide state only; never instantiated. The five mutexes are never nested.
-#include <pthread.h>
-
+// map. Each server is an object handed to its connections, so several can live in one
+// process. The five mutexes are never nested.
 #include <atomic>
+#include <cstdio>
+#include <functional>
+#include <list>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+#include "net/socket.h"
+#include "server/playerlist.h"
 
 class cConnection;
 class cMap;
 class cMessage;
 class cPlayer;
-class cPlayerList;
 
 class cServerEngine {
 public:
-  cServerEngine() = delete;
+  // console: the progress lines (standard output for the program); errors: start-up and
+  // failure lines (standard error). Neither is closed by the server.
+  explicit cServerEngine(FILE* console = stdout, FILE* errors = stderr);
+  // Stops the accept loop, ends every connection and waits for its thread.
+  ~cServerEngine();
+  cServerEngine(const cServerEngine&) = delete;
+  cServerEngine& operator=(const cServerEngine&) = delete;
 
-  // Listens on argv[1] (default 15201) until "DIE"; 0 then. Start-up errors exit with 1.
+  // The program: listens on argv[1] (default 15201) until "DIE"; 0 then, 1 when the port is
+  // bad or cannot be listened on. The server outlives the call: the process ends with its
+  // connection threads still running.
   static int start(int argc, char** argv);
-  static void* serverthread(void* arg);  // arg: the accepted descriptor; closes it
+
+  // Listens on port (0: any free one) and writes "Server up and running."; false (with the
+  // failure line written) when that fails.
+  bool listen(int port);
+  int port() const { return listeningPort; }
+  // The accept loop: true once "DIE" or stop() ended it, false when accepting failed.
+  // Destroy the server only after run() has returned.
+  bool run();
+  void stop();  // any thread
+
   // -1: failed the version check or closed; 0: ended by command.
-  static int doRequest(int fd);
-  static int checkVersion(int fd);  // 1 when the first frame announces a version
-  static int processGlobalCommands(const char* text);              // before registration
-  static int processGlobalCommands(const char* text, cPlayer* p);  // after it
-  static void listPlayers(cPlayer* p);  // p may be null: the console only
+  int doRequest(int fd);
+  int checkVersion(int fd);                                 // 1: the first frame announces a version
+  int processGlobalCommands(const char* text);              // before registration
+  int processGlobalCommands(const char* text, cPlayer* p);  // after it
+  void listPlayers(cPlayer* p);                             // p may be null: the console only
   // Copies src up to stop or its end into dst, cut to room - 1 characters and terminated;
   // returns the length of src up to stop (the stop is neither copied nor counted).
   static int readUntil(char* dst, const char* src, char stop, int room = 128);
 
-  static cPlayerList* players;  // guarded by mut_playerList; players are never removed
-  static cMap* theMap;          // guarded by mut_theMap
-  static std::atomic<bool> mapok;
-  static std::atomic<bool> quit;
-  static long playerID;  // the next ID to hand out; guarded by mut_playerID
-  static int visits;     // guarded by mut
-  static pthread_mutex_t mut;
-  static pthread_mutex_t mut_playerID;
-  static pthread_mutex_t mut_playerList;
-  static pthread_mutex_t mut_theMap;
-  static pthread_mutex_t mut_decodeMessage;
+  // Calls look with the map under its lock; for tests and tools.
+  void inspectMap(const std::function<void(const cMap&)>& look);
+  bool hasMap() const { return mapok; }
+
+  // Shared with the connections; see the lock named for each.
+  cPlayerList players;   // guarded by mut_playerList; players are never removed
+  std::mutex mut_playerList;
 
 private:
-  static int parsePort(int argc, char** argv);
-  static int openListener(int port);
-  static void acceptLoop(int listener);
-  static cPlayer* registerPlayer(const char* body, cConnection& conn);
-  static cPlayer* takeOver(const char* name, const char* host, cConnection& conn);
-  static cPlayer* addNewPlayer(const char* name, const char* host, cConnection& conn, bool& dup);
-  static cPlayer* handshake(cConnection& conn, bool& ended);
-  static int serve(cPlayer* p, cConnection& conn);
-  static void handleFrame(const char* body, int length, cPlayer* p, cConnection& conn);
-  static void handleMap(const cMessage* m, cConnection& conn);
-  static bool applyChange(const cMessage* m);
-  static void applyMove(const cMessage* m);
-  static void applyCreate(const cMessage* m);
-  static void applyArea(const cMessage* m);
-  static void relay(cPlayer* from, const cMessage* m);
-  static void sendText(const char* text, cPlayer* p);
+  struct cServedThread;
+
+  void serverthread(cServedThread* served);
+  void reapFinished();
+  void endConnections();
+  void say(const char* format, ...) __attribute__((format(printf, 2, 3)));
+  cPlayer* registerPlayer(const char* body, cConnection& conn);
+  cPlayer* takeOver(const char* name, const char* host, cConnection& conn);
+  cPlayer* addNewPlayer(const char* name, const char* host, cConnection& conn, bool& dup);
+  cPlayer* handshake(cConnection& conn, bool& ended);
+  int serve(cPlayer* p, cConnection& conn);
+  void handleFrame(const char* body, int length, cPlayer* p, cConnection& conn);
+  void handleMap(const cMessage* m, cConnection& conn);
+  void takeTerrain(const cMessage* m);
+  bool applyChange(const cMessage* m);
+  void relay(cPlayer* from, const cMessage* m);
+
+  FILE* console;
+  FILE* errors;
+  std::unique_ptr<cMap> theMap;  // guarded by mut_theMap
+  std::atomic<bool> mapok{false};
+  std::atomic<bool> quit{false};
+  long playerID = 0;  // the next ID to hand out; guarded by mut_playerID
+  int visits = 0;     // guarded by mut
+  std::mutex mut;
+  std::mutex mut_playerID;
+  std::mutex mut_theMap;
+  std::mutex mut_decodeMessage;
+
+  int listener = -1;
+  int listeningPort = 0;
+  cWakeup acceptWake;
+  std::mutex mut_threads;               // guards served
+  std::list<cServedThread> served;      // one per accepted connection still to be joined
 };
 
 #endif

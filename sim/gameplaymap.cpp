@@ -2,13 +2,14 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstdio>
 #include <memory>
 
+#include "net/changemessage.h"
 #include "net/message.h"
 #include "sim/movement.h"
-#include "world/metadatabase.h"
 
 namespace {
 // Unbuffered, so that the traces interleave in order with the units' attack trace.
@@ -17,28 +18,7 @@ void trace(const char* text)
   for (const char* c = text; *c; ++c) (void)!write(STDOUT_FILENO, c, 1);
 }
 
-// Kinds arrive from the network; without a catalogue there is nothing to check them against.
-bool knownTerrain(int k) { return !metaList || (k >= 0 && k < metaList->retrieveMaxTerrains()); }
-bool knownBuilding(int k) { return !metaList || (k >= 0 && k < metaList->retrieveMaxObjects()); }
-bool knownUnit(int k) { return !metaList || (k >= 0 && k < metaList->retrieveMaxUnits()); }
-
-// An object without a footprint takes no cell, so any number of them would fit in one place.
-bool coversCells(const cBaseObject* o) { return !o->toRectArea().isEmpty(); }
-
 int clamp16(long long v) { return v > 32767 ? 32767 : v < -32768 ? -32768 : int(v); }
-
-// 1-based list position of the first unit anchored at cell, or 0.
-int unitAt(const cObjectList& list, cPoint cell, cBaseUnit*& found)
-{
-  int position = 1;
-  for (cObjectListNode* n = list.getFirstNode(); n; n = n->getNext(), ++position) {
-    if (n->myData()->myPosition() == cell) {
-      found = static_cast<cBaseUnit*>(n->myData());
-      return position;
-    }
-  }
-  return 0;
-}
 }  // namespace
 
 cGamePlayMap::cGamePlayMap(cPoint size) : cPlayerMap(size) {}
@@ -70,107 +50,25 @@ bool cGamePlayMap::processTurn(cPlayer* p)
 bool cGamePlayMap::receiveOne(cPlayer* p)
 {
   if (!p->isConnected()) return false;
-  char buffer[256] = {};
-  if (p->recvMessageNonBlocking(buffer, sizeof buffer) <= 0) return false;
-  const cDecodeMessage decoded(buffer, sizeof buffer);
+  std::fill(receiveBuffer.begin(), receiveBuffer.end(), 0);
+  if (p->recvMessageNonBlocking(receiveBuffer.data(), maxFrameBody) <= 0) return false;
+  const cDecodeMessage decoded(receiveBuffer.data(), p->lastBodyLength());
   return applyMessage(decoded.realMessage());
 }
 
 bool cGamePlayMap::applyMessage(const cMessage* m)
 {
-  switch (m->getType()) {
-    case mtMove: {
-      auto mv = static_cast<const cMoveMessage*>(m);
-      return applyMove(mv->from(), mv->to());
-    }
-    case mtMapSet: {
-      auto set = static_cast<const cMapSetMessage*>(m);
-      return applyTerrain(set->getArea(), set->getNewType());
-    }
-    case mtCreateUnit: return applyCreateUnit(static_cast<const cCreateUnitMessage*>(m)->getUnit());
-    case mtCreateObject:
-      return applyCreateBuilding(static_cast<const cCreateObjectMessage*>(m)->getObject());
-    case mtDamageHeal: {
-      auto hp = static_cast<const cDamageHealMessage*>(m);
-      return applyHealthChange(hp->getPos(), hp->getObjectID(), hp->getChange());
-    }
-    case mtDamageArea: {
-      auto dam = static_cast<const cDamageAreaMessage*>(m);
-      return applyBlast(dam->getCenter(), dam->getLevel(), dam->getSize());
-    }
-    case mtRemove: return applyRemove(static_cast<const cRemoveMessage*>(m)->getArea());
-    default: return false;
+  if (m->getType() == mtMove) {
+    auto mv = static_cast<const cMoveMessage*>(m);
+    char line[64];
+    std::snprintf(line, sizeof line, "MOVE (%x,%x)-(%x,%x)\n", mv->from().x, mv->from().y,
+                  mv->to().x, mv->to().y);
+    trace(line);
   }
-}
-
-// ---- received changes
-
-bool cGamePlayMap::applyMove(cPoint from, cPoint to)
-{
-  char line[64];
-  std::snprintf(line, sizeof line, "MOVE (%x,%x)-(%x,%x)\n", from.x, from.y, to.x, to.y);
-  trace(line);
-  cBaseUnit* u = nullptr;
-  const int position = unitAt(*units, from, u);
-  // No unit walks off the map; a destination there could only come from a damaged frame.
-  if (!u || !includes(to)) return false;
-  setUnit(from, 0);
-  u->move(to);
-  setUnit(to, position);
-  units->removeElement(u);
-  units->addElementPos(u);
-  return true;
-}
-
-bool cGamePlayMap::applyTerrain(cRect area, int kind)
-{
-  if (!knownTerrain(kind)) return false;
-  fillTerrain(area, kind);  // the fill visits only the part of the area on the map
-  return true;
-}
-
-bool cGamePlayMap::applyCreateUnit(const cBaseUnit* model)
-{
-  if (!knownUnit(model->myID()) || !coversCells(model)) return false;
-  auto u = std::make_unique<cBaseUnit>();
-  u->copy(model);
-  return addUnit(u.get()) && u.release();
-}
-
-bool cGamePlayMap::applyCreateBuilding(const cBaseObject* model)
-{
-  if (!knownBuilding(model->myID()) || !coversCells(model)) return false;
-  auto b = std::make_unique<cBaseObject>();
-  b->copy(model);
-  return addBuilding(b.get()) && b.release();
-}
-
-bool cGamePlayMap::applyHealthChange(cPoint pos, int kind, int change)
-{
-  cBaseObject* o = getSelection(pos);
-  if (!o || o->myID() != kind) return false;
-  o->decrHealth(change);
-  return true;
-}
-
-bool cGamePlayMap::applyBlast(cPoint centre, int level, int size)
-{
-  // Shots land on cells of the map. Any radius beyond width + height covers the whole map
-  // from there, so the footprint never needs to be larger than that.
-  if (!includes(centre)) return false;
-  const int reach = getMaxPos().x + getMaxPos().y;
-  cDamage effect(level, size < reach ? size : reach);
-  applyDamage(&effect, centre.x, centre.y);
-  return true;
-}
-
-bool cGamePlayMap::applyRemove(cRect area)
-{
-  cObjectListNode* n = findFootprint(*buildings, area);
-  if (!n) n = findFootprint(*units, area);
-  if (!n) return false;
-  takeOff(n->myData());
-  return true;
+  std::unique_ptr<cBaseObject> gone;
+  const bool changed = applyChangeMessage(*this, *m, gone);
+  if (gone) retire(gone.release());
+  return changed;
 }
 
 // ---- the local player's units

@@ -45,13 +45,6 @@ public:
 private:
   bool receiveOne(cPlayer* p);
   bool applyMessage(const cMessage* m);
-  bool applyMove(cPoint from, cPoint to);
-  bool applyTerrain(cRect area, int kind);
-  bool applyCreateUnit(const cBaseUnit* model);
-  bool applyCreateBuilding(const cBaseObject* model);
-  bool applyHealthChange(cPoint pos, int kind, int change);
-  bool applyBlast(cPoint centre, int level, int size);
-  bool applyRemove(cRect area);
 
   bool stepUnit(cPlayer* p, cBaseUnit* u, int listPosition, std::vector<cBaseObject*>& resort);
   void searchAgain(cBaseUnit* u);
@@ -66,6 +59,9 @@ private:
   static void announce(cPlayer* p, const cMessage& m);
 
   cObjectList removed{true};
+  // Every frame fits whole, with a zero after the longest body.
+  static constexpr int maxFrameBody = 65535;
+  std::vector<char> receiveBuffer = std::vector<char>(maxFrameBody + 1);
 };
 
 #endif

@@ -64,9 +64,10 @@ public:
   void applyDamage(cDamage* d, int cx, int cy);  // the footprint centred on (cx, cy)
   void clearObjects();                           // frees every building; units stay
 
-protected:
   // The first node whose object's footprint equals r exactly, or null.
   static cObjectListNode* findFootprint(const cObjectList& list, const cRect& r);
+
+protected:
 
   cPoint size;
   std::unique_ptr<cObjectList> units;

@@ -14,6 +14,7 @@
 #include "net/message.h"
 #include "net/player.h"
 #include "nettest.h"
+#include "support/frames.h"
 #include "world/map.h"
 
 namespace {
@@ -89,7 +90,10 @@ private:
   std::thread worker;
 };
 
-Bytes frameOf(const cMessage& m) { return Frame(m.encode(), m.encodedlength()).bytes(); }
+Bytes frameBytes(const cMessage& m) {
+  const std::string f = frameOf(m);
+  return bytesOf(f.data(), int(f.size()));
+}
 
 Bytes textFrame(const std::string& text) {
   Bytes f(text.size() + 2);
@@ -241,12 +245,12 @@ TEST_F(Player, SendMapsSendsTerrainBuildingsUnitsAndTheEndMark) {
   EXPECT_EQ(p.sendMaps(&map), 0);
   const auto& frames = server.recorded();
   ASSERT_EQ(frames.size(), 5u);
-  EXPECT_EQ(frames[0], frameOf(cMapMessage(0, "TER", map.getLayer(LAYER_TERRAIN))));
+  EXPECT_EQ(frames[0], frameBytes(cMapMessage(0, "TER", map.getLayer(LAYER_TERRAIN))));
   EXPECT_EQ(frames[0].size(), 10016u);
   cObjectListNode* b = map.getBuildings()->getFirstNode();
-  EXPECT_EQ(frames[1], frameOf(cCreateObjectMessage(0, b->myData())));
-  EXPECT_EQ(frames[2], frameOf(cCreateObjectMessage(0, b->getNext()->myData())));
-  EXPECT_EQ(frames[3], frameOf(cCreateUnitMessage(0, static_cast<cBaseUnit*>(
+  EXPECT_EQ(frames[1], frameBytes(cCreateObjectMessage(0, b->myData())));
+  EXPECT_EQ(frames[2], frameBytes(cCreateObjectMessage(0, b->getNext()->myData())));
+  EXPECT_EQ(frames[3], frameBytes(cCreateUnitMessage(0, static_cast<cBaseUnit*>(
                                                          map.getUnits()->getFirstNode()->myData()))));
   EXPECT_EQ(frames[4], hexBytes("00 0C 4D 41 50 30 30 30 30 2F 2F 2F"));
   EXPECT_EQ(std::string(frames[1].begin() + 2, frames[1].begin() + 5), "CRE");

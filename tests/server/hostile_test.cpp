@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "net/message.h"
+#include "net/network.h"
 #include "servertest.h"
 #include "world/cunit.h"
 
@@ -15,6 +16,12 @@ const long memoryScale = 8;
 #else
 const long memoryScale = 1;
 #endif
+
+int count(const std::string& text, const std::string& needle) {
+  int n = 0;
+  for (size_t at = text.find(needle); at != std::string::npos; at = text.find(needle, at + 1)) ++n;
+  return n;
+}
 
 std::string w(int v) { return std::string{char((v >> 8) & 255), char(v & 255)}; }
 
@@ -155,13 +162,40 @@ TEST_F(HostileTest, Areas_HugeValuesInEveryKindAreBounded) {
   expectServedPromptly("good");
 }
 
-TEST_F(HostileTest, Terrain_LayerBoundedByBytesReceived) {
-  owner->send(frameOf("MAP0000TER" + w(65535) + w(65535) + std::string(300, '\x02')));
-  ASSERT_TRUE(waitOut("blahblah\n", 2000, 2));
-  std::string terrain;
-  std::vector<std::string> objects;
-  download(terrain, objects);
-  EXPECT_LE(terrain.size(), 14u + 300u);
+// Only a layer that arrived whole, of at least one cell, replaces the terrain a joiner gets.
+TEST_F(HostileTest, Terrain_CutShortOrEmptyLeavesTheMapUnchanged) {
+  const std::string uploaded = terrainFrame(100, 100, 1).substr(2);
+  const std::string cutShort = terrainFrame(100, 100, 2);
+  const struct {
+    std::string frame;
+    std::string downloaded;
+  } cases[] = {
+      {frameOf("MAP0000TER" + w(65535) + w(65535) + std::string(300, '\x02')), uploaded},
+      {cutShort.substr(0, 2) + cutShort.substr(2, 5000), uploaded},  // the rest never comes
+      {frameOf("MAP0000TER" + w(100) + w(100) + std::string(9999, '\x02')), uploaded},
+      {frameOf("MAP0000TER" + w(0) + w(0)), uploaded},
+      {frameOf("MAP0000TER" + w(100) + w(0) + std::string(100, '\x02')), uploaded},
+      {frameOf("MAP0000TER" + w(0) + w(5) + std::string(100, '\x02')), uploaded},
+      {terrainFrame(20, 10, 3), terrainFrame(20, 10, 3).substr(2)},  // whole: replaces
+  };
+  for (const auto& c : cases) {
+    // A frame cut short ends its connection, so each goes out on a connection of its own;
+    // once the server has seen that connection end, it has handled the frame.
+    const int ended = count(out(), "Return: -1\n");
+    {
+      Client uploader(port);
+      std::string s;
+      long id;
+      ASSERT_TRUE(uploader.registerAs("uploader", "box", s, id));
+      uploader.send(c.frame);
+    }
+    ASSERT_TRUE(waitOut("Return: -1\n", 2000, ended + 1));
+    std::string terrain;
+    std::vector<std::string> objects;
+    download(terrain, objects);
+    EXPECT_EQ(terrain.size(), c.downloaded.size()) << &c - cases;
+    EXPECT_EQ(terrain, c.downloaded) << &c - cases;
+  }
   expectServedPromptly("good");
 }
 
@@ -214,4 +248,31 @@ TEST_F(HostileTest, Relay_ReceiverThatNeverReadsStallsNoOne) {
   owner.reset(new Client(port));
   ASSERT_TRUE(owner->registerAs("sender", "box", s, id));
   expectServedPromptly("good");
+}
+
+// A frame whose body never arrives whole, because its sender left or stalled, is neither
+// applied nor relayed: the unit it would create is on no map, and no one hears of it.
+TEST_F(HostileTest, Frames_CutShortByLeavingOrStallingAreNeitherAppliedNorRelayed) {
+  cNetworkQueue::stallLimitMs = 200;
+  Client watcher(port);
+  std::string s, b;
+  long id;
+  ASSERT_TRUE(watcher.registerAs("watcher", "box", s, id));
+  const cBaseUnit u(1, 0, cPoint(30, 30), cIsoPoint(1, 1, 0), 30);
+  const std::string create = frameOf(cCreateUnitMessage(0, &u));
+  for (bool leaves : {true, false}) {
+    const int ended = count(out(), "Return: -1\n");
+    Client cut(port);
+    ASSERT_TRUE(cut.registerAs("cut", "box", s, id));
+    cut.send(create.substr(0, 15));
+    if (leaves) cut.reset();
+    ASSERT_TRUE(waitOut("Return: -1\n", 3000, ended + 1)) << leaves;
+    EXPECT_TRUE(watcher.quietFor(100)) << leaves;
+  }
+  EXPECT_EQ(count(out(), "Player: CRU"), 0);
+  std::string terrain;
+  std::vector<std::string> objects;
+  download(terrain, objects);
+  EXPECT_TRUE(objects.empty());
+  cNetworkQueue::stallLimitMs = 10000;
 }

@@ -77,7 +77,7 @@ TEST(PlayerList, Deliver_CutsOffPlayerPastPendingLimit) {
   cPlayerList list;
   list.addPlayer(a.player);
   list.addPlayer(b.player);
-  list.findNode(b.player)->attach(b.fds[0], -1);
+  list.findNode(b.player)->attach(b.fds[0], nullptr);
   const int chunk = 60000;
   const long fits = cPlayerNode::maxPendingBytes / chunk;
   for (long i = 0; i <= fits; ++i) list.sendMessageAll(a.player, new char[chunk](), chunk);

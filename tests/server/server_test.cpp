@@ -1,5 +1,6 @@
-// The real korvaned spoken to over loopback: the handshake, map transfer, relays, operator
-// commands and console lines.
+// The server spoken to over loopback: the handshake, map transfer, relays, operator commands
+// and console lines. Most run a server in the test's process; the command line, "DIE" and
+// one whole exchange run the real korvaned.
 #include <algorithm>
 #include <memory>
 #include <thread>
@@ -50,15 +51,16 @@ std::string body(const std::string& frame) { return frame.substr(2); }
 }  // namespace
 
 TEST_F(ServerTest, CommandLine_BadPortsRefused) {
-  for (const char* arg : {"0", "abc", "65536", "99999", "-5"}) {
-    const pid_t pid = spawn({arg});
-    EXPECT_EQ(waitExit(pid, 5000), 1) << arg;
+  for (const char* arg : {"0", "abc", "65536", "99999", "-5", "+80", "80x", ""}) {
+    cServerProcess korvaned("out.txt", "err.txt");
+    ASSERT_TRUE(korvaned.spawn({arg}));
+    EXPECT_EQ(korvaned.waitExit(5000), 1) << arg;
     EXPECT_NE(err().find(std::string("bad port number ") + arg + "/n"), std::string::npos) << arg;
   }
 }
 
 TEST_F(ServerTest, Exchange_FirstClientUploadsLaterClientDownloads) {
-  ASSERT_TRUE(startServer());
+  ASSERT_TRUE(startProgram());
   Client first(port);
   join(first, "ann", "OK_", 0);
   upload(first, 7);
@@ -227,10 +229,10 @@ TEST_F(ServerTest, Commands_AnsweredAsPlainText) {
 }
 
 TEST_F(ServerTest, Commands_DieAsFirstFrameEndsServer) {
-  ASSERT_TRUE(startServer());
+  ASSERT_TRUE(startProgram());
   Client c(port);
   c.send(frameOf("DIE"));
-  EXPECT_EQ(waitExit(server, 6000), 0);
+  EXPECT_EQ(program->waitExit(6000), 0);
   EXPECT_NE(out().find("DIE!\nError in version string\n"), std::string::npos) << out();
 }
 

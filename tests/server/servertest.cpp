@@ -21,13 +21,6 @@
 
 namespace {
 
-std::string readFile(const std::string& name) {
-  std::ifstream in(name, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
 size_t countOf(const std::string& text, const std::string& needle) {
   size_t n = 0;
   for (size_t at = text.find(needle); at != std::string::npos; at = text.find(needle, at + 1))
@@ -36,26 +29,6 @@ size_t countOf(const std::string& text, const std::string& needle) {
 }
 
 }  // namespace
-
-std::string frameOf(const std::string& body) {
-  const size_t n = body.size() + 2;
-  return std::string{char(n >> 8), char(n & 255)} + body;
-}
-
-std::string frameOf(const cMessage& m) {
-  char* data = m.encode();
-  std::string frame(data, size_t(m.encodedlength()));
-  delete[] data;
-  return frame;
-}
-
-std::string versionFrame() {
-  const cVersionMessage v("0.26.20", 'l');
-  char* data = v.encode();
-  std::string frame(data, 14);
-  delete[] data;
-  return frame;
-}
 
 std::string terrainFrame(int width, int height, char cell) {
   cMapLayer layer(cPoint(width, height));
@@ -70,60 +43,40 @@ void ServerTest::SetUp() {
 }
 
 void ServerTest::TearDown() {
-  if (server > 0 && waitExit(server, 0) == -1) {
-    kill(server, SIGKILL);
-    waitpid(server, nullptr, 0);
+  if (engine) {
+    engine->stop();
+    engineThread.join();
+    engine.reset();
   }
-  const std::string e = err();
-  EXPECT_EQ(e.find("Sanitizer"), std::string::npos) << e;
+  for (FILE* f : {console, errors})
+    if (f) std::fclose(f);
+  if (program) {
+    program.reset();
+    const std::string e = err();
+    EXPECT_EQ(e.find("Sanitizer"), std::string::npos) << e;
+  }
   directory.reset();
 }
 
-pid_t ServerTest::spawn(const std::vector<std::string>& args) {
-  const char* build = std::getenv("KORVANE_BUILD");
-  const std::string program = std::string(build ? build : ".") + "/server/korvaned";
-  const pid_t pid = fork();
-  if (pid == 0) {
-    const int o = open("out.txt", O_WRONLY | O_CREAT | O_APPEND, 0644);
-    const int e = open("err.txt", O_WRONLY | O_CREAT | O_APPEND, 0644);
-    dup2(o, 1);
-    dup2(e, 2);
-    std::vector<char*> argv{const_cast<char*>(program.c_str())};
-    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    execv(program.c_str(), argv.data());
-    _exit(127);
-  }
-  return pid;
-}
-
 bool ServerTest::startServer() {
-  for (int attempt = 0; attempt < 5; ++attempt) {
-    port = freeLoopbackPort();
-    server = spawn({std::to_string(port)});
-    for (int waited = 0; waited < 10000; waited += 10) {
-      if (err().find("Server up and running.\n") != std::string::npos) return true;
-      if (waitExit(server, 0) != -1) break;  // the port was taken meanwhile: try another
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-  }
-  return false;
+  console = std::fopen("out.txt", "a");
+  errors = std::fopen("err.txt", "a");
+  engine.reset(new cServerEngine(console, errors));
+  if (!engine->listen(0)) return false;
+  port = engine->port();
+  engineThread = std::thread([this] { engine->run(); });
+  return true;
 }
 
-int ServerTest::waitExit(pid_t pid, int ms) {
-  for (int waited = 0;; waited += 10) {
-    int status = 0;
-    if (waitpid(pid, &status, WNOHANG) == pid) {
-      if (pid == server) server = -1;
-      return WIFEXITED(status) ? WEXITSTATUS(status) : -2;
-    }
-    if (waited >= ms) return -1;
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
+bool ServerTest::startProgram() {
+  program.reset(new cServerProcess("out.txt", "err.txt"));
+  const bool up = program->startOnFreePort();
+  port = program->port();
+  return up;
 }
 
-std::string ServerTest::out() const { return readFile("out.txt"); }
-std::string ServerTest::err() const { return readFile("err.txt"); }
+std::string ServerTest::out() const { return fileText("out.txt"); }
+std::string ServerTest::err() const { return fileText("err.txt"); }
 
 bool ServerTest::waitOut(const std::string& needle, int ms, int count) const {
   for (int waited = 0;; waited += 10) {
@@ -134,7 +87,8 @@ bool ServerTest::waitOut(const std::string& needle, int ms, int count) const {
 }
 
 long ServerTest::rssKb() const {
-  std::istringstream status(readFile("/proc/" + std::to_string(server) + "/status"));
+  const std::string who = program ? std::to_string(program->pid()) : "self";
+  std::istringstream status(fileText("/proc/" + who + "/status"));
   for (std::string line; std::getline(status, line);)
     if (line.rfind("VmRSS:", 0) == 0) return std::atol(line.c_str() + 6);
   return -1;

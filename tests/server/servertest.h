@@ -1,42 +1,48 @@
 #ifndef KORVANE_TESTS_SERVER_SERVERTEST_H
 #define KORVANE_TESTS_SERVER_SERVERTEST_H
-// Helpers for the server's tests: the real korvaned started on a free port in a private
-// working directory (it writes trace files there), and loopback clients that speak to it.
+// Helpers for the server's tests: a server running in the test's own process, or the real
+// korvaned, on a free port in a private working directory (traces are written there), and
+// loopback clients that speak to it.
 #include <gtest/gtest.h>
 #include <sys/types.h>
 
+#include <cstdio>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "support/frames.h"
+#include "support/serverprocess.h"
 #include "support/testdirectory.h"
 
-class cMessage;
+#include "server/serverengine.h"
 
-std::string frameOf(const std::string& body);  // two length bytes, then the body
-std::string frameOf(const cMessage& m);
-std::string versionFrame();
 std::string terrainFrame(int width, int height, char cell);  // a "TER" map message
 
 class ServerTest : public ::testing::Test {
 protected:
   void SetUp() override;
-  void TearDown() override;  // kills the server if it still runs; fails on sanitizer reports
+  // Stops the server (in-process or program); fails on sanitizer reports of the program.
+  void TearDown() override;
 
-  // Starts korvaned with the given arguments (none: the free port found for this test) and
-  // waits for it to listen. Answers false when it did not come up.
+  // A server in this process on a free port, its console written to out.txt and err.txt.
   bool startServer();
-  pid_t spawn(const std::vector<std::string>& args);
-  int waitExit(pid_t pid, int ms);  // exit status, -1 still running, -2 killed by a signal
-  std::string out() const;          // the server's standard output so far
+  // The real korvaned on a free port, its standard output and error in the same files.
+  bool startProgram();
+  std::string out() const;  // the server's console so far
   std::string err() const;
-  // Waits until the standard output holds needle at least count times.
+  // Waits until the console holds needle at least count times.
   bool waitOut(const std::string& needle, int ms, int count = 1) const;
-  long rssKb() const;  // the server's resident memory from /proc
+  long rssKb() const;  // the server's resident memory from /proc (this process when in it)
 
   std::unique_ptr<cTestDirectory> directory;
   int port = 0;
-  pid_t server = -1;
+  std::unique_ptr<cServerProcess> program;
+  std::unique_ptr<cServerEngine> engine;
+  std::thread engineThread;
+  FILE* console = nullptr;
+  FILE* errors = nullptr;
 };
 
 // One loopback connection; all reads give up after their timeout.

@@ -1,36 +1,25 @@
 // Two game maps, each with its own player, playing through the real korvaned.
 #include <gtest/gtest.h>
 #include <arpa/inet.h>
-#include <fcntl.h>
 #include <netinet/in.h>
 #include <signal.h>
 #include <sys/socket.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <functional>
-#include <sstream>
 #include <string>
 #include <thread>
 
 #include "net/message.h"
 #include "sim/builtinmap.h"
 #include "sim/gameplaymap.h"
+#include "support/serverprocess.h"
 #include "turnsupport.h"
 
 namespace {
-
-std::string fileText(const char* name)
-{
-  std::ifstream in(name);
-  std::stringstream all;
-  all << in.rdbuf();
-  return all.str();
-}
 
 // Reads the server's map transfer until its end mark, as the engine does after "SND".
 bool download(cGamePlayMap& map, cPlayer& p)
@@ -65,32 +54,15 @@ protected:
   void SetUp() override
   {
     InTempDir::SetUp();
-    const char* build = std::getenv("KORVANE_BUILD");
-    ASSERT_NE(build, nullptr) << "KORVANE_BUILD names the build folder (ctest sets it)";
-    const std::string program = std::string(build) + "/server/korvaned";
-    ASSERT_EQ(access(program.c_str(), X_OK), 0) << program;
-    port = freeLoopbackPort();
-    server = fork();
-    if (server == 0) {
-      int out = open("server.out", O_WRONLY | O_CREAT | O_TRUNC, 0644);
-      int err = open("server.err", O_WRONLY | O_CREAT | O_TRUNC, 0644);
-      dup2(out, 1);
-      dup2(err, 2);
-      execl(program.c_str(), "korvaned", std::to_string(port).c_str(), (char*)nullptr);
-      _exit(127);
-    }
-    for (int i = 0; i < 500 && fileText("server.err").find("running") == std::string::npos; ++i)
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    ASSERT_NE(fileText("server.err").find("Server up and running."), std::string::npos);
+    ASSERT_NE(std::getenv("KORVANE_BUILD"), nullptr) << "ctest names the build folder";
+    ASSERT_TRUE(server.startOnFreePort()) << server.err();
+    port = server.port();
   }
   void TearDown() override
   {
     a.reset();
     b.reset();
-    if (server > 0) {
-      kill(server, SIGTERM);
-      waitpid(server, nullptr, 0);
-    }
+    server.kill(SIGTERM);
     InTempDir::TearDown();
   }
   std::unique_ptr<cPlayer> join(const char* name)
@@ -154,8 +126,8 @@ protected:
   }
 
   TurnCatalogue catalogue;
+  cServerProcess server{"server.out", "server.err"};
   int port = 0;
-  pid_t server = -1;
   cGamePlayMap mapA{cPoint(100, 100)}, mapB{cPoint(100, 100)};
   std::unique_ptr<cPlayer> a, b;
   std::string traces;

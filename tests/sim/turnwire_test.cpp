@@ -12,6 +12,7 @@
 #include "net/message.h"
 #include "sim/builtinmap.h"
 #include "sim/gameplaymap.h"
+#include "support/frames.h"
 #include "turnsupport.h"
 
 namespace {
@@ -38,8 +39,8 @@ protected:
 
   void send(const cMessage& m)
   {
-    std::unique_ptr<char[]> bytes(m.encode());
-    ASSERT_EQ(write(peer, bytes.get(), m.encodedlength()), m.encodedlength());
+    const std::string frame = frameOf(m);
+    ASSERT_EQ(write(peer, frame.data(), frame.size()), ssize_t(frame.size()));
   }
   // One turn with its standard output.
   std::string turn(bool* changed = nullptr)
@@ -181,18 +182,22 @@ TEST_F(WiredGame, ReceivedHealthChangeReadsTheFieldAsSigned)
   EXPECT_EQ(u->getHealth(), 25);
 }
 
-TEST_F(WiredGame, ReceivedTerrainAreaIsCutToTheMapAndUnknownKindsRefused)
+TEST_F(WiredGame, ReceivedTerrainAreaIsCutToTheMapAndKindsADownloadCannotCarryRefused)
 {
   send(cMapSetMessage(0, cRect(90, 0, 65535, 65535), 3));
   turn();
   EXPECT_EQ(map.getTerrain(cPoint(99, 99)), 3);
   EXPECT_EQ(map.getTerrain(cPoint(89, 99)), 1);
-  send(cMapSetMessage(0, cRect(0, 0, 10, 10), 9));
+  // The server has no catalogue: a kind past this one's is kept, as the server keeps it.
+  send(cMapSetMessage(0, cRect(0, 0, 10, 10), 127));
   turn();
-  EXPECT_EQ(map.getTerrain(cPoint(0, 0)), 1);
+  EXPECT_EQ(map.getTerrain(cPoint(0, 0)), 127);
+  send(cMapSetMessage(0, cRect(0, 0, 10, 10), 128));  // a download would bring -128
+  turn();
+  EXPECT_EQ(map.getTerrain(cPoint(0, 0)), 127);
 }
 
-TEST_F(WiredGame, ReceivedObjectsAreAddedUnlessTheirPlaceIsTakenOrKindUnknown)
+TEST_F(WiredGame, ReceivedObjectsAreAddedUnlessTheirPlaceIsTakenOrOffTheMap)
 {
   const cBaseUnit unit(2, 9, cPoint(70, 70), cIsoPoint(1, 1, 1), 17);
   const cBaseObject keep(5, 9, cPoint(80, 80), cIsoPoint(3, 3, 1), 400);
@@ -202,6 +207,7 @@ TEST_F(WiredGame, ReceivedObjectsAreAddedUnlessTheirPlaceIsTakenOrKindUnknown)
   turn();
   send(cCreateUnitMessage(0, &unit));  // the cell is taken now
   turn();
+  // A kind this catalogue lacks is kept: the server, which has none, keeps it too.
   const cBaseUnit stranger(3, 9, cPoint(71, 70), cIsoPoint(1, 1, 1), 17);
   send(cCreateUnitMessage(0, &stranger));
   turn();
@@ -211,8 +217,10 @@ TEST_F(WiredGame, ReceivedObjectsAreAddedUnlessTheirPlaceIsTakenOrKindUnknown)
   const cBaseObject flat(1, 9, cPoint(60, 60), cIsoPoint(0, 2, 1), 100);
   send(cCreateObjectMessage(0, &flat));
   turn();
-  EXPECT_EQ(map.getUnits()->number(), 5);
+  EXPECT_EQ(map.getUnits()->number(), 6);
   EXPECT_EQ(map.getBuildings()->number(), 7);
+  ASSERT_NE(map._getObject(cPoint(71, 70)), nullptr);
+  EXPECT_EQ(map._getObject(cPoint(71, 70))->myID(), 3);
   const cBaseObject* u = map._getObject(cPoint(70, 70));
   ASSERT_NE(u, nullptr);
   EXPECT_EQ(u->myObjectType(), 1);
