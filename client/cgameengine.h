@@ -44,6 +44,9 @@ public:
   void options(BITMAP* background);
   void optionsGUI();
   void rollCredits();
+  // The network dialog: a connected, registered player (owned by the caller), or null when
+  // the player cancels.
+  cPlayer* createPlayer();
 
   // Plays one game; takes ownership of player (never null) and deletes it at the end.
   void engine(cPlayer* player);
