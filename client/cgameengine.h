@@ -21,6 +21,7 @@ class cGUICollection;
 class cIsoView;
 class cIsoViewRect;
 class cKeyboardHandler;
+class cMap;
 class cMinimap;
 class cPlayer;
 class cText;
@@ -98,6 +99,12 @@ private:
   friend class cGameEngineTest;
 
   cIsoView& map();
+  // The view replaced by one of an empty map of size cells, bounded by the view area.
+  cMap& newMap(cPoint size);
+  // The map exchange of a network game; the player is disconnected when it fails.
+  void prepareNetworkGame(cPlayer* player);
+  // Until the next turn or frame is due; a network game also wakes for a received frame.
+  void sleepUntilDue(cPlayer* player);
   bool mouseInView() const;
   cPoint viewPoint() const;  // the mouse in the view's own pixels
   void buildGameScreen();

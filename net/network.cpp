@@ -134,6 +134,10 @@ void cNetworkQueue::processQueue() {
   }
 }
 
+bool cNetworkQueue::waitForInput(long long microseconds) const {
+  return socket > 0 && waitReadable(socket, microseconds * 1000);
+}
+
 void cNetworkQueue::startFrame() { frameDeadline = nowNanoseconds() + stallLimitMs * 1000000LL; }
 
 // One receive of up to n bytes once data is there: > 0 bytes, 0 closed, -1 failed or past

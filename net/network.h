@@ -31,6 +31,9 @@ public:
   // Waits for one frame; false when the connection ended or the body did not arrive whole.
   // Never drops the descriptor.
   bool recvMessage(void* buf, int max);
+  // Waits up to `microseconds` until a frame (or the peer's close) is there to read; false at
+  // once without a socket. A loop that sleeps in it wakes when a frame arrives.
+  bool waitForInput(long long microseconds) const;
   // Bytes of the body the last successful read stored (at most its max).
   int lastBodyLength() const { return lastBody; }
 

@@ -39,21 +39,42 @@ void cGamePlayMap::announce(cPlayer* p, const cMessage& m)
 
 bool cGamePlayMap::processTurn(cPlayer* p)
 {
-  bool changed = receiveOne(p);
-  changed |= movePeople(p);
+  bool changed = false;
+  receiveOne(p, changed);
+  return playLocalUnits(p) | changed;
+}
+
+bool cGamePlayMap::processTurnDraining(cPlayer* p, int cap)
+{
+  bool changed = false;
+  for (int taken = 0; taken < cap && receiveOne(p, changed);) ++taken;
+  return playLocalUnits(p) | changed;
+}
+
+bool cGamePlayMap::receiveWaiting(cPlayer* p, int cap)
+{
+  bool changed = false;
+  for (int taken = 0; taken < cap && receiveOne(p, changed);) ++taken;
+  return changed;
+}
+
+bool cGamePlayMap::playLocalUnits(cPlayer* p)
+{
+  bool changed = movePeople(p);
   changed |= attackWithPeople(p);
   changed |= removeDeadUnits(p);
   p->processQueue();
   return changed;
 }
 
-bool cGamePlayMap::receiveOne(cPlayer* p)
+bool cGamePlayMap::receiveOne(cPlayer* p, bool& changed)
 {
   if (!p->isConnected()) return false;
   std::fill(receiveBuffer.begin(), receiveBuffer.end(), 0);
   if (p->recvMessageNonBlocking(receiveBuffer.data(), maxFrameBody) <= 0) return false;
   const cDecodeMessage decoded(receiveBuffer.data(), p->lastBodyLength());
-  return applyMessage(decoded.realMessage());
+  changed |= applyMessage(decoded.realMessage());
+  return true;
 }
 
 bool cGamePlayMap::applyMessage(const cMessage* m)

@@ -19,6 +19,12 @@ public:
   // True when anything changed: a received change applied, a unit moved or fired, an
   // object removed.
   bool processTurn(cPlayer* p);
+  // The same turn, but taking in every received frame already waiting, at most cap of them,
+  // so that a steady stream of changes never builds a backlog.
+  bool processTurnDraining(cPlayer* p, int cap = 256);
+  // Only the received frames already waiting, at most cap of them: for a loop woken by one
+  // between two turns. True when the map changed.
+  bool receiveWaiting(cPlayer* p, int cap = 256);
   bool movePeople(cPlayer* p);
   bool attackWithPeople(cPlayer* p);
   bool removeDeadUnits(cPlayer* p);
@@ -43,7 +49,10 @@ public:
   const cObjectList& getRemoved() const { return removed; }
 
 private:
-  bool receiveOne(cPlayer* p);
+  // False when no frame was waiting (or the connection is gone); changed is set when the
+  // frame changed the map.
+  bool receiveOne(cPlayer* p, bool& changed);
+  bool playLocalUnits(cPlayer* p);  // moves, shots and removals of the turn, then the flush
   bool applyMessage(const cMessage* m);
 
   bool stepUnit(cPlayer* p, cBaseUnit* u, int listPosition, std::vector<cBaseObject*>& resort);
