@@ -12,6 +12,7 @@
 #include "gui/mouse.h"
 #include "net/player.h"
 #include "net/protocol.h"
+#include "world/host.h"
 
 namespace {
 const char* const defaults[cNetworkDialog::fieldCount] = {"newuser", "localhost", "127.0.0.1",
@@ -129,6 +130,8 @@ cPlayer* cNetworkDialog::connect()
   std::snprintf(failure, sizeof failure, "Connect to %s:%s failed. Try again.", text(fieldServer),
                 text(fieldPort));
   setStatus(failure);
+  hostLog("%s\n", failure);
+  if (fp) std::fflush(fp);
   return nullptr;
 }
 
