@@ -3,6 +3,8 @@
 #include <allegro.h>
 #include <cstdio>
 
+#include "world/metadatabase.h"
+
 namespace {
 constexpr int scrollStep = 10;
 
@@ -49,6 +51,11 @@ int nextMode(int mode)
 int nextBuildType(int buildType)
 {
   return buildType >= 9 ? 1 : buildType + 1;
+}
+
+bool isBuildingType(const cMetaDatabase* catalogue, int type)
+{
+  return catalogue && type > 0 && type < catalogue->retrieveMaxObjects();
 }
 
 cRect toolbarItemRect(int i, int screenHeight, int toolbarHeight, int minimapLeft)

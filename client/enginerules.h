@@ -34,6 +34,10 @@ int nextMode(int mode);
 // Building types cycled by the main toolbar's diagnostic branch: 1..9, 9 wraps to 1.
 int nextBuildType(int buildType);
 
+class cMetaDatabase;
+// Whether the catalogue (may be null) has building type `type`; type 0 is no building.
+bool isBuildingType(const cMetaDatabase* catalogue, int type);
+
 // Item i (0..5) of a bottom toolbar: six items fitted left of the minimap, whose left edge
 // is minimapLeft; toolbarHeight is the panel's item height (screen width / 6).
 cRect toolbarItemRect(int i, int screenHeight, int toolbarHeight, int minimapLeft);

@@ -14,11 +14,6 @@ bool shiftHeld()
 {
   return (key_shifts & KB_SHIFT_FLAG) != 0;
 }
-
-bool knownBuilding(int type)
-{
-  return metaList && type > 0 && type < metaList->retrieveMaxObjects();
-}
 }  // namespace
 
 void cGameEngine::processMouseMoveInMap()
@@ -28,7 +23,7 @@ void cGameEngine::processMouseMoveInMap()
   cursorTile = tile;
   if (mode != 2) return;
   // Off the map there is nothing to preview: the footprint goes rather than stick at the edge.
-  if (map().includes(cursorTile) && knownBuilding(buildType)) map().setToBuild(cursorTile, buildType);
+  if (map().includes(cursorTile) && isBuildingType(metaList, buildType)) map().setToBuild(cursorTile, buildType);
   else map().clearToBuild();
   setRedraw(REDRAW_CURSOR);
 }
@@ -50,7 +45,7 @@ void cGameEngine::clickToBuild(cPlayer* player)
   map().clearToBuild();
   cursorTile = map().checkPos(viewPoint());
   if (clickButtons == 1) {
-    if (knownBuilding(buildType)) {
+    if (isBuildingType(metaList, buildType)) {
       auto building = new cBaseObject(buildType, player->myID(), cursorTile,
                                       metaList->retrieveObjectSize(buildType));
       if (map().createBuilding(player, building)) {

@@ -63,7 +63,7 @@ void cGameEngine::initBuildingInfoToolbar(cBaseObject* building)
   const int minimapLeft = SCREEN_W - 5 - (SCREEN_H - viewArea.bottom());
   for (int i = 0; i < 6; ++i) bar.setItemsPos(i, toolbarItemRect(i, SCREEN_H, toolbarHeight, minimapLeft));
   const int type = building->myID();
-  bar.setItemsImage(0, type >= 1 ? nestedBitmap(metaData, 4, type - 1) : nullptr);
+  bar.setItemsImage(0, isBuildingType(metaList, type) ? nestedBitmap(metaData, 4, type - 1) : nullptr);
   bar.setItemsImage(1, nestedBitmap(metaData, 1, 1));
   bar.setItemsImage(2, nestedBitmap(metaData, 1, 2));
   bar.setItemsText(3, positionText(building->myPosition(), building->myDim()).c_str(), infoColour());

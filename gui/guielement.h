@@ -36,6 +36,9 @@ public:
   // The standard mouse dispatch of one frame for reading m. A whole click that fell between
   // the previous reading and m (seen by the click latch) is dispatched as a press first.
   void trackMouse(const cMouse& m);
+  // Clicks latched until now belong to whatever ran before (a game, a dialog): the next
+  // reading counts only clicks from here on.
+  void forgetEarlierClicks() { current.presses = latchedPresses(); }
 
 protected:
   cRect rect;       // screen pixels, half-open

@@ -59,6 +59,8 @@ int cMenu::doMe()
 {
   draw();
   showMouse();
+  // A click made in a game or a dialog since the menu last ran must not choose an entry.
+  toolbar.forgetEarlierClicks();
   cFramePacer pacer(60);
   int choice = -1;
   while (choice < 0) {

@@ -125,6 +125,11 @@ int cToolbar::doMe()
   return 0;
 }
 
+void cToolbar::forgetEarlierClicks()
+{
+  for (int i = 0; i < count; i++) items[i].forgetEarlierClicks();
+}
+
 void cToolbar::doMe(const cMouse& m)
 {
   message = -1;

@@ -29,6 +29,7 @@ public:
   int doItem(int i, const cMouse& m);  // the same with a given reading
 
   int doMe() override;  // message: the highest clicked index, or -1
+  void forgetEarlierClicks();  // for every item
   void doMe(const cMouse& m);  // the same with one reading for every item
   int myMessage() const override { return message; }
   void clearMessage() override { message = -1; }

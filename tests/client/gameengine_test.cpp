@@ -18,6 +18,7 @@
 #include "render/isoviewrect.h"
 #include "support/testdirectory.h"
 #include "world/host.h"
+#include "world/metadatabase.h"
 
 namespace {
 class FakeClock : public cClock {
@@ -104,6 +105,14 @@ protected:
     if (map().hasSelection()) left += " selection";
     if (map().getToBuild()) left += " preview";
     return left;
+  }
+  cToolbar& toolbar(int i) { return engine->toolbars[i]; }
+  BITMAP* returnIcon() { return engine->returnIcon; }
+  std::string lastMessage()
+  {
+    const cQueueNode* last = messages().head;
+    while (last && last->getNext()) last = last->getNext();
+    return last ? last->myData() : "";
   }
   // The pending redraw flags, taken.
   int takeRedraw() { return cGameEngine::redraw.exchange(0); }
@@ -279,4 +288,86 @@ TEST_F(cGameEngineTest, AScreenshotThatCannotBeWrittenSaysSo)
     EXPECT_EQ(engine->screenShot(), writable);
     EXPECT_FALSE(keypressed());
   }
+}
+
+// Switching away leaves the pointer where it is and stops edge scrolling until the switch
+// back, which redraws everything.
+TEST_F(cGameEngineTest, SwitchingAwayStopsEdgeScrollingAndLeavesThePointerAlone)
+{
+  position_mouse(2, 200);  // on the left edge of the map view
+  testing::internal::CaptureStdout();
+  cGameEngine::display_switch_callback_out();
+  const std::string out = testing::internal::GetCapturedStdout();
+  EXPECT_EQ(out, "bye\n");
+  poll_mouse();
+  EXPECT_EQ(cPoint(mouse_x, mouse_y), cPoint(2, 200)) << "the pointer was moved";
+  const cPoint before = view().getOffset();
+  for (int i = 0; i < 5; ++i) EXPECT_FALSE(view().checkScroll()) << "scrolled while switched out";
+  EXPECT_EQ(view().getOffset(), before);
+  takeRedraw();
+  testing::internal::CaptureStdout();
+  cGameEngine::display_switch_callback();
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "back!\n");
+  EXPECT_EQ(takeRedraw(), 31);
+  // Back in, the same pointer scrolls the view again (when the display reports it inside).
+  if (mouse_on_screen()) {
+    bool moved = false;
+    for (int i = 0; i < 5 && !moved; ++i) moved = view().checkScroll();
+    EXPECT_TRUE(moved) << "edge scrolling did not resume";
+  }
+}
+
+// Without "return.png" the back items show an icon of 0 pixels, never uninitialised memory.
+TEST_F(cGameEngineTest, AMissingReturnIconIsClearedAndShownOnTheBackItems)
+{
+  ASSERT_NE(returnIcon(), nullptr);
+  int set = 0;
+  for (int y = 0; y < returnIcon()->h; ++y)
+    for (int x = 0; x < returnIcon()->w; ++x) set += getpixel(returnIcon(), x, y) != 0;
+  EXPECT_EQ(set, 0);
+  EXPECT_EQ(toolbar(1).getItemNo(5)->myBitmap(0), returnIcon());
+  clickTile(cPoint(15, 15), 1);
+  EXPECT_EQ(toolbar(3).getItemNo(5)->myBitmap(0), returnIcon());
+}
+
+TEST_F(cGameEngineTest, DiagnoseSaysWhenMap1CannotBeWritten)
+{
+  for (bool writable : {true, false}) {
+    if (!writable) {
+      ASSERT_EQ(mkdir("map1", 0700), 0) << "map1 left from the first round";
+    }
+    simulate_keypress(KEY_SPACE << 8 | ' ');
+    takeRedraw();
+    engine->processMainToolbar(1, player);
+    EXPECT_EQ(takeRedraw(), 31);
+    EXPECT_EQ(lastMessage() == "Could not write map1.", !writable) << lastMessage();
+    if (writable) {
+      struct stat st {};
+      EXPECT_EQ(stat("map1", &st), 0);
+      ASSERT_EQ(unlink("map1"), 0);
+    }
+  }
+}
+
+// Types the catalogue lacks place and show nothing (the diagnostic branch cycles the type up
+// to 9 whatever the catalogue holds).
+TEST_F(cGameEngineTest, BuildingTypesOutsideTheCatalogueAreNeverLookedUp)
+{
+  const int known = metaList->retrieveMaxObjects();
+  const int buildings = map().getBuildings()->number();
+  for (int type : {0, known, known + 100, -1}) {
+    buildType() = type;
+    mode() = 2;
+    moveTo(cPoint(40, 40));
+    EXPECT_EQ(map().getToBuild(), nullptr) << type;
+    clickTile(cPoint(40, 40), 1);
+    EXPECT_EQ(map().getBuildings()->number(), buildings) << type;
+    cBaseObject strange(type, 0, cPoint(1, 1), cPoint(1, 1));
+    engine->initBuildingInfoToolbar(&strange);
+    EXPECT_EQ(toolbar(2).getItemNo(0)->myBitmap(0), nullptr) << type;
+  }
+  buildType() = known - 1;
+  mode() = 2;
+  moveTo(cPoint(41, 41));
+  EXPECT_NE(map().getToBuild(), nullptr) << "the last known type";
 }

@@ -68,6 +68,31 @@ TEST(Toolbar, EmptyToolbarsAndOutOfRangeIndicesAreHarmless)
   }
 }
 
+// A menu shown again after a game must not take the game's clicks (latched while the menu
+// was not polled) for a click on the entry under the pointer.
+TEST(Toolbar, ClicksLatchedBeforeForgetEarlierClicksDoNotCount)
+{
+  cToolbar bar(3);
+  layOut(bar);
+  cMouse resting = at(25, 5);
+  resting.presses = latchedPresses();
+  bar.doMe(resting);
+  struct Row {
+    bool forget;
+    int message;
+  } rows[] = {{true, -1}, {false, 1}};
+  for (const Row& row : rows) {
+    latchMouseEdges(MOUSE_FLAG_LEFT_DOWN);
+    latchMouseEdges(MOUSE_FLAG_LEFT_UP);
+    if (row.forget) bar.forgetEarlierClicks();
+    cMouse later = resting;
+    later.presses = latchedPresses();
+    later.pressedButtons = 1;
+    bar.doMe(later);
+    EXPECT_EQ(bar.myMessage(), row.message) << (row.forget ? "forgotten" : "kept");
+  }
+}
+
 TEST(Toolbar, AssignmentCopiesEveryItemAndResizes)
 {
   cToolbar big(4);

@@ -48,7 +48,7 @@ start_client
 find_chooser
 press_ok
 game_window=$(wait_window '^Tarvix DNM$')
-press_key "$game_window"
+leave_menu "$game_window"
 expect_exit 0
 expect_file_line log.txt "Getting user options..."
 expect_file_line out.txt "Getting user options..."
@@ -61,7 +61,7 @@ start_client -setup
 find_chooser
 press_ok
 game_window=$(wait_window '^Tarvix DNM$')
-press_key "$game_window"
+leave_menu "$game_window"
 expect_exit 0
 expect_file_line log.txt "Getting user options..."
 expect_no_file_line log.txt "Reading options from screeninfo.inf."

@@ -80,3 +80,46 @@ quit_game_and_client() {
   expect_exit 0
   expect_file_line log.txt "The End."
 }
+
+# picture_hash WINDOW [GEOMETRY]: a digest of the window's picture (or of a region of it).
+picture_hash() {
+  import -window "$1" ${2:+-crop "$2" +repage} -depth 8 rgb:- 2>/dev/null | md5sum | cut -c1-32
+}
+
+# park WINDOW: rests the pointer left of every menu entry and out of the edge-scroll zones'
+# reach of a menu (the menus do not scroll), so that no entry is lit in a picture.
+park() {
+  xdotool mousemove --window "$1" 20 100
+  sleep 0.15
+}
+
+# settled_hash WINDOW [GEOMETRY]: the picture's digest once two readings 0.3 s apart agree
+# (at most 10 s); empty when it never settles.
+settled_hash() {
+  local previous="" now i
+  for i in $(seq 1 30); do
+    now=$(picture_hash "$@")
+    [ "$now" = "$previous" ] && { echo "$now"; return 0; }
+    previous=$now
+    sleep 0.3
+  done
+  return 1
+}
+
+# wait_picture WINDOW DIGEST [GEOMETRY]: waits (10 s) until the picture has this digest.
+wait_picture() {
+  wait_until 10 picture_is "$@"
+}
+picture_is() { [ "$(picture_hash "$1" ${3:+"$3"})" = "$2" ]; }
+
+# colour_count IMAGE GEOMETRY R G B: pixels of the region within 4 % of the colour.
+colour_count() {
+  convert "$1" -crop "$2" +repage -fuzz 4% -fill white -opaque "rgb($3,$4,$5)" \
+    -fill black +opaque white -format '%[fx:int(mean*w*h+0.5)]' info:
+}
+
+# window_shows WINDOW GEOMETRY R G B: the window's picture holds the colour in the region.
+window_shows() {
+  import -window "$1" shown.png 2>/dev/null && [ "$(colour_count shown.png "$2" "$3" "$4" "$5")" -gt 0 ]
+}
+window_lacks() { ! window_shows "$@"; }

@@ -1,0 +1,63 @@
+#!/usr/bin/env bash
+# The menus with the real pointer and keys: a screenshot from the main menu with its notice,
+# the options menu and its placeholder dialog, the credits, and Esc out of the program.
+source "$(dirname "$0")/client-common.bash"
+source "$(dirname "$0")/game-common.bash"
+
+notice_strip=640x20+0+460
+dialog_box=20x8+470+244   # inside the "Default Text" box, left of its arrow
+
+new_case menus "${all_files[@]}"
+start_client 16 640 480
+wid=$(wait_window '^Tarvix DNM$')
+[ -n "$wid" ] || { fail "the main menu did not appear"; finish; }
+park "$wid"
+settled_hash "$wid" >/dev/null || fail "the main menu never settled"
+
+# "s": dump.png is the opaque picture of the menu, the notice waits for a key.
+key "$wid" s
+wait_for_file dump.png
+wait_until 5 window_shows "$wid" "$notice_strip" 160 160 255 || fail "no screenshot notice"
+[ "$(identify -format '%wx%h %[opaque]' dump.png)" = "640x480 true" ] ||
+  fail "dump.png is $(identify -format '%wx%h opaque=%[opaque]' dump.png)"
+[ "$(channel_max dump.png 200x200+0+0 G)" -gt 0 ] || fail "dump.png is black"
+key "$wid" space
+wait_until 5 window_lacks "$wid" "$notice_strip" 160 160 255 ||
+  fail "a key did not dismiss the notice"
+expect_waiting
+park "$wid"
+main_menu=$(settled_hash "$wid")
+
+# Options, "Option 1": the dialog with its grey text box; Esc closes it, "Back to Main Menu"
+# (the fourth entry of four) returns to the main menu.
+menu_item "$wid" 2
+park "$wid"
+options_menu=$(settled_hash "$wid")
+[ -n "$options_menu" ] && [ "$options_menu" != "$main_menu" ] || fail "the options menu did not show"
+window_lacks "$wid" "$dialog_box" 208 208 208 || fail "the options menu already shows the box's grey"
+click "$wid" 320 117
+wait_until 5 window_shows "$wid" "$dialog_box" 208 208 208 || fail "Option 1 opened no dialog"
+import -window "$wid" options-dialog.png
+key "$wid" Escape
+park "$wid"
+wait_picture "$wid" "$options_menu" || fail "Esc did not close the dialog"
+click "$wid" 320 357
+park "$wid"
+wait_picture "$wid" "$main_menu" || fail "\"Back to Main Menu\" did not return"
+
+# Credits roll until a key, back to the main menu.
+menu_item "$wid" 3
+wait_for_line log.txt "theCredits.doMe(3) next"
+sleep 1  # a moment of the roll for the picture
+import -window "$wid" credits.png
+[ "$(picture_hash "$wid")" != "$main_menu" ] || fail "the credits did not show"
+key "$wid" space
+park "$wid"
+wait_picture "$wid" "$main_menu" || fail "a key did not end the credits"
+
+# One Esc quits from the main menu.
+key "$wid" Escape
+expect_exit 0
+expect_file_line log.txt "The End."
+
+finish
