@@ -97,12 +97,14 @@ public:
 
 private:
   friend class cGameEngineTest;
+  friend class cNetworkGameTest;
 
   cIsoView& map();
   // The view replaced by one of an empty map of size cells, bounded by the view area.
   cMap& newMap(cPoint size);
   // The map exchange of a network game; the player is disconnected when it fails.
   void prepareNetworkGame(cPlayer* player);
+  void downloadMap(cPlayer* player, cText& notice);
   // Until the next turn or frame is due; a network game also wakes for a received frame.
   void sleepUntilDue(cPlayer* player);
   bool mouseInView() const;

@@ -5,11 +5,11 @@
 #include <cstdio>
 
 #include "client/cgameengine.h"
-#include "client/mapexchange.h"
 #include "gui/basicmouse.h"
 #include "gui/mouse.h"
 #include "net/player.h"
 #include "render/isoviewrect.h"
+#include "sim/mapdownload.h"
 #include "world/host.h"
 
 namespace {
@@ -22,10 +22,19 @@ void showNotice(cText& notice, const char* text)
   showMouse();
 }
 
-const char* downloadFailure(eDownloadEnd end)
+// Buildings, then units, in list order, so that the occupancy numbers come out the same.
+void moveObjects(cMap& from, cMap& to)
 {
-  return end == downloadQuiet ? "MAP DOWNLOAD: no frame for 5 s\n"
-                              : "MAP DOWNLOAD: connection closed\n";
+  while (cObjectListNode* n = from.getBuildings()->getFirstNode()) {
+    cBaseObject* b = n->myData();
+    from.removeBuilding(b);
+    if (!to.addBuilding(b)) delete b;
+  }
+  while (cObjectListNode* n = from.getUnits()->getFirstNode()) {
+    auto u = static_cast<cBaseUnit*>(n->myData());
+    from.removeUnit(u);
+    if (!to.addUnit(u)) delete u;
+  }
 }
 }  // namespace
 
@@ -52,15 +61,32 @@ void cGameEngine::prepareNetworkGame(cPlayer* player)
     player->sendMaps(&map());
   } else if (mapstat == 10) {
     showNotice(notice, "Receiving maps.");
-    cMapDownload download([this](cPoint size) -> cMap& { return newMap(size); });
-    const eDownloadEnd end = receiveMap(*player, download, clock,
-                                        [&](const char* text) { showNotice(notice, text); });
-    renumberOccupancy(map());
-    if (end == downloadComplete) return;
-    hostLog("%s", downloadFailure(end));
-    std::printf("%s", downloadFailure(end));
-    if (player->isConnected()) player->disconnect();
+    downloadMap(player, notice);
   }
+}
+
+// The running game's map into the view; a download that stalls or is cut off leaves the
+// player disconnected, to play the built-in map alone.
+void cGameEngine::downloadMap(cPlayer* player, cText& notice)
+{
+  cMapDownload download;
+  const bool complete = receiveMap(*player, download, cPlayer::replyBudgetMs, [&](const char* body) {
+    char text[16];
+    std::snprintf(text, sizeof text, "REC: %.10s", body);
+    showNotice(notice, text);
+  });
+  if (!complete) {
+    const char* why = player->isConnected() ? "no frame in time" : "connection closed";
+    hostLog("Map download failed: %s\n", why);
+    std::printf("Map download failed: %s\n", why);
+    if (player->isConnected()) player->disconnect();
+    return;
+  }
+  cMap& downloaded = *download.map();
+  cMap& shown = newMap(downloaded.getMaxPos());
+  shown.getLayer(LAYER_TERRAIN)->copy(downloaded.getLayer(LAYER_TERRAIN));
+  moveObjects(downloaded, shown);
+  renumberOccupancy(shown);
 }
 
 // A frame arriving wakes the loop and is taken in at once; without a connection the loop
@@ -72,7 +98,8 @@ void cGameEngine::sleepUntilDue(cPlayer* player)
     pacer.sleep();
     return;
   }
-  if (!player->waitForInput(left)) return;
+  // Whole milliseconds, rounded up: waking before the deadline would only wait again.
+  if (!player->waitForData(int((left + 999) / 1000))) return;
   if (map().receiveWaiting(player)) setRedraw(REDRAW_MAP | REDRAW_WIDGETS);
   renumberOccupancy(map());
 }

@@ -134,8 +134,8 @@ void cNetworkQueue::processQueue() {
   }
 }
 
-bool cNetworkQueue::waitForInput(long long microseconds) const {
-  return socket > 0 && waitReadable(socket, microseconds * 1000);
+bool cNetworkQueue::waitForData(int ms) const {
+  return socket > 0 && waitReadable(socket, ms * 1000000LL);
 }
 
 void cNetworkQueue::startFrame() { frameDeadline = nowNanoseconds() + stallLimitMs * 1000000LL; }

@@ -31,11 +31,10 @@ public:
   // Waits for one frame; false when the connection ended or the body did not arrive whole.
   // Never drops the descriptor.
   bool recvMessage(void* buf, int max);
-  // Waits up to `microseconds` until a frame (or the peer's close) is there to read; false at
-  // once without a socket. A loop that sleeps in it wakes when a frame arrives.
-  bool waitForInput(long long microseconds) const;
   // Bytes of the body the last successful read stored (at most its max).
   int lastBodyLength() const { return lastBody; }
+  // Waits up to ms for something to read (or the peer's close); false when the time ran out.
+  bool waitForData(int ms) const;
 
   // Longest time in milliseconds a frame may take to arrive once its first byte is there;
   // past it the connection counts as lost.

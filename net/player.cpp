@@ -1,11 +1,11 @@
 #include "net/player.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 
 #include "net/message.h"
-#include "net/osutil.h"
 #include "net/protocol.h"
 #include "world/map.h"
 
@@ -48,11 +48,18 @@ void cPlayer::sendNow(const cMessage& m) {
   processQueue();
 }
 
-// Polls up to tries times; answers the polls left after the one that brought a frame, or -1.
-int cPlayer::pollReply(char* buffer, int size, int tries) {
-  while (tries-- > 0)
-    if (recvMessageNonBlocking(buffer, size) > 0) return tries;
-  return -1;
+int cPlayer::replyBudgetMs = 5000;
+
+int cPlayer::receiveWithin(char* buffer, int size, int budgetMs, int& polls) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(budgetMs);
+  for (polls = 1;; ++polls) {
+    const int r = recvMessageNonBlocking(buffer, size);
+    if (r >= 0) return r;
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        deadline - std::chrono::steady_clock::now());
+    if (left.count() <= 0) return -1;
+    waitForData(int(left.count()));
+  }
 }
 
 bool cPlayer::connectTo(const char* server, short port) {
@@ -70,10 +77,10 @@ bool cPlayer::announceVersion() {
   addToQueue(version.encode(), version.encodedlength());
   processQueue();
   char reply[256] = {};
-  const int left = pollReply(reply, sizeof reply, 512);
-  if (left < 0) return false;
+  int polls = 0;
+  if (receiveWithin(reply, sizeof reply, replyBudgetMs, polls) <= 0) return false;
   copyText(serverVersion, reply, sizeof serverVersion - 1);
-  std::printf("SERVER VERSION: '%s' (%i)\n", serverVersion, left);
+  std::printf("SERVER VERSION: '%s' (%i)\n", serverVersion, polls);
   return true;
 }
 
@@ -93,7 +100,8 @@ bool cPlayer::registerPlayer() {
   processQueue();
 
   char reply[21] = {};  // the last byte stays zero, so the reply reads as text
-  if (pollReply(reply, 20, 512) < 0) return false;
+  int polls = 0;
+  if (receiveWithin(reply, 20, replyBudgetMs, polls) <= 0) return false;
   const cDecodeMessage decoded(reply, 20);
   const cMessage* m = decoded.realMessage();
   if (m->getType() == mtRegister) {
@@ -110,14 +118,11 @@ int cPlayer::queryMaps() {
   sendNow(cMapMessage(0, "???"));
   std::printf("end ask\n");
   char buffer[201] = {};  // 200 for the body, one zero after it
-  int r = -1;
-  for (int pass = 0; pass < 500 && r <= 0; ++pass) {
-    os_sleep();
-    r = recvMessageNonBlocking(buffer, 200);
-  }
+  int polls = 0;
+  const int r = receiveWithin(buffer, 200, replyBudgetMs, polls);
   int result = 0;
   if (r > 0) {
-    const cDecodeMessage decoded(buffer, 200);
+    const cDecodeMessage decoded(buffer, lastBodyLength());
     std::printf("QUERY MAPS recieved: %s\n", buffer);
     const cMessage* m = decoded.realMessage();
     const char* type = m->getType() == mtMap ? static_cast<const cMapMessage*>(m)->type() : "";

@@ -35,9 +35,15 @@ public:
   long getGameTurn() const { return gameTurn; }
   long myID() const { return id; }
 
+  // Waits for the next frame for as long as frames keep coming: gives up after budgetMs in
+  // which none arrived, at once when the connection closes. > 0 a body was stored, 0 the
+  // connection closed, -1 the time ran out; polls counts the reads made.
+  int receiveWithin(char* buffer, int size, int budgetMs, int& polls);
+  // Time a reply of the server, or the next frame of a map exchange, may take (ms).
+  static int replyBudgetMs;
+
 private:
   void sendNow(const cMessage& m);
-  int pollReply(char* buffer, int size, int tries);
   bool announceVersion();
   bool registerPlayer();
 

@@ -31,10 +31,9 @@ void reopen(const std::string& name, cOpenTrace& t) {
 }
 
 // Another writer may have renamed or removed the file since: then ours is no longer current.
-bool current(const std::string& name, const cOpenTrace& t) {
-  struct stat s;
-  return t.fd >= 0 && ::stat(name.c_str(), &s) == 0 && s.st_dev == t.device &&
-         s.st_ino == t.inode;
+// named: the file under the name as seen just before (found false when there is none).
+bool current(const cOpenTrace& t, bool found, const struct stat& named) {
+  return t.fd >= 0 && found && named.st_dev == t.device && named.st_ino == t.inode;
 }
 
 void rotate(const std::string& name, cOpenTrace& t) {
@@ -45,9 +44,11 @@ void rotate(const std::string& name, cOpenTrace& t) {
 }  // namespace
 
 void appendTrace(const char* name, const std::string& text) {
+  struct stat named;
+  const bool found = ::stat(name, &named) == 0;  // outside the lock: the path walk is the slow part
   std::lock_guard<std::mutex> lock(traceLock);
   cOpenTrace& t = opened[name];
-  if (!current(name, t)) reopen(name, t);
+  if (!current(t, found, named)) reopen(name, t);
   if (t.fd < 0) return;
   if (::write(t.fd, text.data(), text.size()) < 0) return;
   // With O_APPEND the offset after a write is the file's size, every other writer included.

@@ -55,7 +55,6 @@ public:
 
   // Calls look with the map under its lock; for tests and tools.
   void inspectMap(const std::function<void(const cMap&)>& look);
-  bool hasMap() const { return mapok; }
 
   // Shared with the connections; see the lock named for each.
   cPlayerList players;   // guarded by mut_playerList; players are never removed

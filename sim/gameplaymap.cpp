@@ -46,8 +46,7 @@ bool cGamePlayMap::processTurn(cPlayer* p)
 
 bool cGamePlayMap::processTurnDraining(cPlayer* p, int cap)
 {
-  bool changed = false;
-  for (int taken = 0; taken < cap && receiveOne(p, changed);) ++taken;
+  const bool changed = receiveWaiting(p, cap);
   return playLocalUnits(p) | changed;
 }
 

@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 #include <thread>
+#include <chrono>
 
 #include "net/message.h"
 #include "net/player.h"
@@ -57,6 +58,7 @@ public:
   void reply(const cMessage& m) { write(Frame(m.encode(), m.encodedlength()).bytes()); }
   void reply(const cVersionMessage& m) { write(Frame(m.encode(), m.encodedlength()).bytes()); }
   bool peerClosed() { return readExactly(1).empty(); }
+  void hangUp() { shutdown(fd, SHUT_RDWR); }
   // Waits for the script to end, then answers the frames it received.
   const std::vector<Bytes>& recorded() {
     finish();
@@ -110,7 +112,18 @@ void handshake(ScriptedServer& s, const char* status, long id) {
   s.reply(cRegisterMessage(0, status, id));
 }
 
-class Player : public NetTest {};
+// Replies that never come are waited for 300 ms instead of the 5 s a player is given.
+class Player : public NetTest {
+protected:
+  void SetUp() override {
+    NetTest::SetUp();
+    cPlayer::replyBudgetMs = 300;
+  }
+  void TearDown() override {
+    cPlayer::replyBudgetMs = 5000;
+    NetTest::TearDown();
+  }
+};
 
 }  // namespace
 
@@ -125,9 +138,9 @@ TEST_F(Player, ConnectAnnouncesTheVersionAndRegisters) {
   EXPECT_EQ(p.myID(), 4);
   EXPECT_EQ(out.substr(0, 31), "SERVER VERSION: 'DNM0.26.20L' (");
   EXPECT_NE(out.find(")\nRegistration: OK_ 4\n"), std::string::npos) << out;
-  const int left = std::stoi(out.substr(31));
-  EXPECT_GE(left, 0);
-  EXPECT_LT(left, 512);
+  const int polls = std::stoi(out.substr(31));  // the reads actually made
+  EXPECT_GE(polls, 1);
+  EXPECT_LT(polls, 100);
   const auto& frames = server.recorded();
   ASSERT_EQ(frames.size(), 2u);
   EXPECT_EQ(frames[0], Frame(cVersionMessage("0.26.20", 'l').encode(), 14).bytes());
@@ -309,4 +322,47 @@ TEST_F(Player, ServerThatNeverAnswersFailsAndTheRetryIsClean) {
   testing::internal::GetCapturedStdout();
   EXPECT_EQ(p.myID(), 5);
   EXPECT_EQ(server.recorded().at(1), textFrame("REG@"));
+}
+
+// Replies are waited for by time, not by a count of polls: a slow server within the budget is
+// answered, a closed one gives up at once, a silent one after the budget.
+TEST_F(Player, RepliesAreWaitedForByTimeAndAClosedConnectionEndsTheWaitAtOnce) {
+  cPlayer::replyBudgetMs = 1500;
+  const struct {
+    const char* what;
+    std::function<void(ScriptedServer&)> script;
+    int result;
+    int atLeastMs, atMostMs;
+  } cases[] = {
+      {"slow", [](ScriptedServer& s) {
+         handshake(s, "OK_", 2);
+         s.frame();
+         std::this_thread::sleep_for(std::chrono::milliseconds(400));
+         s.reply(cMapMessage(0, "SND"));
+       }, 10, 350, 1400},
+      {"closed", [](ScriptedServer& s) {
+         handshake(s, "OK_", 2);
+         s.frame();
+         s.hangUp();
+       }, -1, 0, 700},
+      {"silent", [](ScriptedServer& s) {
+         handshake(s, "OK_", 2);
+         s.frame();
+         s.frame();
+       }, -1, 1450, 3000},
+  };
+  for (const auto& c : cases) {
+    ScriptedServer server(c.script);
+    cPlayer p(-1);
+    testing::internal::CaptureStdout();
+    ASSERT_TRUE(p.connectTo("127.0.0.1", server.port)) << c.what;
+    const auto begin = std::chrono::steady_clock::now();
+    const int result = p.queryMaps();
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+                        std::chrono::steady_clock::now() - begin).count();
+    testing::internal::GetCapturedStdout();
+    EXPECT_EQ(result, c.result) << c.what;
+    EXPECT_GE(ms, c.atLeastMs) << c.what;
+    EXPECT_LE(ms, c.atMostMs) << c.what;
+  }
 }

@@ -316,3 +316,29 @@ TEST(GamePlayMap, LocalPlayBuildsNoMessages)
   for (int i = 0; i < 5; ++i) map.processTurn(&player);
   EXPECT_TRUE(player.isEmpty());
 }
+
+// A turn of the plain kind takes one received frame; a draining turn takes all that wait, up
+// to its cap, so a steady stream of changes never builds a backlog.
+TEST_F(WiredGame, DrainingTurnTakesEveryWaitingFrameUpToItsCap)
+{
+  std::string frames;  // in one write: a socket holds few small writes
+  for (int k = 0; k < 300; ++k)
+    frames += frameOf(cMapSetMessage(0, cRect(k % 100, k / 100, k % 100 + 1, k / 100 + 1), 5));
+  ASSERT_EQ(write(peer, frames.data(), frames.size()), ssize_t(frames.size()));
+  const auto painted = [&] {
+    int n = 0;
+    for (int k = 0; k < 300; ++k) n += map.getTerrain(cPoint(k % 100, k / 100)) == 5;
+    return n;
+  };
+  testing::internal::CaptureStdout();
+  EXPECT_TRUE(map.processTurn(player.get()));
+  EXPECT_EQ(painted(), 1);
+  EXPECT_TRUE(map.processTurnDraining(player.get()));
+  EXPECT_EQ(painted(), 257);
+  EXPECT_TRUE(map.processTurnDraining(player.get(), 10));
+  EXPECT_EQ(painted(), 267);
+  EXPECT_TRUE(map.processTurnDraining(player.get()));
+  EXPECT_EQ(painted(), 300);
+  EXPECT_FALSE(map.processTurnDraining(player.get()));  // nothing waits: nothing changes
+  testing::internal::GetCapturedStdout();
+}
