@@ -48,8 +48,10 @@ cMap& cGameEngine::newMap(cPoint size)
 
 void cGameEngine::prepareNetworkGame(cPlayer* player)
 {
-  cText notice("", cRect(SCREEN_W / 2 - 90, SCREEN_H - 14, SCREEN_W / 2 + 90, SCREEN_H), font,
-               makecol(255, 255, 255), true, false, false);
+  delete connectionText;
+  connectionText = new cText("", cRect(SCREEN_W / 2 - 90, SCREEN_H - 14, SCREEN_W / 2 + 90, SCREEN_H),
+                             font, makecol(255, 255, 255), true, false, false);
+  cText& notice = *connectionText;
   showNotice(notice, "Connected to server.");
   const int mapstat = player->queryMaps();
   std::printf("QUERY DONE mapstat %i\n", mapstat);

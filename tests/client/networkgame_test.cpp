@@ -127,6 +127,7 @@ protected:
     return tags;
   }
   cIsoView& map() { return engine->map(); }
+  const char* notice() { return engine->connectionText->myText(); }
   void sleepUntilDue() { engine->sleepUntilDue(player); }
 
   cTestDirectory directory;
@@ -150,8 +151,9 @@ TEST_F(cNetworkGameTest, TheFirstPlayerUploadsTheBuiltInMap)
 
 TEST_F(cNetworkGameTest, ALaterPlayerPlaysOnTheDownloadedMap)
 {
+  // The end mark carries a long text after it: the notice shows ten characters of the body.
   const std::string out = begin(snd + terrain(cPoint(30, 20), 3) + buildingAt(cPoint(4, 4)) +
-                                unitAt(cPoint(12, 7)) + endMark);
+                                unitAt(cPoint(12, 7)) + frameOf("MAP0000///" + std::string(60, 'x')));
   EXPECT_NE(out.find("QUERY DONE mapstat 10\n"), std::string::npos);
   EXPECT_TRUE(player->isConnected());
   EXPECT_EQ(map().getMaxPos(), cPoint(30, 20));
@@ -161,6 +163,7 @@ TEST_F(cNetworkGameTest, ALaterPlayerPlaysOnTheDownloadedMap)
   EXPECT_EQ(map().getUnits()->getFirstNode()->myData()->myPosition(), cPoint(12, 7));
   EXPECT_EQ(map().getUnit(cPoint(12, 7)), 1) << "occupancy numbered for clicks";
   EXPECT_EQ(map().getObject(cPoint(5, 5)), 1);
+  EXPECT_STREQ(notice(), "REC: MAP0000///");
 }
 
 TEST_F(cNetworkGameTest, AFailedDownloadLeavesTheBuiltInMapToPlayAlone)
