@@ -104,6 +104,7 @@ void cGameEngine::beginGame(cPlayer* player)
   watchDisplaySwitch();
   currentMouse.getPosition();
   lastMouse = currentMouse;
+  shownToolbar = 0;
   connected = false;
   pacer.restart();
 }
@@ -389,6 +390,7 @@ void cGameEngine::buttonQuitEvent(long message)
 void cGameEngine::display_switch_callback()
 {
   printf("back!\n");
+  fflush(stdout);
   cHotSpotRect::setSwitchedOut(false);
   redraw = REDRAW_ALL;
 }
@@ -397,11 +399,18 @@ void cGameEngine::display_switch_callback_out()
 {
   // The pointer stays where the player left it; edge scrolling waits for the switch back.
   printf("bye\n");
+  fflush(stdout);
   cHotSpotRect::setSwitchedOut(true);
 }
 
 void cGameEngine::drawIsoScreen(int parts)
 {
+  // A toolbar shown again was not polled while hidden: the clicks latched meanwhile (the one
+  // that switched toolbars among them) are not its own.
+  if ((parts & REDRAW_PANEL) && shownToolbar != toolbarState) {
+    shownToolbar = toolbarState;
+    if (toolbarState >= 1 && toolbarState <= 4) toolbars[toolbarState - 1].forgetEarlierClicks();
+  }
   cIsoScreen s;
   s.scratch = scratch;
   s.screenRect = screenRect;

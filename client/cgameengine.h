@@ -58,6 +58,9 @@ public:
   void runTurn(cPlayer* player);
   void runFrame(cPlayer* player);
   bool quitRequested() const { return q; }
+  int64_t myTicks() const { return ticks; }  // turns of the game being played
+  // The map of the game being played (the view's); valid from beginGame to the next game.
+  cIsoView& map();
 
   void setRedraw(int flags) { redraw.fetch_or(flags); }
   void changeMode();
@@ -99,7 +102,6 @@ private:
   friend class cGameEngineTest;
   friend class cNetworkGameTest;
 
-  cIsoView& map();
   // The view replaced by one of an empty map of size cells, bounded by the view area.
   cMap& newMap(cPoint size);
   // The map exchange of a network game; the player is disconnected when it fails.
@@ -143,6 +145,7 @@ private:
   cMinimap* minimap = nullptr;  // owned by gui
   cToolbar toolbars[4];
   int toolbarState = 1;
+  int shownToolbar = 0;  // the toolbar the panel last showed (0: none yet)
   int64_t ticks = 0;  // turns since the game started
   int buildType = 1;
   int mode = 1;

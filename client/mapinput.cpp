@@ -30,6 +30,7 @@ void cGameEngine::processMouseMoveInMap()
 
 void cGameEngine::processMouseClickedInMap(cPlayer* player)
 {
+  cursorTile = map().checkPos(viewPoint());
   switch (mode) {
     case 2: clickToBuild(player); break;
     case 1:
@@ -64,7 +65,6 @@ void cGameEngine::clickToBuild(cPlayer* player)
 
 void cGameEngine::clickToSelect(bool shift)
 {
-  cursorTile = map().checkPos(viewPoint());
   if (!shift) map().clearSelection();
   cBaseObject* picked = map().addSelection(viewPoint());
   if (!picked) {
@@ -89,7 +89,6 @@ void cGameEngine::pickNothing()
 
 void cGameEngine::clickToCommand(cPlayer* player, bool shift)
 {
-  cursorTile = map().checkPos(viewPoint());
   if (clickButtons == 1 && !shift) {
     map().clearSelection();
     cBaseObject* picked = map().addSelection(viewPoint());

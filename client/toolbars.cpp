@@ -66,8 +66,8 @@ void cGameEngine::initBuildingInfoToolbar(cBaseObject* building)
   bar.setItemsImage(0, isBuildingType(metaList, type) ? nestedBitmap(metaData, 4, type - 1) : nullptr);
   bar.setItemsImage(1, nestedBitmap(metaData, 1, 1));
   bar.setItemsImage(2, nestedBitmap(metaData, 1, 2));
-  bar.setItemsText(3, positionText(building->myPosition(), building->myDim()).c_str(), infoColour());
-  bar.setItemsText(4, "Heal", infoColour());
+  bar.setItemsTextT(3, positionText(building->myPosition(), building->myDim()).c_str(), gameFont, infoColour());
+  bar.setItemsTextT(4, "Heal", gameFont, infoColour());
   bar.setItemsImage(5, returnIcon);
   bar.setEnabled(0, false);
 }
@@ -79,9 +79,9 @@ void cGameEngine::initUnitInfoToolbar(cBaseUnit* unit)
   for (int i = 0; i < 6; ++i) bar.setItemsPos(i, toolbarItemRect(i, SCREEN_H, toolbarHeight, minimapLeft));
   bar.setItemsImage(0, nestedBitmap(metaData, 4, 1));
   bar.setItemsImage(1, nestedBitmap(metaData, 1, 2));
-  bar.setItemsText(2, "Move", infoColour());
-  bar.setItemsText(3, positionText(unit->myPosition(), unit->myDim()).c_str(), infoColour());
-  bar.setItemsText(4, "Heal", infoColour());
+  bar.setItemsTextT(2, "Move", gameFont, infoColour());
+  bar.setItemsTextT(3, positionText(unit->myPosition(), unit->myDim()).c_str(), gameFont, infoColour());
+  bar.setItemsTextT(4, "Heal", gameFont, infoColour());
   bar.setItemsImage(5, returnIcon);
   bar.setEnabled(0, false);
 }

@@ -14,6 +14,7 @@
 #include "client/globals.h"
 #include "client/logfile.h"
 #include "gui/canvas.h"
+#include "gui/toolbar.h"
 #include "net/player.h"
 #include "render/isoviewrect.h"
 #include "support/testdirectory.h"
@@ -370,4 +371,24 @@ TEST_F(cGameEngineTest, BuildingTypesOutsideTheCatalogueAreNeverLookedUp)
   mode() = 2;
   moveTo(cPoint(41, 41));
   EXPECT_NE(map().getToBuild(), nullptr) << "the last known type";
+}
+
+// A click on one toolbar's item must not fire the item under the pointer of the toolbar it
+// switches to (hidden toolbars are not polled, so they see the click only later).
+TEST_F(cGameEngineTest, AToolbarShownAgainIgnoresClicksMadeWhileItWasHidden)
+{
+  const cRect backItem = toolbar(1).getItemNo(5)->toRect();
+  ASSERT_EQ(toolbar(0).getItemNo(5)->toRect(), backItem) << "the test needs one layout";
+  position_mouse(backItem.left() + 5, backItem.top() + 5);
+  engine->drawIsoScreen(31);
+  engine->processMainToolbar(4, player);
+  engine->drawIsoScreen(takeRedraw());
+  latchMouseEdges(MOUSE_FLAG_LEFT_DOWN);
+  latchMouseEdges(MOUSE_FLAG_LEFT_UP);
+  toolbar(1).doMe();
+  ASSERT_EQ(toolbar(1).myMessage(), 5) << "the latched click reaches the shown toolbar";
+  engine->processToBuildToolbar(5);
+  engine->drawIsoScreen(takeRedraw());
+  toolbar(0).doMe();
+  EXPECT_EQ(toolbar(0).myMessage(), -1) << "the main toolbar took the click on \"Back\"";
 }

@@ -10,7 +10,7 @@ press_ok
 wid=$(wait_window '^Tarvix DNM$')
 [ -n "$wid" ] || fail "the game did not start after OK"
 wait_until 5 full_screen_shown || fail "no full-screen picture"
-press_key "$wid"
+leave_menu "$wid"
 expect_exit 0
 expect_final_options 15 640x480 1
 [ ! -e screeninfo.inf ] || fail "OK wrote screeninfo.inf"

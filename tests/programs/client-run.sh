@@ -101,7 +101,7 @@ wid=$(wait_window '^Tarvix DNM$')
 [ -n "$wid" ] || fail "the main menu did not appear"
 expect_waiting
 import -window "$wid" test-view.png
-press_key "$wid" Escape
+leave_menu "$wid"
 expect_exit 0
 expect_lines_match log.txt "${log_of_full_run[@]}"
 expect_lines_match out.txt "${stdout_of_full_run[@]}"

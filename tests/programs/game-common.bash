@@ -75,7 +75,9 @@ start_local_game() {
 quit_game_and_client() {
   key "$wid" q
   wait_for_line log.txt "Exiting main engine..."
-  sleep 1  # the menu takes its keys once it is drawn again
+  # One Esc, once the main menu has settled: the game's clicks must not have chosen an entry.
+  park "$wid"
+  settled_hash "$wid" >/dev/null || fail "the menu never settled after the game"
   press_key "$wid" Escape
   expect_exit 0
   expect_file_line log.txt "The End."

@@ -60,4 +60,21 @@ key "$wid" Escape
 expect_exit 0
 expect_file_line log.txt "The End."
 
+# Without background.jpg (after the loading screen's notice of it) the menus stand on plain
+# (0, 64, 64).
+new_case plain-menu tarvix.dat gamedata.dat times.ttf title1.png return.png
+start_client 16 640 480
+wid=$(wait_window '^Tarvix DNM \[Loading\]$')
+expect_waiting
+press_key "$wid"
+wid=$(wait_window '^Tarvix DNM$')
+[ -n "$wid" ] || { fail "the main menu did not appear"; finish; }
+park "$wid"
+settled_hash "$wid" >/dev/null || fail "the main menu never settled"
+import -window "$wid" plain.png
+expect_colour_near plain.png 10 10 0 64 64
+expect_colour_near plain.png 630 470 0 64 64
+leave_menu "$wid"
+expect_exit 0
+
 finish

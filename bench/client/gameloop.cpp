@@ -1,0 +1,131 @@
+// gameloop [SECONDS]: the game's pace on this machine, measured on the client's own main
+// loop with the real clock. Opens a 640 x 480 window at 16 bits, starts a local game on the
+// built-in map (data files from the build's run folder, log in a temporary folder), then
+//  - orders the unit at (15, 15) to (35, 15), 20 cells away, and times its walk;
+//  - lets the game run untouched for SECONDS (default 30) and counts its turns, per second
+//    and over the whole time, with the processor time the idle game took.
+// Needs a display (tests/with-xvfb).
+#include <allegro.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "client/cgameengine.h"
+#include "client/globals.h"
+#include "client/logfile.h"
+#include "client/pacing.h"
+#include "gui/fonts.h"
+#include "net/player.h"
+#include "render/isoview.h"
+#include "world/host.h"
+
+namespace {
+double processorSeconds()
+{
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
+         (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+double secondsNow() { return steadyClock().now() / 1e6; }
+
+int screenWidth() { return SCREEN_W; }
+
+bool startGraphics()
+{
+  if (allegro_init() != 0) return false;
+  set_color_depth(16);
+  if (set_gfx_mode(GFX_AUTODETECT_WINDOWED, 640, 480, 0, 0) != 0) return false;
+  install_timer();
+  install_keyboard();
+  install_mouse();
+  setHostScreenWidth(screenWidth);
+  const std::string run = KORVANE_RUN_FOLDER "/";
+  datafile = load_datafile((run + "tarvix.dat").c_str());
+  metaData = load_datafile((run + "gamedata.dat").c_str());
+  if (!datafile || !metaData) return false;
+  currentfont = static_cast<FONT*>(static_cast<DATAFILE*>(datafile[1].dat)[0].dat);
+  return true;
+}
+
+// Seconds and turns until the unit on `from` stands on `to` (at most 10 s).
+void timeTheWalk(cGameEngine& engine, cPlayer* player, cPoint from, cPoint to)
+{
+  cIsoView& map = engine.map();
+  cBaseObject* unit = map.getObjectAt(from);
+  if (!unit || unit->myObjectType() == 0) {
+    printf("no unit on (%i, %i)\n", from.x, from.y);
+    return;
+  }
+  map.clearSelection();
+  map.addSelection(unit);
+  map.moveSelection(player, to);
+  const double start = secondsNow();
+  const int64_t turns = engine.myTicks();
+  while (unit->myPosition() != to && secondsNow() - start < 10) engine.runPass(player);
+  printf("%-28s %10.3f s %8lli turns %s\n", "walk of 20 cells", secondsNow() - start,
+         static_cast<long long>(engine.myTicks() - turns), unit->myPosition() == to ? "" : "(not arrived)");
+}
+
+// Turns counted in each whole second of an untouched game, and the processor time taken.
+void countTurns(cGameEngine& engine, cPlayer* player, int seconds)
+{
+  std::vector<int64_t> perSecond;
+  const double start = secondsNow();
+  const double cpuStart = processorSeconds();
+  const int64_t first = engine.myTicks();
+  int64_t mark = first;
+  while (secondsNow() - start < seconds) {
+    engine.runPass(player);
+    if (secondsNow() - start >= perSecond.size() + 1.0) {
+      perSecond.push_back(engine.myTicks() - mark);
+      mark = engine.myTicks();
+    }
+  }
+  const double wall = secondsNow() - start;
+  const double cpu = processorSeconds() - cpuStart;
+  const auto [low, high] = std::minmax_element(perSecond.begin(), perSecond.end());
+  printf("%-28s %10.3f /s over %.1f s (per second %lli..%lli)\n", "turns", (engine.myTicks() - first) / wall,
+         wall, static_cast<long long>(*low), static_cast<long long>(*high));
+  printf("%-28s %10.2f %% of a core\n", "idle game processor time", 100.0 * cpu / wall);
+}
+}  // namespace
+
+int main(int argc, char** argv)
+{
+  const int seconds = argc > 1 ? atoi(argv[1]) : 30;
+  if (argc > 2 || seconds <= 0) {
+    fprintf(stderr, "usage: gameloop [SECONDS]\n");
+    return 2;
+  }
+  char folder[] = "/tmp/gameloop.XXXXXX";
+  if (!mkdtemp(folder) || chdir(folder) != 0) return 1;
+  if (!startGraphics()) {
+    fprintf(stderr, "no graphics mode or data files: %s\n", allegro_error);
+    return 1;
+  }
+  open_log("w");
+  {
+    cGameEngine engine;
+    auto player = new cPlayer();
+    engine.beginGame(player);
+    printf("\n");  // after the game's "%" trace
+    timeTheWalk(engine, player, cPoint(15, 15), cPoint(35, 15));
+    countTurns(engine, player, seconds);
+    engine.endGame(player);
+  }
+  close_log();
+  unload_datafile(datafile);
+  unload_datafile(metaData);
+  unlink("log.txt");
+  chdir("/");
+  rmdir(folder);
+  return 0;
+}
+END_OF_MAIN()
