@@ -27,12 +27,12 @@ void moveObjects(cMap& from, cMap& to)
 {
   while (cObjectListNode* n = from.getBuildings()->getFirstNode()) {
     cBaseObject* b = n->myData();
-    from.removeBuilding(b);
+    if (!from.removeBuilding(b)) break;  // left to the downloaded map, which frees it
     if (!to.addBuilding(b)) delete b;
   }
   while (cObjectListNode* n = from.getUnits()->getFirstNode()) {
     auto u = static_cast<cBaseUnit*>(n->myData());
-    from.removeUnit(u);
+    if (!from.removeUnit(u)) break;
     if (!to.addUnit(u)) delete u;
   }
 }
