@@ -189,7 +189,8 @@ void cGameEngine::runPass(cPlayer* player)
 void cGameEngine::runTurn(cPlayer* player)
 {
   ++ticks;
-  if (ticks % 1000 != 0 && map().processTurnDraining(player)) setRedraw(REDRAW_MAP | REDRAW_WIDGETS);
+  if (ticks % 1000 != 0 && map().processTurnDraining(player))
+    setRedraw(REDRAW_MAP | REDRAW_WIDGETS);
   // Clicks resolve through the occupancy numbers: they must never be a turn old.
   renumberOccupancy(map());
 }

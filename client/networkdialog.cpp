@@ -68,8 +68,8 @@ void cNetworkDialog::addLabel(int row, const char* text)
 {
   const int left = SCREEN_W / 4 - labelWidth / 2;
   const int top = SCREEN_H / 4 + row * SCREEN_H / 16;
-  gui.addElement(new cText(text, cRect(left, top, left + labelWidth, top + lineHeight),
-                           dialogFont, makecol(255, 255, 255)));
+  gui.addElement(new cText(text, cRect(left, top, left + labelWidth, top + lineHeight), dialogFont,
+                           makecol(255, 255, 255)));
 }
 
 void cNetworkDialog::addBox(eField f, int row, const char* text)

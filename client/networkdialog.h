@@ -44,9 +44,9 @@ private:
   void setStatus(const char* text);
   eChoice waitForChoice();
 
-  FONT* dialogFont;          // owned unless it is the default font
-  BITMAP* panelBackground;   // owned; null draws a grey page
-  cGUICollection gui;        // owns every widget below
+  FONT* dialogFont;         // owned unless it is the default font
+  BITMAP* panelBackground;  // owned; null draws a grey page
+  cGUICollection gui;       // owns every widget below
   cButton* enter = nullptr;
   cButton* cancel = nullptr;
   cText* statusLine = nullptr;

@@ -49,8 +49,9 @@ cMap& cGameEngine::newMap(cPoint size)
 void cGameEngine::prepareNetworkGame(cPlayer* player)
 {
   delete connectionText;
-  connectionText = new cText("", cRect(SCREEN_W / 2 - 90, SCREEN_H - 14, SCREEN_W / 2 + 90, SCREEN_H),
-                             font, makecol(255, 255, 255), true, false, false);
+  connectionText =
+      new cText("", cRect(SCREEN_W / 2 - 90, SCREEN_H - 14, SCREEN_W / 2 + 90, SCREEN_H), font,
+                makecol(255, 255, 255), true, false, false);
   cText& notice = *connectionText;
   showNotice(notice, "Connected to server.");
   const int mapstat = player->queryMaps();
@@ -72,11 +73,12 @@ void cGameEngine::prepareNetworkGame(cPlayer* player)
 void cGameEngine::downloadMap(cPlayer* player, cText& notice)
 {
   cMapDownload download;
-  const bool complete = receiveMap(*player, download, cPlayer::replyBudgetMs, [&](const char* body) {
-    char text[16];
-    std::snprintf(text, sizeof text, "REC: %.10s", body);
-    showNotice(notice, text);
-  });
+  const bool complete =
+      receiveMap(*player, download, cPlayer::replyBudgetMs, [&](const char* body) {
+        char text[16];
+        std::snprintf(text, sizeof text, "REC: %.10s", body);
+        showNotice(notice, text);
+      });
   if (!complete) {
     const char* why = player->isConnected() ? "no frame in time" : "connection closed";
     hostLog("Map download failed: %s\n", why);

@@ -73,16 +73,25 @@ TEST_F(NetworkDialog, ReturnAndEscChooseEvenWhileABoxIsEdited)
     const char* name;  // the name box afterwards
     const char* port;
   } cases[] = {
-      {"Return in the name box", {tab, keyOf(0, 'a'), ret}, cNetworkDialog::choiceConnect, "a", "15201"},
-      {"keypad Enter in the port box", {tab, tab, tab, tab, padEnter}, cNetworkDialog::choiceConnect,
-       "newuser", "15201"},
+      {"Return in the name box",
+       {tab, keyOf(0, 'a'), ret},
+       cNetworkDialog::choiceConnect,
+       "a",
+       "15201"},
+      {"keypad Enter in the port box",
+       {tab, tab, tab, tab, padEnter},
+       cNetworkDialog::choiceConnect,
+       "newuser",
+       "15201"},
       {"Esc in the host box", {tab, tab, esc}, cNetworkDialog::choiceCancel, "newuser", "15201"},
       {"Esc with no box edited", {esc}, cNetworkDialog::choiceCancel, "newuser", "15201"},
-      {"typing without a box edited goes nowhere", typed("xyz"), cNetworkDialog::choiceNone, "newuser",
-       "15201"},
+      {"typing without a box edited goes nowhere", typed("xyz"), cNetworkDialog::choiceNone,
+       "newuser", "15201"},
       {"Tab on to the port box, cleared and typed",
-       {tab, tab, tab, tab, backspace, keyOf(0, '7'), keyOf(0, '7')}, cNetworkDialog::choiceNone,
-       "newuser", "77"},
+       {tab, tab, tab, tab, backspace, keyOf(0, '7'), keyOf(0, '7')},
+       cNetworkDialog::choiceNone,
+       "newuser",
+       "77"},
   };
   for (const Case& c : cases) {
     dialog.reset(new cNetworkDialog());
@@ -103,12 +112,20 @@ TEST_F(NetworkDialog, PortsOutsideOneTo65535InDigitsConnectNowhere)
   ASSERT_GE(listener, 0);
   const int p = boundPort(listener);
   const std::string wrapped = std::to_string(p + 65536);
-  const std::string texts[] = {wrapped, "0", "-" + std::to_string(65536 - p), std::to_string(p) + " ",
-                               "+" + std::to_string(p), "0x10", "", "99999999999999999999"};
+  const std::string texts[] = {wrapped,
+                               "0",
+                               "-" + std::to_string(65536 - p),
+                               std::to_string(p) + " ",
+                               "+" + std::to_string(p),
+                               "0x10",
+                               "",
+                               "99999999999999999999"};
   for (const std::string& port : texts) {
     retype(cNetworkDialog::fieldPort, port);
     EXPECT_EQ(dialog->connect(), nullptr) << port;
-    EXPECT_EQ(dialog->status(), "Connect to 127.0.0.1:" + port.substr(0, 39) + " failed. Try again.") << port;
+    EXPECT_EQ(dialog->status(),
+              "Connect to 127.0.0.1:" + port.substr(0, 39) + " failed. Try again.")
+        << port;
     EXPECT_EQ(dialog->text(cNetworkDialog::fieldPort), port.substr(0, 39)) << port;
     cWakeup wake;
     const int accepted = acceptWithin(listener, wake, 100);
@@ -130,7 +147,8 @@ TEST_F(NetworkDialog, ConnectsToARunningServerAndFailsOnAClosedPortOrAName)
       {"a closed port", "127.0.0.1", std::to_string(freeLoopbackPort()), false},
       {"a host name, not an address", "localhost", std::to_string(server.port()), false},
       {"the server", "127.0.0.1", std::to_string(server.port()), true},
-      {"the server, port with leading zeros", "127.0.0.1", "0" + std::to_string(server.port()), true},
+      {"the server, port with leading zeros", "127.0.0.1", "0" + std::to_string(server.port()),
+       true},
   };
   for (const Case& c : cases) {
     dialog.reset(new cNetworkDialog());

@@ -117,7 +117,8 @@ protected:
     std::map<std::string, int> tags;
     std::string bytes;
     char chunk[65536];
-    for (ssize_t n; (n = recv(peer, chunk, sizeof chunk, MSG_DONTWAIT)) > 0;) bytes.append(chunk, size_t(n));
+    for (ssize_t n; (n = recv(peer, chunk, sizeof chunk, MSG_DONTWAIT)) > 0;)
+      bytes.append(chunk, size_t(n));
     for (size_t at = 0; at + 2 <= bytes.size();) {
       const size_t length = (unsigned char)bytes[at] * 256u + (unsigned char)bytes[at + 1];
       const std::string tag = bytes.substr(at + 2, 3);
@@ -143,8 +144,8 @@ TEST_F(cNetworkGameTest, TheFirstPlayerUploadsTheBuiltInMap)
   EXPECT_NE(out.find("QUERY DONE mapstat 0\n"), std::string::npos);
   EXPECT_NE(out.find('%'), std::string::npos);
   EXPECT_TRUE(player->isConnected());
-  const std::map<std::string, int> expected = {{"MAP???", 1}, {"MAPTER", 1}, {"CRE", 6}, {"CRU", 4},
-                                               {"MAP///", 1}};
+  const std::map<std::string, int> expected = {
+      {"MAP???", 1}, {"MAPTER", 1}, {"CRE", 6}, {"CRU", 4}, {"MAP///", 1}};
   EXPECT_EQ(sentTags(), expected);
   EXPECT_EQ(map().getBuildings()->number(), 6);
 }
@@ -152,8 +153,9 @@ TEST_F(cNetworkGameTest, TheFirstPlayerUploadsTheBuiltInMap)
 TEST_F(cNetworkGameTest, ALaterPlayerPlaysOnTheDownloadedMap)
 {
   // The end mark carries a long text after it: the notice shows ten characters of the body.
-  const std::string out = begin(snd + terrain(cPoint(30, 20), 3) + buildingAt(cPoint(4, 4)) +
-                                unitAt(cPoint(12, 7)) + frameOf("MAP0000///" + std::string(60, 'x')));
+  const std::string out =
+      begin(snd + terrain(cPoint(30, 20), 3) + buildingAt(cPoint(4, 4)) + unitAt(cPoint(12, 7)) +
+            frameOf("MAP0000///" + std::string(60, 'x')));
   EXPECT_NE(out.find("QUERY DONE mapstat 10\n"), std::string::npos);
   EXPECT_TRUE(player->isConnected());
   EXPECT_EQ(map().getMaxPos(), cPoint(30, 20));
