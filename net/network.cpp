@@ -15,7 +15,7 @@
 
 #include "net/tracefile.h"
 
-int cNetworkQueue::stallLimitMs = 10000;
+std::atomic<int> cNetworkQueue::stallLimitMs{10000};
 
 namespace {
 
@@ -68,7 +68,7 @@ bool waitReadable(int fd, long long nanoseconds) {
 // A descriptor that does not block may take a frame in parts: wait for room for the rest.
 bool waitWritable(int fd) {
   pollfd p = {fd, POLLOUT, 0};
-  return poll(&p, 1, cNetworkQueue::stallLimitMs) > 0;
+  return poll(&p, 1, cNetworkQueue::stallLimitMs.load()) > 0;
 }
 
 long long nowNanoseconds() {
@@ -138,7 +138,7 @@ bool cNetworkQueue::waitForData(int ms) const {
   return socket > 0 && waitReadable(socket, ms * 1000000LL);
 }
 
-void cNetworkQueue::startFrame() { frameDeadline = nowNanoseconds() + stallLimitMs * 1000000LL; }
+void cNetworkQueue::startFrame() { frameDeadline = nowNanoseconds() + stallLimitMs.load() * 1000000LL; }
 
 // One receive of up to n bytes once data is there: > 0 bytes, 0 closed, -1 failed or past
 // the frame's deadline.

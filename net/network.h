@@ -3,6 +3,8 @@
 // A queue of outgoing frames on a TCP socket, with the flush and the two frame readers.
 // Every trace line goes to "test15.txt" (polling read), "test16.txt" (blocking read) or
 // "test17.txt" (flush) in the current directory, bounded as net/tracefile.h says.
+#include <atomic>
+
 #include "net/queue.h"
 
 class cNetworkQueue : public cQueue {
@@ -38,7 +40,7 @@ public:
 
   // Longest time in milliseconds a frame may take to arrive once its first byte is there;
   // past it the connection counts as lost.
-  static int stallLimitMs;
+  static std::atomic<int> stallLimitMs;  // tests may change it while threads read
 
 protected:
   void dropSocket();

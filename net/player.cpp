@@ -48,7 +48,7 @@ void cPlayer::sendNow(const cMessage& m) {
   processQueue();
 }
 
-int cPlayer::replyBudgetMs = 5000;
+std::atomic<int> cPlayer::replyBudgetMs{5000};
 
 int cPlayer::receiveWithin(char* buffer, int size, int budgetMs, int& polls) {
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(budgetMs);

@@ -2,6 +2,8 @@
 #define KORVANE_NET_PLAYER_H
 // One player of a game together with its connection: the player is its own outgoing queue.
 // The client keeps one for the local person; the server one per registered player.
+#include <atomic>
+
 #include "net/network.h"
 #include "world/maplayer.h"
 
@@ -40,7 +42,7 @@ public:
   // connection closed, -1 the time ran out; polls counts the reads made.
   int receiveWithin(char* buffer, int size, int budgetMs, int& polls);
   // Time a reply of the server, or the next frame of a map exchange, may take (ms).
-  static int replyBudgetMs;
+  static std::atomic<int> replyBudgetMs;
 
 private:
   void sendNow(const cMessage& m);

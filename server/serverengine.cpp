@@ -58,7 +58,9 @@ int cServerEngine::start(int argc, char** argv) {
   // Never destroyed: "DIE" ends the process together with every connection thread.
   static cServerEngine* server = new cServerEngine();
   if (!server->listen(port)) return 1;
-  return server->run() ? 0 : 1;
+  const bool ended = server->run();
+  server->letConnectionsRun();
+  return ended ? 0 : 1;
 }
 
 bool cServerEngine::listen(int port) {
@@ -112,6 +114,17 @@ void cServerEngine::reapFinished() {
     }
     t->thread.join();
     t = served.erase(t);
+  }
+}
+
+// The threads' records stay: a thread still running keeps using its own.
+void cServerEngine::letConnectionsRun() {
+  std::lock_guard<std::mutex> lock(mut_threads);
+  for (cServedThread& t : served) {
+    if (t.done)
+      t.thread.join();
+    else
+      t.thread.detach();
   }
 }
 

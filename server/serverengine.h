@@ -66,6 +66,7 @@ private:
   void serverthread(cServedThread* served);
   void reapFinished();
   void endConnections();
+  void letConnectionsRun();  // for a process that ends with its connection threads
   void say(const char* format, ...) __attribute__((format(printf, 2, 3)));
   cPlayer* registerPlayer(const char* body, cConnection& conn);
   cPlayer* takeOver(const char* name, const char* host, cConnection& conn);

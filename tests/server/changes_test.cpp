@@ -208,24 +208,30 @@ TEST_F(ChangeRules, ServerAndGameEndAlikeAfterTheSameRandomFrames) {
   EXPECT_NE(traces.find('D'), std::string::npos);
 }
 
-// Each divergence the two sides once had: the server used to take both of these in.
-TEST_F(ChangeRules, MoveOffTheMapAndBlastCentredOffTheMapChangeNothingAnywhere) {
+// Each divergence the two sides once had: the server used to take these in, the game not.
+TEST_F(ChangeRules, MoveOffTheMapIsRefusedByServerAndGameAlike) {
   const cBaseUnit edge(1, 0, cPoint(99, 99), cIsoPoint(1, 1, 0), 30);
   feed(frameOf(cCreateUnitMessage(0, &edge)));
   const MapState before = serverState();
   ASSERT_EQ(before.units.size(), 1u);
-  const struct {
-    const char* what;
-    std::string frame;
-  } cases[] = {
-      {"move to (300, 300)", frameOf(cMoveMessage(0, cPoint(99, 99), cPoint(300, 300)))},
-      {"move to (100, 99)", frameOf(cMoveMessage(0, cPoint(99, 99), cPoint(100, 99)))},
-      {"blast at (100, 99)", frameOf(cDamageAreaMessage(0, cPoint(100, 99), 5, 10))},
-      {"blast at (65535, 65535)", frameOf(cDamageAreaMessage(0, cPoint(65535, 65535), 65535, 10))},
-  };
-  for (const auto& c : cases) {
-    feed(c.frame);
-    EXPECT_TRUE(serverState() == before) << c.what;
-    EXPECT_TRUE(stateOf(game) == before) << c.what;
+  for (cPoint to : {cPoint(300, 300), cPoint(100, 99), cPoint(99, 65535)}) {
+    feed(frameOf(cMoveMessage(0, cPoint(99, 99), to)));
+    EXPECT_TRUE(serverState() == before) << to.x << "," << to.y;
+    EXPECT_TRUE(stateOf(game) == before) << to.x << "," << to.y;
   }
+}
+
+TEST_F(ChangeRules, BlastCentredOffTheMapHurtsNoOneOnServerOrGame) {
+  const cBaseUnit edge(1, 0, cPoint(99, 99), cIsoPoint(1, 1, 0), 30);
+  feed(frameOf(cCreateUnitMessage(0, &edge)));
+  const MapState before = serverState();
+  ASSERT_EQ(before.units.size(), 1u);
+  for (cPoint centre : {cPoint(100, 99), cPoint(65535, 65535), cPoint(99, 100)}) {
+    feed(frameOf(cDamageAreaMessage(0, centre, 5, 10)));
+    EXPECT_TRUE(serverState() == before) << centre.x << "," << centre.y;
+    EXPECT_TRUE(stateOf(game) == before) << centre.x << "," << centre.y;
+  }
+  feed(frameOf(cDamageAreaMessage(0, cPoint(99, 98), 5, 10)));  // on the map it does hurt
+  EXPECT_EQ(std::get<6>(serverState().units.at(0)), 20);
+  EXPECT_EQ(std::get<6>(stateOf(game).units.at(0)), 20);
 }
