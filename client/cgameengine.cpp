@@ -92,10 +92,11 @@ void cGameEngine::beginGame(cPlayer* player)
   currentPlayer = player;
   delete gui;
   gui = nullptr;
-  delete view;
-  view = new cIsoViewRect(cPoint(100, 100));
-  view->setBounds(viewArea);
-  loadMap(player);
+  if (player->isConnected()) prepareNetworkGame(player);
+  if (!player->isConnected()) {
+    newMap(cPoint(100, 100));
+    loadMap(player);
+  }
   printf("%%");
   fflush(stdout);
   buildGameScreen();
@@ -180,7 +181,7 @@ void cGameEngine::forgetDisplaySwitch()
 
 void cGameEngine::runPass(cPlayer* player)
 {
-  pacer.sleep();
+  sleepUntilDue(player);
   for (int turns = pacer.turnsDue(); turns > 0; --turns) runTurn(player);
   if (pacer.frameDue()) runFrame(player);
 }
@@ -188,7 +189,8 @@ void cGameEngine::runPass(cPlayer* player)
 void cGameEngine::runTurn(cPlayer* player)
 {
   ++ticks;
-  if (ticks % 1000 != 0 && map().processTurn(player)) setRedraw(REDRAW_MAP | REDRAW_WIDGETS);
+  if (ticks % 1000 != 0 && map().processTurnDraining(player))
+    setRedraw(REDRAW_MAP | REDRAW_WIDGETS);
   // Clicks resolve through the occupancy numbers: they must never be a turn old.
   renumberOccupancy(map());
 }

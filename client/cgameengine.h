@@ -21,6 +21,7 @@ class cGUICollection;
 class cIsoView;
 class cIsoViewRect;
 class cKeyboardHandler;
+class cMap;
 class cMinimap;
 class cPlayer;
 class cText;
@@ -44,6 +45,9 @@ public:
   void options(BITMAP* background);
   void optionsGUI();
   void rollCredits();
+  // The network dialog: a connected, registered player (owned by the caller), or null when
+  // the player cancels.
+  cPlayer* createPlayer();
 
   // Plays one game; takes ownership of player (never null) and deletes it at the end.
   void engine(cPlayer* player);
@@ -96,7 +100,15 @@ public:
 
 private:
   friend class cGameEngineTest;
+  friend class cNetworkGameTest;
 
+  // The view replaced by one of an empty map of size cells, bounded by the view area.
+  cMap& newMap(cPoint size);
+  // The map exchange of a network game; the player is disconnected when it fails.
+  void prepareNetworkGame(cPlayer* player);
+  void downloadMap(cPlayer* player, cText& notice);
+  // Until the next turn or frame is due; a network game also wakes for a received frame.
+  void sleepUntilDue(cPlayer* player);
   bool mouseInView() const;
   cPoint viewPoint() const;  // the mouse in the view's own pixels
   cRect toolbarItem(int i) const;  // item i (0..5) of every bottom toolbar

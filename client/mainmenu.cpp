@@ -3,8 +3,7 @@
 
 #include "addons/jpegload.h"
 #include "client/cgameengine.h"
-#include "client/pacing.h"
-#include "gui/boxbutton.h"
+#include "client/dialogscreen.h"
 #include "gui/credits.h"
 #include "gui/framepacer.h"
 #include "gui/guicollection.h"
@@ -25,29 +24,6 @@ BITMAP* loadMenuBackground()
   clear_to_color(background, makecol(0, 64, 64));
   return background;
 }
-
-void showNotice(const char* text)
-{
-  hideMouse();
-  const int y = SCREEN_H - 30;
-  rectfill(screen, 0, y - 6, SCREEN_W - 1, y + 14, makecol(0, 0, 0));
-  textout_centre_ex(screen, font, text, SCREEN_W / 2, y, makecol(255, 255, 255), -1);
-  showMouse();
-  waitForKey();
-}
-
-// The dialog screen: the panel background (grey without it) under every element.
-void drawDialog(cGUICollection& gui, BITMAP* background)
-{
-  BITMAP* page = create_bitmap(SCREEN_W, SCREEN_H);
-  clear_bitmap(page);
-  boxButton(true, background, cRect(0, 0, SCREEN_W - 1, SCREEN_H - 1)).drawMe(page, true);
-  gui.draw(page);
-  hideMouse();
-  blit(page, screen, 0, 0, 0, 0, SCREEN_W, SCREEN_H);
-  showMouse();
-  destroy_bitmap(page);
-}
 }  // namespace
 
 void cGameEngine::start()
@@ -58,7 +34,9 @@ void cGameEngine::start()
   cMenu menu(background, 5, items);
   for (bool quit = false; !quit;) {
     switch (menu.doMe()) {
-      case 1: showNotice("Network games are not available yet. Press any key to continue."); break;
+      case 1:
+        if (cPlayer* player = createPlayer()) engine(player);
+        break;
       case 2: engine(new cPlayer()); break;
       case 3: options(background); break;
       case 4: rollCredits(); break;

@@ -46,9 +46,15 @@ bool cGamePlayMap::processTurn(cPlayer* p)
 
 bool cGamePlayMap::processTurnDraining(cPlayer* p, int cap)
 {
+  const bool changed = receiveWaiting(p, cap);
+  return playLocalUnits(p) | changed;
+}
+
+bool cGamePlayMap::receiveWaiting(cPlayer* p, int cap)
+{
   bool changed = false;
   for (int taken = 0; taken < cap && receiveOne(p, changed);) ++taken;
-  return playLocalUnits(p) | changed;
+  return changed;
 }
 
 bool cGamePlayMap::playLocalUnits(cPlayer* p)

@@ -22,6 +22,9 @@ public:
   // The same turn, but taking in every received frame already waiting, at most cap of them,
   // so that a steady stream of changes never builds a backlog.
   bool processTurnDraining(cPlayer* p, int cap = 256);
+  // Only the received frames already waiting, at most cap of them: for a loop woken by one
+  // between two turns. True when the map changed.
+  bool receiveWaiting(cPlayer* p, int cap = 256);
   bool movePeople(cPlayer* p);
   bool attackWithPeople(cPlayer* p);
   bool removeDeadUnits(cPlayer* p);

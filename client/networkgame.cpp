@@ -1,0 +1,109 @@
+// The engine's side of a network game: the map exchange before the first turn, and the
+// connected loop's sleep on the server's socket.
+#include <allegro.h>
+
+#include <cstdio>
+
+#include "client/cgameengine.h"
+#include "gui/basicmouse.h"
+#include "gui/mouse.h"
+#include "net/player.h"
+#include "render/isoviewrect.h"
+#include "sim/mapdownload.h"
+#include "world/host.h"
+
+namespace {
+// One line at the bottom of the screen, over whatever was there.
+void showNotice(cText& notice, const char* text)
+{
+  notice.setText(text);
+  hideMouse();
+  notice.draw(screen);
+  showMouse();
+}
+
+// Buildings, then units, in list order, so that the occupancy numbers come out the same.
+void moveObjects(cMap& from, cMap& to)
+{
+  while (cObjectListNode* n = from.getBuildings()->getFirstNode()) {
+    cBaseObject* b = n->myData();
+    if (!from.removeBuilding(b)) break;  // left to the downloaded map, which frees it
+    if (!to.addBuilding(b)) delete b;
+  }
+  while (cObjectListNode* n = from.getUnits()->getFirstNode()) {
+    auto u = static_cast<cBaseUnit*>(n->myData());
+    if (!from.removeUnit(u)) break;
+    if (!to.addUnit(u)) delete u;
+  }
+}
+}  // namespace
+
+cMap& cGameEngine::newMap(cPoint size)
+{
+  delete view;
+  view = new cIsoViewRect(size);
+  view->setBounds(viewArea);
+  return map();
+}
+
+void cGameEngine::prepareNetworkGame(cPlayer* player)
+{
+  delete connectionText;
+  connectionText =
+      new cText("", cRect(SCREEN_W / 2 - 90, SCREEN_H - 14, SCREEN_W / 2 + 90, SCREEN_H), font,
+                makecol(255, 255, 255), true, false, false);
+  cText& notice = *connectionText;
+  showNotice(notice, "Connected to server.");
+  const int mapstat = player->queryMaps();
+  std::printf("QUERY DONE mapstat %i\n", mapstat);
+  std::fflush(stdout);
+  if (mapstat == 0) {
+    showNotice(notice, "Sending maps.");
+    newMap(cPoint(100, 100));
+    loadMap(player);
+    player->sendMaps(&map());
+  } else if (mapstat == 10) {
+    showNotice(notice, "Receiving maps.");
+    downloadMap(player, notice);
+  }
+}
+
+// The running game's map into the view; a download that stalls or is cut off leaves the
+// player disconnected, to play the built-in map alone.
+void cGameEngine::downloadMap(cPlayer* player, cText& notice)
+{
+  cMapDownload download;
+  const bool complete =
+      receiveMap(*player, download, cPlayer::replyBudgetMs, [&](const char* body) {
+        char text[16];
+        std::snprintf(text, sizeof text, "REC: %.10s", body);
+        showNotice(notice, text);
+      });
+  if (!complete) {
+    const char* why = player->isConnected() ? "no frame in time" : "connection closed";
+    hostLog("Map download failed: %s\n", why);
+    std::printf("Map download failed: %s\n", why);
+    if (player->isConnected()) player->disconnect();
+    return;
+  }
+  cMap& downloaded = *download.map();
+  cMap& shown = newMap(downloaded.getMaxPos());
+  shown.getLayer(LAYER_TERRAIN)->copy(downloaded.getLayer(LAYER_TERRAIN));
+  moveObjects(downloaded, shown);
+  renumberOccupancy(shown);
+}
+
+// A frame arriving wakes the loop and is taken in at once; without a connection the loop
+// sleeps on its clock alone.
+void cGameEngine::sleepUntilDue(cPlayer* player)
+{
+  const int64_t left = pacer.nextDeadline() - clock.now();
+  if (left <= 0 || !player->isConnected()) {
+    pacer.sleep();
+    return;
+  }
+  // Whole milliseconds, rounded up: waking before the deadline would only wait again.
+  if (!player->waitForData(int((left + 999) / 1000))) return;
+  if (map().receiveWaiting(player)) setRedraw(REDRAW_MAP | REDRAW_WIDGETS);
+  renumberOccupancy(map());
+}
