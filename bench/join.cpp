@@ -3,11 +3,8 @@
 // Measured in a fresh game and again after 100,000 changes have been relayed in the same game
 // (ending with the same objects); prints both medians and their ratio (long / fresh).
 // Usage: join [joins per phase] (default 31).
-#include <arpa/inet.h>
 #include <fcntl.h>
-#include <netinet/in.h>
 #include <signal.h>
-#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -23,35 +20,12 @@
 #include "net/player.h"
 #include "net/protocol.h"
 #include "sim/mapdownload.h"
+#include "support/benchsupport.h"
+#include "support/testdirectory.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-int freePort() {
-  const int s = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in a = {};
-  a.sin_family = AF_INET;
-  a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t n = sizeof a;
-  bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a);
-  getsockname(s, reinterpret_cast<sockaddr*>(&a), &n);
-  close(s);
-  return ntohs(a.sin_port);
-}
-
-pid_t startServer(const std::string& program, int port) {
-  const pid_t pid = fork();
-  if (pid == 0) {
-    const int null = open("/dev/null", O_WRONLY);
-    dup2(null, 1);
-  dup2(null, 2);
-    dup2(null, 2);
-    execl(program.c_str(), program.c_str(), std::to_string(port).c_str(), nullptr);
-    _exit(127);
-  }
-  return pid;
-}
 
 std::unique_ptr<cPlayer> connectAs(const std::string& name, int port) {
   std::unique_ptr<cPlayer> p(new cPlayer(-1));
@@ -130,13 +104,9 @@ int main(int argc, char** argv) {
     return 2;
   }
   signal(SIGPIPE, SIG_IGN);
-  char self[4096];
-  const ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
-  self[n > 0 ? n : 0] = '\0';
-  std::string program = self;
-  program = program.substr(0, program.rfind('/') + 1) + "../server/korvaned";
-  char dir[] = "/tmp/korvane-join-XXXXXX";
-  if (access(program.c_str(), X_OK) != 0 || !mkdtemp(dir) || chdir(dir) != 0) {
+  const std::string program = serverProgram();
+  const cTestDirectory folder("korvane-join");
+  if (access(program.c_str(), X_OK) != 0 || !folder.ok()) {
     std::fprintf(stderr, "join: no server at %s\n", program.c_str());
     return 1;
   }
@@ -144,8 +114,8 @@ int main(int argc, char** argv) {
   const int null = open("/dev/null", O_WRONLY);
   dup2(null, 1);
   dup2(null, 2);
-  const int port = freePort();
-  const pid_t server = startServer(program, port);
+  const int port = freeLoopbackPort();
+  const pid_t server = startQuietServer(program, port);
   std::unique_ptr<cPlayer> owner = connectAs("owner", port);
   if (!owner) return 1;
   upload(*owner);
@@ -176,6 +146,5 @@ int main(int argc, char** argv) {
   dprintf(out, "%-28s %10s\n%-28s %10.2f\n", "", "ratio", "long / fresh", fresh > 0 ? longer / fresh : 0);
   kill(server, SIGKILL);
   waitpid(server, nullptr, 0);
-  if (chdir("/") == 0) std::system((std::string("rm -rf ") + dir).c_str());
   return 0;
 }

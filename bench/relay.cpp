@@ -24,6 +24,8 @@
 
 #include "net/message.h"
 #include "net/protocol.h"
+#include "support/benchsupport.h"
+#include "support/testdirectory.h"
 
 namespace {
 
@@ -138,31 +140,13 @@ void receive(int fd, long frames, const std::vector<std::atomic<long long>>* sen
   r->lost += frames - expected > 0 ? frames - expected : 0;
 }
 
-struct Server {
-  pid_t pid = -1;
-  int port = 0;
-};
-
-Server startServer(const std::string& program, int port) {
-  Server s;
-  s.port = port;
-  std::fflush(stdout);
-  s.pid = fork();
-  if (s.pid == 0) {
-    if (!std::freopen("/dev/null", "w", stdout) || !std::freopen("/dev/null", "w", stderr))
-      _exit(127);
-    execl(program.c_str(), program.c_str(), std::to_string(port).c_str(), nullptr);
-    _exit(127);
-  }
-  return s;
-}
-
 void runOnce(const std::string& program, int clients, double seconds, int rate) {
-  char dir[] = "/tmp/korvane-relay-XXXXXX";
-  if (!mkdtemp(dir) || chdir(dir) != 0) return;
-  const Server server = startServer(program, 20000 + getpid() % 20000 + clients);
+  const cTestDirectory folder("korvane-relay");
+  if (!folder.ok()) return;
+  const int port = 20000 + getpid() % 20000 + clients;
+  const pid_t server = startQuietServer(program, port);
   std::vector<int> fds;
-  for (int k = 0; k < clients; ++k) fds.push_back(join(server.port, k));
+  for (int k = 0; k < clients; ++k) fds.push_back(join(port, k));
   std::string body;
   cMapLayer layer(cPoint(100, 100));
   sendMessage(fds[0], cMapMessage(0, "???"));
@@ -197,18 +181,17 @@ void runOnce(const std::string& program, int clients, double seconds, int rate) 
   const double median = all.empty() ? 0 : all[all.size() / 2] / 1e3;
   const double p99 = all.empty() ? 0 : all[all.size() * 99 / 100] / 1e3;
 
-  const long idleStart = cpuTicks(server.pid);
+  const long idleStart = cpuTicks(server);
   const double idleSeconds = std::max(1.0, seconds);
   usleep(useconds_t(idleSeconds * 1e6));
-  const double idleCpu = (cpuTicks(server.pid) - idleStart) / double(sysconf(_SC_CLK_TCK)) / idleSeconds;
+  const double idleCpu = (cpuTicks(server) - idleStart) / double(sysconf(_SC_CLK_TCK)) / idleSeconds;
 
   std::printf("%3d clients: latency median %7.1f us  p99 %7.1f us  relayed %8.0f frames/s  "
               "lost %ld  out of order %ld  idle CPU %.4f s/s\n",
               clients, median, p99, received / elapsed, lost, disorder, idleCpu);
   for (int fd : fds) close(fd);
-  kill(server.pid, SIGKILL);
-  waitpid(server.pid, nullptr, 0);
-  if (chdir("/") == 0) std::system((std::string("rm -rf ") + dir).c_str());
+  kill(server, SIGKILL);
+  waitpid(server, nullptr, 0);
 }
 
 // The seconds per run: a positive number, or 1 without an argument; false for anything else.
@@ -231,11 +214,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   signal(SIGPIPE, SIG_IGN);
-  char self[4096];
-  const ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
-  self[n > 0 ? n : 0] = '\0';
-  std::string program = self;
-  program = program.substr(0, program.rfind('/') + 1) + "../server/korvaned";
+  const std::string program = serverProgram();
   if (access(program.c_str(), X_OK) != 0) {
     std::fprintf(stderr, "relay: no server at %s\n", program.c_str());
     return 1;

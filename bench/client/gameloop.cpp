@@ -6,7 +6,6 @@
 //    and over the whole time, with the processor time the idle game took.
 // Needs a display (tests/with-xvfb).
 #include <allegro.h>
-#include <sys/resource.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -22,17 +21,10 @@
 #include "gui/fonts.h"
 #include "net/player.h"
 #include "render/isoview.h"
+#include "support/benchsupport.h"
 #include "world/host.h"
 
 namespace {
-double processorSeconds()
-{
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
-         (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
-
 double secondsNow() { return steadyClock().now() / 1e6; }
 
 int screenWidth() { return SCREEN_W; }

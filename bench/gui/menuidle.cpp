@@ -2,7 +2,6 @@
 // window, runs a five-entry menu untouched for SECONDS (default 10) and ends it with Esc.
 // Prints user + system time over wall time. Needs a display (tests/with-xvfb).
 #include <allegro.h>
-#include <sys/resource.h>
 
 #include <atomic>
 #include <chrono>
@@ -11,16 +10,7 @@
 #include <thread>
 
 #include "gui/menu.h"
-
-namespace {
-double processorSeconds()
-{
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
-         (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
-}  // namespace
+#include "support/benchsupport.h"
 
 int main(int argc, char** argv)
 {

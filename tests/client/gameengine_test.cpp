@@ -6,78 +6,25 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <string>
 
-#include "addons/graphics_mode.h"
-#include "client/cgameengine.h"
-#include "client/globals.h"
-#include "client/logfile.h"
+#include "client/clientsuite.h"
 #include "gui/canvas.h"
 #include "gui/toolbar.h"
-#include "net/player.h"
 #include "render/isoviewrect.h"
-#include "support/testdirectory.h"
-#include "world/host.h"
 #include "world/metadatabase.h"
 
-namespace {
-class FakeClock : public cClock {
-public:
-  int64_t now() const override { return t; }
-  void sleepUntil(int64_t when) override
-  {
-    if (when > t) t = when;
-  }
-  int64_t t = 0;
-};
-
-int screenWidth() { return SCREEN_W; }
-
-std::string runFolder()
-{
-  const char* build = std::getenv("KORVANE_BUILD");
-  return std::string(build ? build : ".") + "/run/";
-}
-}  // namespace
-
 // A local game on the built-in map at 640 x 480, 16 bits, started and ready for its first pass.
-class cGameEngineTest : public testing::Test {
+class cGameEngineTest : public cEngineTest {
 protected:
-  static void SetUpTestSuite()
-  {
-    ASSERT_TRUE(setGraphicsMode(16));
-    install_timer();
-    install_keyboard();
-    install_mouse();
-    setHostScreenWidth(screenWidth);
-    datafile = load_datafile((runFolder() + "tarvix.dat").c_str());
-    metaData = load_datafile((runFolder() + "gamedata.dat").c_str());
-    ASSERT_TRUE(datafile && metaData);
-    currentfont = static_cast<FONT*>(static_cast<DATAFILE*>(datafile[1].dat)[0].dat);
-  }
-  static void TearDownTestSuite()
-  {
-    unload_datafile(datafile);
-    unload_datafile(metaData);
-    datafile = metaData = nullptr;
-    currentfont = nullptr;
-  }
   void SetUp() override
   {
-    ASSERT_TRUE(directory.ok());
-    open_log("w");
-    engine.reset(new cGameEngine(clock));
+    cEngineTest::SetUp();
+    if (HasFatalFailure()) return;
     player = new cPlayer();
     testing::internal::CaptureStdout();
     engine->beginGame(player);
     testing::internal::GetCapturedStdout();
-  }
-  void TearDown() override
-  {
-    if (player) engine->endGame(player);
-    engine.reset();
-    close_log();
   }
 
   cIsoView& map() { return engine->map(); }
@@ -137,11 +84,6 @@ protected:
     const cPoint anchor = cIsoPoint(tile).convertTo2DScaled(map().getStartPos(), map().getZoom());
     return anchor + cPoint(0, -k / 2) + engine->viewArea.topLeft;
   }
-
-  cTestDirectory directory;
-  FakeClock clock;
-  std::unique_ptr<cGameEngine> engine;
-  cPlayer* player = nullptr;
 };
 
 TEST_F(cGameEngineTest, ToolbarItemsSwitchModesToolbarsAndRedrawFlags)

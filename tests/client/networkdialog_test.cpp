@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "addons/graphics_mode.h"
+#include "client/clientsuite.h"
 #include "client/networkdialog.h"
 #include "net/player.h"
 #include "net/socket.h"
@@ -30,13 +30,7 @@ std::vector<int> typed(const std::string& text)
 // A dialog at 640 x 480 with its default texts, in a folder of its own.
 class NetworkDialog : public testing::Test {
 protected:
-  static void SetUpTestSuite()
-  {
-    ASSERT_TRUE(setGraphicsMode(16));
-    install_timer();
-    install_keyboard();
-    install_mouse();
-  }
+  static void SetUpTestSuite() { ASSERT_TRUE(openClientScreen()); }
   void SetUp() override
   {
     ASSERT_TRUE(directory.ok());

@@ -8,41 +8,16 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <map>
 #include <string>
 #include <vector>
 
-#include "addons/graphics_mode.h"
-#include "client/cgameengine.h"
-#include "client/globals.h"
-#include "client/logfile.h"
+#include "client/clientsuite.h"
 #include "net/message.h"
-#include "net/player.h"
 #include "render/isoviewrect.h"
 #include "support/frames.h"
-#include "support/testdirectory.h"
-#include "world/host.h"
 
 namespace {
-class FakeClock : public cClock {
-public:
-  int64_t now() const override { return t; }
-  void sleepUntil(int64_t when) override
-  {
-    if (when > t) t = when;
-  }
-  int64_t t = 0;
-};
-
-int screenWidth() { return SCREEN_W; }
-
-std::string runFolder()
-{
-  const char* build = std::getenv("KORVANE_BUILD");
-  return std::string(build ? build : ".") + "/run/";
-}
-
 std::string terrain(cPoint size, int kind)
 {
   cMapLayer layer(size);
@@ -65,32 +40,12 @@ const std::string endMark = frameOf(cMapMessage(0, "///"));
 }  // namespace
 
 // An engine at 640 x 480, 16 bits, with the build's data files; the player's socket pair.
-class cNetworkGameTest : public testing::Test {
+class cNetworkGameTest : public cEngineTest {
 protected:
-  static void SetUpTestSuite()
-  {
-    ASSERT_TRUE(setGraphicsMode(16));
-    install_timer();
-    install_keyboard();
-    install_mouse();
-    setHostScreenWidth(screenWidth);
-    datafile = load_datafile((runFolder() + "tarvix.dat").c_str());
-    metaData = load_datafile((runFolder() + "gamedata.dat").c_str());
-    ASSERT_TRUE(datafile && metaData);
-    currentfont = static_cast<FONT*>(static_cast<DATAFILE*>(datafile[1].dat)[0].dat);
-  }
-  static void TearDownTestSuite()
-  {
-    unload_datafile(datafile);
-    unload_datafile(metaData);
-    datafile = metaData = nullptr;
-    currentfont = nullptr;
-  }
   void SetUp() override
   {
-    ASSERT_TRUE(directory.ok());
-    open_log("w");
-    engine.reset(new cGameEngine(clock));
+    cEngineTest::SetUp();
+    if (HasFatalFailure()) return;
     int ends[2];
     ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM, 0, ends), 0);
     peer = ends[1];
@@ -98,10 +53,8 @@ protected:
   }
   void TearDown() override
   {
-    if (player) engine->endGame(player);
-    engine.reset();
+    cEngineTest::TearDown();
     close(peer);
-    close_log();
   }
   // Starts the game with these frames waiting; answers what it printed.
   std::string begin(const std::string& waiting)
@@ -131,10 +84,6 @@ protected:
   const char* notice() { return engine->connectionText->myText(); }
   void sleepUntilDue() { engine->sleepUntilDue(player); }
 
-  cTestDirectory directory;
-  FakeClock clock;
-  std::unique_ptr<cGameEngine> engine;
-  cPlayer* player = nullptr;
   int peer = -1;
 };
 

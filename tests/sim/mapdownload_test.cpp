@@ -73,22 +73,9 @@ TEST(MapDownload, TerrainMakesTheMapObjectsJoinItAndOnlyAWholeLayerCounts)
   EXPECT_EQ(none.map(), nullptr);
 }
 
-class MapReceive : public InTempDir {
+class MapReceive : public WiredPlayer {
 protected:
-  void SetUp() override
-  {
-    InTempDir::SetUp();
-    int ends[2];
-    ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM, 0, ends), 0);
-    peer = ends[1];
-    player.reset(new cPlayer(1, ends[0]));
-  }
-  void TearDown() override
-  {
-    player.reset();
-    if (peer >= 0) close(peer);
-    InTempDir::TearDown();
-  }
+  MapReceive() : WiredPlayer(1) {}
   // Runs the server's side on a thread while the download is received; the time it took.
   long long receive(const std::function<void()>& server, bool& done, std::vector<std::string>& shown)
   {
@@ -99,10 +86,7 @@ protected:
     side.join();
     return ms.count();
   }
-  void send(const std::string& bytes) { ASSERT_EQ(write(peer, bytes.data(), bytes.size()), ssize_t(bytes.size())); }
 
-  int peer = -1;
-  std::unique_ptr<cPlayer> player;
   cMapDownload download;
 };
 

@@ -1,8 +1,10 @@
 #ifndef KORVANE_TESTS_SIM_TURNSUPPORT_H
 #define KORVANE_TESTS_SIM_TURNSUPPORT_H
 // Helpers for the turn tests: a catalogue for the built-in map, the renumbering the view's
-// draw pass does, a private working directory and a look at a map's objects.
+// draw pass does, a private working directory, a player on a socket and a look at a map's
+// objects.
 #include <gtest/gtest.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -11,6 +13,7 @@
 #include <tuple>
 #include <vector>
 
+#include "net/player.h"
 #include "sim/gameplaymap.h"
 #include "support/testdirectory.h"
 #include "world/metadatabase.h"
@@ -62,6 +65,39 @@ protected:
   }
   void TearDown() override { directory.reset(); }
   std::unique_ptr<cTestDirectory> directory;
+};
+
+// A player connected to a socket the test holds (`peer`): frames written there arrive as the
+// server's, and what the player sends is read there.
+class WiredPlayer : public InTempDir {
+protected:
+  explicit WiredPlayer(long id) : id(id) {}
+  void SetUp() override
+  {
+    InTempDir::SetUp();
+    if (HasFatalFailure()) return;
+    int ends[2];
+    ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM, 0, ends), 0);
+    peer = ends[1];
+    player.reset(new cPlayer(id, ends[0]));
+  }
+  void TearDown() override
+  {
+    player.reset();
+    if (peer >= 0) close(peer);
+    InTempDir::TearDown();
+  }
+  // Writes these bytes as the server.
+  void send(const std::string& bytes)
+  {
+    ASSERT_EQ(write(peer, bytes.data(), bytes.size()), ssize_t(bytes.size()));
+  }
+
+  std::unique_ptr<cPlayer> player;
+  int peer = -1;
+
+private:
+  long id;
 };
 
 // kind, x, y, width, height, health of every object, sorted: list order may differ between

@@ -18,30 +18,18 @@
 namespace {
 const long me = 3;
 
-class WiredGame : public InTempDir {
+class WiredGame : public WiredPlayer {
 protected:
+  WiredGame() : WiredPlayer(me) {}
   void SetUp() override
   {
-    InTempDir::SetUp();
-    int ends[2];
-    ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM, 0, ends), 0);
-    peer = ends[1];
-    player.reset(new cPlayer(me, ends[0]));
+    WiredPlayer::SetUp();
+    if (HasFatalFailure()) return;
     loadBuiltinMap(map, me);
     renumber(map);
   }
-  void TearDown() override
-  {
-    player.reset();
-    close(peer);
-    InTempDir::TearDown();
-  }
 
-  void send(const cMessage& m)
-  {
-    const std::string frame = frameOf(m);
-    ASSERT_EQ(write(peer, frame.data(), frame.size()), ssize_t(frame.size()));
-  }
+  void send(const cMessage& m) { WiredPlayer::send(frameOf(m)); }
   // One turn with its standard output.
   std::string turn(bool* changed = nullptr)
   {
@@ -74,8 +62,6 @@ protected:
 
   TurnCatalogue catalogue;
   cGamePlayMap map{cPoint(100, 100)};
-  std::unique_ptr<cPlayer> player;
-  int peer = -1;
 };
 
 template <class T> const T& as(const std::unique_ptr<cDecodeMessage>& m)
