@@ -3,6 +3,13 @@
 # shutdown, with the full log and standard output.
 source "$(dirname "$0")/client-common.bash"
 
+# add_toolbar_log N: the log lines of a toolbar of N items being set up, added to the run's.
+add_toolbar_log() {
+  local i
+  log_of_full_run+=("Initilizing Toolbar with $1 items\.\.0\. \(0,0\)-\(1,1\)")
+  for ((i = 1; i < $1; ++i)); do log_of_full_run+=("$i\. \(0,0\)-\(1,1\)"); done
+}
+
 log_of_full_run=(
   'Starting Veldane Session: Tarvix Dunmarch Engine \(Alpha 20\.1\) 0\.26\.21'
   'compiled 17th November 2001'
@@ -37,41 +44,20 @@ log_of_full_run=(
   "Loading 'gamedata\.dat'"
   'Creating and clearing blankBitmap\.'
   'Initilsing Game Class\.'
-  'Initilizing Toolbar with 7 items\.\.0\. \(0,0\)-\(1,1\)'
-  '1\. \(0,0\)-\(1,1\)'
-  '2\. \(0,0\)-\(1,1\)'
-  '3\. \(0,0\)-\(1,1\)'
-  '4\. \(0,0\)-\(1,1\)'
-  '5\. \(0,0\)-\(1,1\)'
-  '6\. \(0,0\)-\(1,1\)'
-  'Initilizing Toolbar with 6 items\.\.0\. \(0,0\)-\(1,1\)'
-  '1\. \(0,0\)-\(1,1\)'
-  '2\. \(0,0\)-\(1,1\)'
-  '3\. \(0,0\)-\(1,1\)'
-  '4\. \(0,0\)-\(1,1\)'
-  '5\. \(0,0\)-\(1,1\)'
-  'Initilizing Toolbar with 6 items\.\.0\. \(0,0\)-\(1,1\)'
-  '1\. \(0,0\)-\(1,1\)'
-  '2\. \(0,0\)-\(1,1\)'
-  '3\. \(0,0\)-\(1,1\)'
-  '4\. \(0,0\)-\(1,1\)'
-  '5\. \(0,0\)-\(1,1\)'
-  'Initilizing Toolbar with 6 items\.\.0\. \(0,0\)-\(1,1\)'
-  '1\. \(0,0\)-\(1,1\)'
-  '2\. \(0,0\)-\(1,1\)'
-  '3\. \(0,0\)-\(1,1\)'
-  '4\. \(0,0\)-\(1,1\)'
-  '5\. \(0,0\)-\(1,1\)'
+)
+add_toolbar_log 7
+add_toolbar_log 6
+add_toolbar_log 6
+add_toolbar_log 6
+log_of_full_run+=(
   'cGameEngine\(\)\.'
   'Initing cIsoView'
   'Map has maxpos 100x100'
   'Successfully Initilised Game Class'
   'Starting Game Class\.'
-  'Initilizing Toolbar with 5 items\.\.0\. \(0,0\)-\(1,1\)'
-  '1\. \(0,0\)-\(1,1\)'
-  '2\. \(0,0\)-\(1,1\)'
-  '3\. \(0,0\)-\(1,1\)'
-  '4\. \(0,0\)-\(1,1\)'
+)
+add_toolbar_log 5
+log_of_full_run+=(
   'Closing Veldane Session\.\.\.'
   'The End\.'
 )

@@ -74,6 +74,12 @@ start_local_game() {
 # quit_game_and_client: "q" back to the menu, Esc out of the client with exit code 0.
 quit_game_and_client() {
   key "$wid" q
+  quit_client_after_game
+}
+
+# quit_client_after_game: once the game is being left, Esc out of the main menu; the client
+# must end with exit code 0.
+quit_client_after_game() {
   wait_for_line log.txt "Exiting main engine..."
   # One Esc, once the main menu has settled: the game's clicks must not have chosen an entry.
   park "$wid"

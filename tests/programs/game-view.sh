@@ -40,11 +40,6 @@ still_for "$wid" 1 || fail "the view kept scrolling with the pointer in the midd
 
 # The "X" at the top right leaves the game as "q" does.
 click "$wid" 633 8
-wait_for_line log.txt "Exiting main engine..."
-park "$wid"
-settled_hash "$wid" >/dev/null || fail "the menu never settled after the game"
-press_key "$wid" Escape
-expect_exit 0
-expect_file_line log.txt "The End."
+quit_client_after_game
 
 finish

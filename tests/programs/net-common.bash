@@ -133,6 +133,11 @@ join() {
   sleep 0.5
 }
 
+# start_and_join NAME: a new player NAME, through its dialog into the server's game.
+start_and_join() {
+  start_player "$1" && on "$1" join
+}
+
 # diagnose: a fresh "map1" through the main toolbar's Diagnose (a key ends its picture).
 diagnose() {
   rm -f map1

@@ -8,8 +8,8 @@ source "$(dirname "$0")/net-common.bash"
 
 case_name=play
 start_server || finish
-start_player A && on A join || finish
-start_player B && on B join || finish
+start_and_join A || finish
+start_and_join B || finish
 
 # A's rifleman at (15, 15) walks three cells to (15, 18).
 on A minimap_tile "${player_wid[A]}" 15 15
@@ -66,7 +66,7 @@ done
 expect_same_map A B
 
 # C joins now and downloads the game as it stands.
-start_player C && on C join || finish
+start_and_join C || finish
 expect_file_line "${player_dir[C]}/out.txt" "QUERY DONE mapstat 10"
 on C diagnose
 expect_same_map A C

@@ -7,8 +7,8 @@ source "$(dirname "$0")/net-common.bash"
 
 case_name=server-lost
 start_server || finish
-start_player A && on A join || finish
-start_player B && on B join || finish
+start_and_join A || finish
+start_and_join B || finish
 for p in A B; do
   on $p wait_until 5 indicator_is blue || fail "$p's indicator is not a blue + while connected"
 done

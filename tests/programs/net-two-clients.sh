@@ -7,11 +7,11 @@ source "$(dirname "$0")/net-common.bash"
 
 case_name=two-clients
 start_server || finish
-start_player A && on A join || finish
+start_and_join A || finish
 expect_file_line "${player_dir[A]}/out.txt" "QUERY DONE mapstat 0"
 expect_file_line "${player_dir[A]}/out.txt" "CLIENT: connected"
 grep -q '^%' "${player_dir[A]}/out.txt" || fail "A printed no %"
-start_player B && on B join || finish
+start_and_join B || finish
 expect_file_line "${player_dir[B]}/out.txt" "QUERY DONE mapstat 10"
 grep -q '^%' "${player_dir[B]}/out.txt" || fail "B printed no %"
 for p in A B; do

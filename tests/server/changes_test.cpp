@@ -176,6 +176,20 @@ protected:
     return s;
   }
 
+  // A unit of 30 hit points on the map's last cell, on both sides; the state that makes.
+  MapState unitOnTheLastCell() {
+    const cBaseUnit edge(1, 0, cPoint(99, 99), cIsoPoint(1, 1, 0), 30);
+    feed(frameOf(cCreateUnitMessage(0, &edge)));
+    return serverState();
+  }
+
+  // Feeds the frame, aimed at `cell`; server and game must both still hold `before`.
+  void expectNoChangeFrom(const std::string& frame, cPoint cell, const MapState& before) {
+    feed(frame);
+    EXPECT_TRUE(serverState() == before) << cell.x << "," << cell.y;
+    EXPECT_TRUE(stateOf(game) == before) << cell.x << "," << cell.y;
+  }
+
   std::unique_ptr<Client> feeder;
   cGamePlayMap game{cPoint(100, 100)};
   std::unique_ptr<cPlayer> player;
@@ -210,27 +224,17 @@ TEST_F(ChangeRules, ServerAndGameEndAlikeAfterTheSameRandomFrames) {
 
 // Each divergence the two sides once had: the server used to take these in, the game not.
 TEST_F(ChangeRules, MoveOffTheMapIsRefusedByServerAndGameAlike) {
-  const cBaseUnit edge(1, 0, cPoint(99, 99), cIsoPoint(1, 1, 0), 30);
-  feed(frameOf(cCreateUnitMessage(0, &edge)));
-  const MapState before = serverState();
+  const MapState before = unitOnTheLastCell();
   ASSERT_EQ(before.units.size(), 1u);
-  for (cPoint to : {cPoint(300, 300), cPoint(100, 99), cPoint(99, 65535)}) {
-    feed(frameOf(cMoveMessage(0, cPoint(99, 99), to)));
-    EXPECT_TRUE(serverState() == before) << to.x << "," << to.y;
-    EXPECT_TRUE(stateOf(game) == before) << to.x << "," << to.y;
-  }
+  for (cPoint to : {cPoint(300, 300), cPoint(100, 99), cPoint(99, 65535)})
+    expectNoChangeFrom(frameOf(cMoveMessage(0, cPoint(99, 99), to)), to, before);
 }
 
 TEST_F(ChangeRules, BlastCentredOffTheMapHurtsNoOneOnServerOrGame) {
-  const cBaseUnit edge(1, 0, cPoint(99, 99), cIsoPoint(1, 1, 0), 30);
-  feed(frameOf(cCreateUnitMessage(0, &edge)));
-  const MapState before = serverState();
+  const MapState before = unitOnTheLastCell();
   ASSERT_EQ(before.units.size(), 1u);
-  for (cPoint centre : {cPoint(100, 99), cPoint(65535, 65535), cPoint(99, 100)}) {
-    feed(frameOf(cDamageAreaMessage(0, centre, 5, 10)));
-    EXPECT_TRUE(serverState() == before) << centre.x << "," << centre.y;
-    EXPECT_TRUE(stateOf(game) == before) << centre.x << "," << centre.y;
-  }
+  for (cPoint centre : {cPoint(100, 99), cPoint(65535, 65535), cPoint(99, 100)})
+    expectNoChangeFrom(frameOf(cDamageAreaMessage(0, centre, 5, 10)), centre, before);
   feed(frameOf(cDamageAreaMessage(0, cPoint(99, 98), 5, 10)));  // on the map it does hurt
   EXPECT_EQ(std::get<6>(serverState().units.at(0)), 20);
   EXPECT_EQ(std::get<6>(stateOf(game).units.at(0)), 20);
