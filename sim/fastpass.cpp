@@ -376,7 +376,7 @@ bool cMovement::sparseSweep(long start, const Pass& pass) const
   bool changed = false;
   for (long i = nextMark(marks, start + DIR, DIR, count); i >= 0; i = nextMark(marks, i + DIR, DIR, count)) {
     marks[size_t(i >> 6)] &= ~(uint64_t(1) << (i & 63));
-    const int x = int(i % W);
+    const int x = int(i) % W;  // i < count: a 32-bit division, much the cheaper
     const bool takesMin = obst[i] == 0 || i == pass.fromIndex;
     const bool interior = i >= lo && i < hi && x > 0 && x < W - 1;
     const bool wrote = interior ? relaxInterior<DIR, true>(p, int(i), pass.cost, takesMin)
