@@ -28,6 +28,7 @@ constexpr int scanBlock = 32;
 // map size a search allocates nothing but its layer.
 struct FillBuffers {
   std::vector<int> seeds;   // valued cells that may pass their value on, in cell order
+  int seedCount = 0;        // of seeds, which has room for every cell and one more
   std::vector<int> order;   // the same, by value
   std::vector<int> spare;   // between the two passes of the radix sort
   std::vector<int> counts;  // counting sort of the values
@@ -39,7 +40,7 @@ struct FillBuffers {
   void fit(int cells)
   {
     if (int(queueCell.size()) >= cells) return;
-    seeds.reserve(size_t(cells) + 1);
+    seeds.resize(size_t(cells) + 1);
     order.resize(size_t(cells));
     spare.resize(size_t(cells));
     counts.reserve(size_t(countingRange) + 1);
@@ -80,7 +81,7 @@ bool cMovement::fastClearPass(int fromIndex, int goalIndex, int dir, bool& chang
   if (sweepOneRan) range = collectSeeds();
   // Many valued cells, as after a pass through buildings: most are buildings, which only
   // pass their value on to free neighbours, so the free cells take it at once instead.
-  const bool pull = int(buffers.seeds.size()) > count / 8;
+  const bool pull = buffers.seedCount > count / 8;
   if (pull) range = pullFromNeighbours(fromIndex);
   sortSeeds(range);
   spreadFromSeeds(fromIndex, pull);
@@ -114,9 +115,7 @@ cMovement::SeedRange cMovement::collectSeeds() const
   const int* p = path->cellData();
   // Without branches inside a block: on a dense map whether a cell has a value is a coin
   // toss. Every cell goes to the end of the list, and stays there only when it is a seed.
-  std::vector<int>& seeds = buffers.seeds;
-  seeds.resize(size_t(count) + 1);
-  int* list = seeds.data();
+  int* list = buffers.seeds.data();
   int n = 0, low = 0x7fffffff, high = 0, last = -1;
   bool gap = false;
   for (int block = 0; block < count; block += scanBlock) {
@@ -135,7 +134,7 @@ cMovement::SeedRange cMovement::collectSeeds() const
       high = std::max(high, seed ? v : 0);
     }
   }
-  seeds.resize(size_t(n));
+  buffers.seedCount = n;
   return SeedRange{low, high, !gap};
 }
 
@@ -198,9 +197,7 @@ cMovement::SeedRange cMovement::pullFromNeighbours(int fromIndex) const
   if (fromIndex >= 0) pulled[fromIndex] = pullOne(p, fromIndex, fromIndex % W);
   // Without branches, as whether a cell is free is a coin toss on a dense map: every cell
   // goes to the end of the list, and stays there only when it is a seed.
-  std::vector<int>& seeds = buffers.seeds;
-  seeds.resize(size_t(count) + 1);
-  int* list = seeds.data();
+  int* list = buffers.seeds.data();
   int n = 0;
   for (int i = 0; i < count; ++i) {
     const int v = pulled[i];
@@ -209,7 +206,7 @@ cMovement::SeedRange cMovement::pullFromNeighbours(int fromIndex) const
     list[n] = i;
     n += int(v < noValue) & int(i != 0) & int(i != count - 1);
   }
-  seeds.resize(size_t(n));
+  buffers.seedCount = n;
   // The range of all values taken, the first and last cell's too: a little wider at most.
   int low = noValue, high = 0;
   for (int i = 0; i < count; ++i) {
@@ -238,7 +235,7 @@ void countingPass(const int* p, const int* from, int* to, int n, int low, int sh
 void cMovement::sortSeeds(const SeedRange& r) const
 {
   const int* p = path->cellData();
-  const int n = int(buffers.seeds.size());
+  const int n = buffers.seedCount;
   int* order = buffers.order.data();
   if (n == 0) return;
   if (r.high - r.low < countingRange) {
@@ -299,7 +296,7 @@ void cMovement::spreadFromSeeds(int fromIndex, bool pulled) const
   const int* p = s.p;
   const int* order = buffers.order.data();
   const int* pulledValue = buffers.pulled.data();
-  const int seedCount = int(buffers.seeds.size());
+  const int seedCount = buffers.seedCount;
   int head = 0, next = 0;
   for (;;) {
     if (head < s.tail && (next == seedCount || p[s.qc[head]] <= p[order[next]])) {
@@ -353,7 +350,7 @@ bool cMovement::sparseBuildingPass(int fromIndex, int goalIndex, int dir)
   if (!collectSeeds().gapFree) return wipeFill(fromIndex, goal, dir, 0, true, 20);
   for (std::vector<uint64_t>& m : buffers.marks) std::fill(m.begin(), m.end(), 0);
   findOpenCells(fromIndex);
-  for (int n : buffers.seeds) markAround(n);
+  for (int k = 0; k < buffers.seedCount; ++k) markAround(buffers.seeds[size_t(k)]);
   const Pass pass{fromIndex, 0, 21, true};
   // The first sweep starts at the goal.
   bool any = dir > 0 ? sparseSweep<1>(goalIndex, pass) : sparseSweep<-1>(goalIndex, pass);
