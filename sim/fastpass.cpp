@@ -13,6 +13,7 @@
 // The first is decided by a read-only second sweep; the other three run the sweeps.
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 #include "sim/movement.h"
@@ -27,22 +28,27 @@ constexpr int scanBlock = 32;
 // map size a search allocates nothing but its layer.
 struct FillBuffers {
   std::vector<int> seeds;   // valued cells that may pass their value on, in cell order
+  int seedCount = 0;        // of seeds, which has room for every cell and one more
   std::vector<int> order;   // the same, by value
   std::vector<int> spare;   // between the two passes of the radix sort
   std::vector<int> counts;  // counting sort of the values
   std::vector<int> queueCell, queueColumn;
+  std::vector<int> pulled;  // each cell's best value from itself and its neighbours
   std::vector<uint64_t> marks[2];  // cells a sparse sweep visits: going forward, going back
+  std::vector<uint64_t> open;      // cells a pass through buildings may still change
 
   void fit(int cells)
   {
     if (int(queueCell.size()) >= cells) return;
-    seeds.reserve(size_t(cells));
+    seeds.resize(size_t(cells) + 1);
     order.resize(size_t(cells));
     spare.resize(size_t(cells));
     counts.reserve(size_t(countingRange) + 1);
     queueCell.resize(size_t(cells));
     queueColumn.resize(size_t(cells));
+    pulled.resize(size_t(cells));
     for (std::vector<uint64_t>& m : marks) m.resize(size_t(cells) / 64 + 1);
+    open.resize(size_t(cells) / 64 + 1);
   }
 };
 
@@ -73,8 +79,12 @@ bool cMovement::fastClearPass(int fromIndex, int goalIndex, int dir, bool& chang
   bool sweepOneRan = false;
   if (!sweepTwoWrites(fromIndex, goalIndex, dir, changed, sweepOneRan)) return true;
   if (sweepOneRan) range = collectSeeds();
+  // Many valued cells, as after a pass through buildings: most are buildings, which only
+  // pass their value on to free neighbours, so the free cells take it at once instead.
+  const bool pull = buffers.seedCount > count / 8;
+  if (pull) range = pullFromNeighbours(fromIndex);
   sortSeeds(range);
-  spreadFromSeeds(fromIndex);
+  spreadFromSeeds(fromIndex, pull);
   changed = true;
   return true;
 }
@@ -103,26 +113,107 @@ bool cMovement::sweepTwoWrites(int fromIndex, int goalIndex, int dir, bool& chan
 cMovement::SeedRange cMovement::collectSeeds() const
 {
   const int* p = path->cellData();
-  std::vector<int>& seeds = buffers.seeds;
-  seeds.clear();
-  SeedRange r{0x7fffffff, 0, true};
-  long last = -1;
+  // Without branches inside a block: on a dense map whether a cell has a value is a coin
+  // toss. Every cell goes to the end of the list, and stays there only when it is a seed.
+  int* list = buffers.seeds.data();
+  int n = 0, low = 0x7fffffff, high = 0, last = -1;
+  bool gap = false;
   for (int block = 0; block < count; block += scanBlock) {
     const int end = std::min(count, block + scanBlock);
     int any = 0;
     for (int i = block; i < end; ++i) any |= p[i];
     for (int i = block; any && i < end; ++i) {
       const int v = p[i];
-      if (v <= 0) continue;
-      if (last >= 0 && i - last > width + 1) r.gapFree = false;
-      last = i;
-      if (i == 0 || i == count - 1) continue;
-      seeds.push_back(i);
-      r.low = std::min(r.low, v);
-      r.high = std::max(r.high, v);
+      const bool valued = v > 0;
+      gap |= valued & (last >= 0) & (i - last > width + 1);
+      last = valued ? i : last;
+      const bool seed = valued & (i != 0) & (i != count - 1);
+      list[n] = i;
+      n += seed;
+      low = std::min(low, seed ? v : 0x7fffffff);
+      high = std::max(high, seed ? v : 0);
     }
   }
-  return r;
+  buffers.seedCount = n;
+  return SeedRange{low, high, !gap};
+}
+
+namespace {
+constexpr int noValue = 0x7ffffffe;  // above every value; noValue + 1 still fits
+
+inline int orNone(int v) { return v > 0 ? v : noValue; }
+
+// The best value a free cell can take from itself and its neighbours (noValue for none,
+// and for a building cell). Cells whose eight neighbours all lie inside the map and are neither the first nor the
+// last cell: rows 2 to H - 3, columns 1 to W - 2. Written without branches, so that the
+// compiler can run several cells at once.
+void pullRow(const int* p, const int* obst, int* out, int W, int y)
+{
+  const int* blocked = obst + long(y) * W;
+  const int* up = p + long(y - 1) * W;
+  const int* row = p + long(y) * W;
+  const int* down = p + long(y + 1) * W;
+  int* o = out + long(y) * W;
+  for (int x = 1; x < W - 1; ++x) {
+    const int a = std::min(std::min(orNone(up[x - 1]), orNone(up[x])), std::min(orNone(up[x + 1]), orNone(row[x - 1])));
+    const int b = std::min(std::min(orNone(row[x + 1]), orNone(down[x - 1])), std::min(orNone(down[x]), orNone(down[x + 1])));
+    const int free = -int(blocked[x] == 0);  // all ones or zero
+    o[x] = (std::min(orNone(row[x]), std::min(a, b) + 1) & free) | (noValue & ~free);
+  }
+}
+}  // namespace
+
+// The same for any cell, with the tests the map's border needs.
+int cMovement::pullOne(const int* p, int i, int x) const
+{
+  int best = orNone(p[i]);
+  for (int dy = -1; dy <= 1; ++dy) {
+    for (int dx = -1; dx <= 1; ++dx) {
+      const long n = long(i) + long(dy) * width + dx;
+      if ((dx == 0 && dy == 0) || x + dx < 0 || x + dx >= width || n <= 0 || n >= count - 1) continue;
+      best = std::min(best, orNone(p[n]) + (p[n] > 0));
+    }
+  }
+  return best;
+}
+
+// Gives every fillable cell the best of its own value and its valued neighbours' values
+// + 1, and lists those that got a value as the seeds of the fill. Building cells never
+// change in this pass, so they need not be seeds themselves: what they pass on, their
+// neighbours have now taken.
+cMovement::SeedRange cMovement::pullFromNeighbours(int fromIndex) const
+{
+  int* p = path->cellData();
+  int* pulled = buffers.pulled.data();
+  const int W = width, H = height;
+  auto edge = [&](int i, int x) { pulled[i] = obst[i] == 0 ? pullOne(p, i, x) : noValue; };
+  for (int y = 2; y < H - 2; ++y) {
+    pullRow(p, obst, pulled, W, y);
+    edge(y * W, 0);
+    edge(y * W + W - 1, W - 1);
+  }
+  for (int y = 0; y < H; y = y == 1 && H > 4 ? H - 2 : y + 1)
+    for (int x = 0; x < W; ++x) edge(y * W + x, x);
+  if (fromIndex >= 0) pulled[fromIndex] = pullOne(p, fromIndex, fromIndex % W);
+  // Without branches, as whether a cell is free is a coin toss on a dense map: every cell
+  // goes to the end of the list, and stays there only when it is a seed.
+  int* list = buffers.seeds.data();
+  int n = 0;
+  for (int i = 0; i < count; ++i) {
+    const int v = pulled[i];
+    const int takes = -int(v < noValue);  // all ones or zero
+    p[i] = (v & takes) | (p[i] & ~takes);
+    list[n] = i;
+    n += int(v < noValue) & int(i != 0) & int(i != count - 1);
+  }
+  buffers.seedCount = n;
+  // The range of all values taken, the first and last cell's too: a little wider at most.
+  int low = noValue, high = 0;
+  for (int i = 0; i < count; ++i) {
+    low = std::min(low, pulled[i]);
+    high = std::max(high, pulled[i] < noValue ? pulled[i] : 0);
+  }
+  return SeedRange{low, high, true};
 }
 
 namespace {
@@ -144,7 +235,7 @@ void countingPass(const int* p, const int* from, int* to, int n, int low, int sh
 void cMovement::sortSeeds(const SeedRange& r) const
 {
   const int* p = path->cellData();
-  const int n = int(buffers.seeds.size());
+  const int n = buffers.seedCount;
   int* order = buffers.order.data();
   if (n == 0) return;
   if (r.high - r.low < countingRange) {
@@ -199,20 +290,22 @@ struct Spread {
 // Breadth-first from the sorted valued cells, taking the lower of the queue's head and the
 // next valued cell each time, so that cells leave in value order and each is written at
 // most once: its distance from every valued cell.
-void cMovement::spreadFromSeeds(int fromIndex) const
+void cMovement::spreadFromSeeds(int fromIndex, bool pulled) const
 {
   Spread s{path->cellData(), obst, buffers.queueCell.data(), buffers.queueColumn.data(), width, count, fromIndex, 0};
   const int* p = s.p;
   const int* order = buffers.order.data();
-  const int seedCount = int(buffers.seeds.size());
+  const int* pulledValue = buffers.pulled.data();
+  const int seedCount = buffers.seedCount;
   int head = 0, next = 0;
   for (;;) {
     if (head < s.tail && (next == seedCount || p[s.qc[head]] <= p[order[next]])) {
       s.from(s.qc[head], s.qx[head]);
       ++head;
     } else if (next < seedCount) {
+      // A seed that the fill has lowered since is in the queue already.
       const int u = order[next++];
-      s.from(u, u % width);
+      if (!pulled || p[u] == pulledValue[u]) s.from(u, u % width);
     } else {
       return;
     }
@@ -256,7 +349,8 @@ bool cMovement::sparseBuildingPass(int fromIndex, int goalIndex, int dir)
   buffers.fit(count);
   if (!collectSeeds().gapFree) return wipeFill(fromIndex, goal, dir, 0, true, 20);
   for (std::vector<uint64_t>& m : buffers.marks) std::fill(m.begin(), m.end(), 0);
-  for (int n : buffers.seeds) markAround(n, n % width, fromIndex);
+  findOpenCells(fromIndex);
+  for (int k = 0; k < buffers.seedCount; ++k) markAround(buffers.seeds[size_t(k)]);
   const Pass pass{fromIndex, 0, 21, true};
   // The first sweep starts at the goal.
   bool any = dir > 0 ? sparseSweep<1>(goalIndex, pass) : sparseSweep<-1>(goalIndex, pass);
@@ -279,41 +373,66 @@ bool cMovement::sparseSweep(long start, const Pass& pass) const
   bool changed = false;
   for (long i = nextMark(marks, start + DIR, DIR, count); i >= 0; i = nextMark(marks, i + DIR, DIR, count)) {
     marks[size_t(i >> 6)] &= ~(uint64_t(1) << (i & 63));
-    const int x = int(i % W);
+    const int x = int(i) % W;  // i < count: a 32-bit division, much the cheaper
     const bool takesMin = obst[i] == 0 || i == pass.fromIndex;
     const bool interior = i >= lo && i < hi && x > 0 && x < W - 1;
     const bool wrote = interior ? relaxInterior<DIR, true>(p, int(i), pass.cost, takesMin)
                                 : relax<true>(p, int(i), edgeSet(x, DIR > 0 ? forward : backward), pass.cost, takesMin);
     if (!wrote) continue;
     changed = true;
-    if (i > 0 && i < count - 1) markAround(int(i), x, pass.fromIndex);
+    if (!takesMin) buffers.open[size_t(i >> 6)] &= ~(uint64_t(1) << (i & 63));  // it keeps this value
+    if (i > 0 && i < count - 1) markAround(int(i));
   }
   return changed;
 }
 
-// Marks for both directions the neighbours of cell n that a pass through buildings may
-// still change: building cells without a value, the start cell and free scratch-1 cells.
-void cMovement::markAround(int n, int x, int fromIndex) const
+// The cells a pass through buildings may change: building cells without a value, the
+// start cell and free scratch-1 cells. Judged a byte per cell, which the compiler runs
+// several cells at once, then packed eight bytes at a time into bits.
+void cMovement::findOpenCells(int fromIndex) const
 {
   const int* p = path->cellData();
-  const int W = width;
+  uint64_t* open = buffers.open.data();
+  uint8_t bytes[64];
+  for (long word = 0; word * 64 < count; ++word) {
+    const int begin = int(word * 64), end = int(std::min(long(count), word * 64 + 64));
+    std::fill(bytes, bytes + 64, uint8_t(0));
+    for (int i = begin; i < end; ++i) bytes[i - begin] = uint8_t((obst[i] != 0) & (p[i] == 0));
+    if (scr)
+      for (int i = begin; i < end; ++i) bytes[i - begin] |= uint8_t((obst[i] == 0) & (scr[i] == 1));
+    uint64_t bits = 0;
+    for (int k = 0; k < 8; ++k) {
+      uint64_t eight;
+      std::memcpy(&eight, bytes + 8 * k, 8);
+      bits |= ((eight * 0x0102040810204080ULL) >> 56) << (8 * k);
+    }
+    open[word] = bits;
+  }
+  if (fromIndex >= 0) open[fromIndex >> 6] |= uint64_t(1) << (fromIndex & 63);
+}
+
+// Marks for both directions the open cells among cell n and its neighbours. Near a column
+// edge this takes a cell or two of the next row as well, and the cell itself: a sweep that
+// visits an open cell does what the full sweep does there, so extra marks cost only time.
+void cMovement::markAround(int n) const
+{
+  const uint64_t* open = buffers.open.data();
   uint64_t* forwardMarks = buffers.marks[0].data();
   uint64_t* backwardMarks = buffers.marks[1].data();
-  auto mark = [&](long c) {
-    const bool open = obst[c] != 0 ? p[c] == 0 || c == fromIndex : c == fromIndex || (scr && scr[c] == 1);
-    if (!open) return;
-    const uint64_t bit = uint64_t(1) << (c & 63);
-    forwardMarks[c >> 6] |= bit;
-    backwardMarks[c >> 6] |= bit;
+  auto mark = [&](long word, uint64_t bits) {
+    bits &= open[word];
+    forwardMarks[word] |= bits;
+    backwardMarks[word] |= bits;
   };
-  if (x > 0 && x < W - 1 && n >= W && n < count - W) {
-    for (long c : {n - W - 1L, n - long(W), n - W + 1L, n - 1L, n + 1L, n + W - 1L, n + long(W), n + W + 1L}) mark(c);
-    return;
-  }
-  for (int dy = -1; dy <= 1; ++dy) {
-    for (int dx = -1; dx <= 1; ++dx) {
-      const long c = long(n) + long(dy) * W + dx;
-      if ((dx != 0 || dy != 0) && x + dx >= 0 && x + dx < W && c >= 0 && c < count) mark(c);
+  for (long row : {long(n) - width, long(n), long(n) + width}) {
+    const long lo = std::max(row - 1, 0L), hi = std::min(row + 1, long(count) - 1);
+    if (lo > hi) continue;
+    const long first = lo >> 6, last = hi >> 6;
+    if (first == last) {
+      mark(first, ((uint64_t(2) << (hi - lo)) - 1) << (lo & 63));
+    } else {
+      mark(first, ~uint64_t(0) << (lo & 63));
+      mark(last, (uint64_t(2) << (hi & 63)) - 1);
     }
   }
 }

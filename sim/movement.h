@@ -78,12 +78,16 @@ private:
   bool fastClearPass(int fromIndex, int goalIndex, int dir, bool& changed);
   bool sweepTwoWrites(int fromIndex, int goalIndex, int dir, bool& changed, bool& sweepOneRan);
   SeedRange collectSeeds() const;
+  int pullOne(const int* p, int i, int x) const;
+  SeedRange pullFromNeighbours(int fromIndex) const;
   void sortSeeds(const SeedRange& r) const;
-  void spreadFromSeeds(int fromIndex) const;
+  // pulled: the seeds came from pullFromNeighbours.
+  void spreadFromSeeds(int fromIndex, bool pulled) const;
   bool sparseBuildingPass(int fromIndex, int goalIndex, int dir);
   template <int DIR>
   bool sparseSweep(long start, const Pass& pass) const;
-  void markAround(int n, int x, int fromIndex) const;
+  void findOpenCells(int fromIndex) const;
+  void markAround(int n) const;
 
   cMapLayer* obstacles;
   cMapLayer* scratch;
