@@ -189,10 +189,13 @@ TEST_F(HostileTest, Terrain_CutShortOrEmptyLeavesTheMapUnchanged) {
       ASSERT_TRUE(uploader.registerAs("uploader", "box", s, id));
       uploader.send(c.frame);
     }
-    ASSERT_TRUE(waitOut("Return: -1\n", 2000, ended + 1));
+    ASSERT_TRUE(waitOut("Return: -1\n", 5000, ended + 1));
     std::string terrain;
     std::vector<std::string> objects;
     download(terrain, objects);
+    // The reader's connection ends as well; once that is seen, the next case's count holds
+    // only its own uploader.
+    ASSERT_TRUE(waitOut("Return: -1\n", 5000, ended + 2));
     EXPECT_EQ(terrain.size(), c.downloaded.size()) << &c - cases;
     EXPECT_EQ(terrain, c.downloaded) << &c - cases;
   }
