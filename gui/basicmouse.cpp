@@ -55,6 +55,13 @@ void latchMouseEdges(int flags)
   downEdges++;
 }
 
+cMouse cMouse::read()
+{
+  cMouse reading;
+  reading.getPosition();
+  return reading;
+}
+
 void cMouse::getPosition()
 {
   installClickLatch();

@@ -30,6 +30,8 @@ public:
 
   // Polls the driver and reads buttons, position, wheel and the latch.
   void getPosition();
+  // A fresh reading, as getPosition() makes it.
+  static cMouse read();
   // Moves the pointer to pos.
   void setPosition() const;
   // True when a whole click (press and release) fell between `earlier` and this reading.

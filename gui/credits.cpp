@@ -130,9 +130,7 @@ void cCredits::doMe(int speed)
     return;
   }
   hideMouse();
-  cMouse m;
-  m.getPosition();
-  const int pressesAtStart = m.presses;
+  const int pressesAtStart = cMouse::read().presses;
   cCreditsListNode* head = first;
   int skipped = 0;
   bool pressed = false, done = false;
@@ -144,7 +142,7 @@ void cCredits::doMe(int speed)
     drawFrame(page, head, skipped, pos);
     blit(page, screen, 0, 0, 0, 0, SCREEN_W, SCREEN_H);
     frames++;
-    m.getPosition();
+    const cMouse m = cMouse::read();
     if (m.buttons > 0 || m.presses != pressesAtStart) pressed = true;
     done = pos > total || !head || (pressed && m.buttons == 0);
     if (keyboard_driver && keypressed()) {

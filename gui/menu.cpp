@@ -65,8 +65,7 @@ int cMenu::doMe()
   int choice = -1;
   while (choice < 0) {
     pacer.wait();
-    cMouse m;
-    m.getPosition();
+    const cMouse m = cMouse::read();
     const int key = keyboard_driver && keypressed() ? readkey() : 0;
     choice = choose(m, key);
   }

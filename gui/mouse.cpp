@@ -188,9 +188,7 @@ void cButton::releaseFace()
 
 int cButton::doMe()
 {
-  cMouse m;
-  m.getPosition();
-  doMe(m);
+  doMe(cMouse::read());
   return 0;
 }
 

@@ -83,8 +83,7 @@ void cSelectTextBox::makeButton()
 
 int cSelectTextBox::doMe()
 {
-  cMouse m;
-  m.getPosition();
+  const cMouse m = cMouse::read();
   arrowButton.doMe(m);
   cTextBox::doMe(m);
   return 0;

@@ -208,9 +208,7 @@ void cTextBox::handleKey(int key)
 
 int cTextBox::doMe()
 {
-  cMouse m;
-  m.getPosition();
-  doMe(m);
+  doMe(cMouse::read());
   return 0;
 }
 

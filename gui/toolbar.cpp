@@ -119,9 +119,7 @@ int cToolbar::doItem(int i, const cMouse& m)
 
 int cToolbar::doMe()
 {
-  cMouse m;
-  m.getPosition();
-  doMe(m);
+  doMe(cMouse::read());
   return 0;
 }
 

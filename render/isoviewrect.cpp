@@ -31,8 +31,7 @@ cPoint cHotSpotRect::check()
 {
   // Allegro keeps the last position when the pointer leaves the window.
   if (switchedOut || !mouse_driver) return offset;
-  cMouse reading;
-  reading.getPosition();
+  const cMouse reading = cMouse::read();
   if (!mouse_on_screen()) return offset;
   cRect screenRect(0, 0, SCREEN_W, SCREEN_H);
   if (edgesIgnored) screenRect.inset(1, 1);

@@ -74,9 +74,7 @@ void cMinimap::drawOutline(BITMAP* target, double s)
 
 int cMinimap::doMe()
 {
-  cMouse reading;
-  reading.getPosition();
-  doMe(reading);
+  doMe(cMouse::read());
   return 0;
 }
 
