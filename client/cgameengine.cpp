@@ -13,7 +13,7 @@
 #include "gui/fonts.h"
 #include "gui/framepacer.h"
 #include "gui/guicollection.h"
-#include "gui/mouse.h"
+#include "gui/button.h"
 #include "net/player.h"
 #include "render/catalogueimages.h"
 #include "render/isoviewrect.h"

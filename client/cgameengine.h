@@ -8,7 +8,7 @@
 #include <cstdint>
 
 #include "client/pacing.h"
-#include "gui/basicmouse.h"
+#include "gui/mouse.h"
 #include "gui/canvas.h"
 #include "gui/toolbar.h"
 #include "render/isoscreen.h"

@@ -10,7 +10,7 @@
 #include "client/loadingscreen.h"
 #include "client/logfile.h"
 #include "client/startup.h"
-#include "gui/basicmouse.h"
+#include "gui/mouse.h"
 #include "world/host.h"
 
 namespace {
@@ -68,7 +68,7 @@ int start_graphics(const CommandLine& options)
   set_color_depth(myColourDepth);
   set_color_conversion(0xEEEEF);
   register_png_file_type();
-  log_and_print("Initilizing Graphics...\n");
+  log_and_print("Initilizing Graphics...\n");  // the system's own wording, kept on purpose
   close_log();
   const int failure = open_graphics_mode();
   if (failure) return failure;

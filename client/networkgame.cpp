@@ -5,8 +5,8 @@
 #include <cstdio>
 
 #include "client/cgameengine.h"
-#include "gui/basicmouse.h"
 #include "gui/mouse.h"
+#include "gui/text.h"
 #include "net/player.h"
 #include "render/isoviewrect.h"
 #include "sim/mapdownload.h"

@@ -8,7 +8,9 @@
 
 #include "client/globals.h"
 #include "gui/framepacer.h"
-#include "gui/mouse.h"
+#include "gui/button.h"
+#include "gui/guicollection.h"
+#include "gui/text.h"
 #include "world/host.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <allegro.h>
 #include <cstdio>
 
-#include "gui/basicmouse.h"
+#include "gui/mouse.h"
 #include "gui/fonts.h"
 #include "gui/framepacer.h"
 #include "gui/guilog.h"

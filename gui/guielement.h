@@ -2,7 +2,7 @@
 #define KORVANE_GUI_GUIELEMENT_H
 // The element model of the widget toolkit: a screen rectangle that follows the mouse through
 // a press/hover state machine, and the widget base class built on it.
-#include "gui/basicmouse.h"
+#include "gui/mouse.h"
 #include "world/pointutil.h"
 
 struct BITMAP;

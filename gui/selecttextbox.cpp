@@ -3,7 +3,8 @@
 #include <allegro.h>
 
 #include "gui/boxbutton.h"
-#include "gui/mouse.h"
+#include "gui/button.h"
+#include "gui/textbox.h"
 
 cSelectTextBox::cSelectTextBox(const char* t, cRect r, cList* l) : cTextBox(t, r), list(l)
 {

@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "gui/boxbutton.h"
-#include "gui/mouse.h"
+#include "gui/textbox.h"
 
 namespace {
 constexpr int lastIndex = 39;  // the terminator's place in a full text

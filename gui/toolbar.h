@@ -1,7 +1,7 @@
 #ifndef KORVANE_GUI_TOOLBAR_H
 #define KORVANE_GUI_TOOLBAR_H
 // A fixed row (or column) of buttons polled as one element; reports the clicked item.
-#include "gui/mouse.h"
+#include "gui/button.h"
 
 class cToolbar : public cGUIElement {
 public:

@@ -4,7 +4,7 @@
 // panel with its toolbars, the minimap, the map view and the message overlay. Everything it
 // reads is handed in; it draws into the caller's scratch bitmap and copies only what it
 // redrew to the destination.
-#include "gui/basicmouse.h"
+#include "gui/mouse.h"
 #include "world/pointutil.h"
 
 struct BITMAP;

@@ -6,7 +6,7 @@
 #include <climits>
 #include <cstdint>
 
-#include "gui/basicmouse.h"
+#include "gui/mouse.h"
 #include "render/viewgeometry.h"
 
 bool cHotSpotRect::switchedOut = false;

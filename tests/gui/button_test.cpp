@@ -2,7 +2,8 @@
 
 #include "gui/boxbutton.h"
 #include "gui/canvas.h"
-#include "gui/mouse.h"
+#include "gui/button.h"
+#include "gui/text.h"
 #include "gui/guitest.h"
 
 // A type-1 button's four looks, sampled inside the box, on its edges and in the shadow.

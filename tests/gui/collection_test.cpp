@@ -4,7 +4,8 @@
 #include <vector>
 
 #include "gui/guicollection.h"
-#include "gui/mouse.h"
+#include "gui/button.h"
+#include "gui/textbox.h"
 #include "gui/guitest.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <cerrno>
 #include <cstdlib>
 
-#include "gui/basicmouse.h"
+#include "gui/mouse.h"
 
 // Allegro with the X11 system when a display is there, else without one (memory bitmaps,
 // no screen, keyboard or mouse); colours in 32 bits. False when neither starts.

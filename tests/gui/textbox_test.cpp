@@ -4,7 +4,7 @@
 #include <string>
 
 #include "gui/list.h"
-#include "gui/mouse.h"
+#include "gui/textbox.h"
 #include "gui/guitest.h"
 
 namespace {

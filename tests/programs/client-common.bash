@@ -18,11 +18,16 @@ stop_client() {
   fi
   client_pid=""
 }
-trap 'stop_client; rm -rf "$work_dir"' EXIT
+# A failed run keeps its temporary directory, with a screenshot per failure, for a look.
+remove_work_dir() {
+  if [ "$failures" -eq 0 ]; then rm -rf "$work_dir"; else echo "kept for a look: $work_dir" >&2; fi
+}
+trap 'stop_client; remove_work_dir' EXIT
 
 fail() {
   echo "FAIL [$case_name]: $*" >&2
   failures=$((failures + 1))
+  import -window root "$work_dir/failure-$failures.png" 2>/dev/null
 }
 
 # new_case NAME FILE...: a fresh directory holding the client and the named run-folder files.

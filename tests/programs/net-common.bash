@@ -16,7 +16,7 @@ stop_net() {
   for h in "${display_holders[@]}"; do kill "$h" 2>/dev/null; done
   wait 2>/dev/null
 }
-trap 'stop_net; stop_client; rm -rf "$work_dir"' EXIT
+trap 'stop_net; stop_client; remove_work_dir' EXIT
 
 stop_server() {
   [ -n "$server_pid" ] && kill -9 "$server_pid" 2>/dev/null && wait "$server_pid" 2>/dev/null

@@ -80,7 +80,7 @@ protected:
 
 }  // namespace
 
-TEST_F(HostileTest, Frames_TruncatedAndUnknownTagsAreHarmless) {
+TEST_F(HostileTest, FramesTruncatedAndUnknownTagsAreHarmless) {
   Client bad(port), watcher(port);
   std::string s, b;
   long id;
@@ -99,7 +99,7 @@ TEST_F(HostileTest, Frames_TruncatedAndUnknownTagsAreHarmless) {
   expectServedPromptly("good");
 }
 
-TEST_F(HostileTest, Frames_LengthsZeroAndOneCloseTheConnection) {
+TEST_F(HostileTest, FramesLengthsZeroAndOneCloseTheConnection) {
   for (const char* length : {"\x00\x00", "\x00\x01"}) {
     Client bad(port);
     std::string s;
@@ -114,7 +114,7 @@ TEST_F(HostileTest, Frames_LengthsZeroAndOneCloseTheConnection) {
   expectServedPromptly("good");
 }
 
-TEST_F(HostileTest, Frames_LongestFrameAndDisconnectMidFrame) {
+TEST_F(HostileTest, FramesLongestFrameAndDisconnectMidFrame) {
   {
     Client bad(port);
     std::string s;
@@ -129,7 +129,7 @@ TEST_F(HostileTest, Frames_LongestFrameAndDisconnectMidFrame) {
   expectServedPromptly("good");
 }
 
-TEST_F(HostileTest, Areas_HugeValuesInEveryKindAreBounded) {
+TEST_F(HostileTest, AreasHugeValuesInEveryKindAreBounded) {
   owner->send(frameOf(cCreateUnitMessage(0, std::unique_ptr<cBaseUnit>(new cBaseUnit(
                                                 1, 0, cPoint(99, 99), cIsoPoint(1, 1, 0), 30))
                                                 .get())));
@@ -163,7 +163,7 @@ TEST_F(HostileTest, Areas_HugeValuesInEveryKindAreBounded) {
 }
 
 // Only a layer that arrived whole, of at least one cell, replaces the terrain a joiner gets.
-TEST_F(HostileTest, Terrain_CutShortOrEmptyLeavesTheMapUnchanged) {
+TEST_F(HostileTest, TerrainCutShortOrEmptyLeavesTheMapUnchanged) {
   const std::string uploaded = terrainFrame(100, 100, 1).substr(2);
   const std::string cutShort = terrainFrame(100, 100, 2);
   const struct {
@@ -202,7 +202,7 @@ TEST_F(HostileTest, Terrain_CutShortOrEmptyLeavesTheMapUnchanged) {
   expectServedPromptly("good");
 }
 
-TEST_F(HostileTest, Texts_OverlongNamesAndMessagesAreCut) {
+TEST_F(HostileTest, TextsOverlongNamesAndMessagesAreCut) {
   const std::string longName(130, 'n'), longHost(120, 'h');
   Client named(port);
   std::string s, b;
@@ -219,7 +219,7 @@ TEST_F(HostileTest, Texts_OverlongNamesAndMessagesAreCut) {
   expectServedPromptly("good");
 }
 
-TEST_F(HostileTest, Connections_HundredUnfinishedHandshakes) {
+TEST_F(HostileTest, ConnectionsHundredUnfinishedHandshakes) {
   const long before = rssKb();
   std::vector<std::unique_ptr<Client>> idle;
   for (int i = 0; i < 100; ++i) {
@@ -233,7 +233,7 @@ TEST_F(HostileTest, Connections_HundredUnfinishedHandshakes) {
 }
 
 // A player that never reads must neither stall the flooding sender's thread nor the others.
-TEST_F(HostileTest, Relay_ReceiverThatNeverReadsStallsNoOne) {
+TEST_F(HostileTest, RelayReceiverThatNeverReadsStallsNoOne) {
   Client sleeper(port), flood(port);
   std::string s;
   long id;
@@ -255,7 +255,7 @@ TEST_F(HostileTest, Relay_ReceiverThatNeverReadsStallsNoOne) {
 
 // A frame whose body never arrives whole, because its sender left or stalled, is neither
 // applied nor relayed: the unit it would create is on no map, and no one hears of it.
-TEST_F(HostileTest, Frames_CutShortByLeavingOrStallingAreNeitherAppliedNorRelayed) {
+TEST_F(HostileTest, FramesCutShortByLeavingOrStallingAreNeitherAppliedNorRelayed) {
   cNetworkQueue::stallLimitMs = 200;
   Client watcher(port);
   std::string s, b;

@@ -33,7 +33,7 @@ char* frame(const char* text) {
 
 }  // namespace
 
-TEST(PlayerList, SendAll_SkipsSenderAndDisconnected) {
+TEST(PlayerList, SendAllSkipsSenderAndDisconnected) {
   Attached a(0, "a", "h"), b(1, "b", "h"), c(2, "c", "h");
   cPlayerList list;
   for (Attached* x : {&a, &b, &c}) list.addPlayer(x->player);
@@ -50,7 +50,7 @@ TEST(PlayerList, SendAll_SkipsSenderAndDisconnected) {
   EXPECT_EQ(b.player->number(), 1);
 }
 
-TEST(PlayerList, SendAll_OnlySenderQueuesNothingAndFreesFrame) {
+TEST(PlayerList, SendAllOnlySenderQueuesNothingAndFreesFrame) {
   Attached a(0, "a", "h");
   cPlayerList list;
   list.addPlayer(a.player);
@@ -58,7 +58,7 @@ TEST(PlayerList, SendAll_OnlySenderQueuesNothingAndFreesFrame) {
   EXPECT_TRUE(a.player->isEmpty());
 }
 
-TEST(PlayerList, Lookup_OnlyTheExactPairMatches) {
+TEST(PlayerList, LookupOnlyTheExactPairMatches) {
   Attached ann(0, "ann", "box"), annElsewhere(1, "ann", "pc"), bob(2, "bob", "box");
   cPlayerList list;
   for (Attached* x : {&ann, &annElsewhere, &bob}) list.addPlayer(x->player);
@@ -72,7 +72,7 @@ TEST(PlayerList, Lookup_OnlyTheExactPairMatches) {
 }
 
 // A player whose thread stops taking its queue is cut off rather than left to grow.
-TEST(PlayerList, Deliver_CutsOffPlayerPastPendingLimit) {
+TEST(PlayerList, DeliverCutsOffPlayerPastPendingLimit) {
   Attached a(0, "a", "h"), b(1, "b", "h");
   cPlayerList list;
   list.addPlayer(a.player);
@@ -89,7 +89,7 @@ TEST(PlayerList, Deliver_CutsOffPlayerPastPendingLimit) {
   close(b.fds[0]);
 }
 
-TEST(ServerEngine, ReadUntil_CutsToRoomAndCountsToStop) {
+TEST(ServerEngine, ReadUntilCutsToRoomAndCountsToStop) {
   char dst[8];
   const std::string name(300, 'n');
   EXPECT_EQ(cServerEngine::readUntil(dst, (name + "@host").c_str(), '@', 8), 300);

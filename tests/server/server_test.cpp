@@ -50,7 +50,7 @@ std::string body(const std::string& frame) { return frame.substr(2); }
 
 }  // namespace
 
-TEST_F(ServerTest, CommandLine_BadPortsRefused) {
+TEST_F(ServerTest, CommandLineBadPortsRefused) {
   for (const char* arg : {"0", "abc", "65536", "99999", "-5", "+80", "80x", ""}) {
     cServerProcess korvaned("out.txt", "err.txt");
     ASSERT_TRUE(korvaned.spawn({arg}));
@@ -59,7 +59,7 @@ TEST_F(ServerTest, CommandLine_BadPortsRefused) {
   }
 }
 
-TEST_F(ServerTest, Exchange_FirstClientUploadsLaterClientDownloads) {
+TEST_F(ServerTest, ExchangeFirstClientUploadsLaterClientDownloads) {
   ASSERT_TRUE(startProgram());
   Client first(port);
   join(first, "ann", "OK_", 0);
@@ -87,7 +87,7 @@ TEST_F(ServerTest, Exchange_FirstClientUploadsLaterClientDownloads) {
   EXPECT_TRUE(later.quietFor(200));
 }
 
-TEST_F(ServerTest, Exchange_HealRaisesHealthOnTheServersMap) {
+TEST_F(ServerTest, ExchangeHealRaisesHealthOnTheServersMap) {
   ASSERT_TRUE(startServer());
   Client first(port);
   join(first, "ann", "OK_", 0);
@@ -106,7 +106,7 @@ TEST_F(ServerTest, Exchange_HealRaisesHealthOnTheServersMap) {
             frames.end());
 }
 
-TEST_F(ServerTest, Registration_IdsAndDuplicateTakesOverConnection) {
+TEST_F(ServerTest, RegistrationIdsAndDuplicateTakesOverConnection) {
   ASSERT_TRUE(startServer());
   Client ann(port), bob(port);
   join(ann, "ann", "OK_", 0);
@@ -134,7 +134,7 @@ TEST_F(ServerTest, Registration_IdsAndDuplicateTakesOverConnection) {
   EXPECT_TRUE(annAgain.quietFor(200));
 }
 
-TEST_F(ServerTest, Registration_SimultaneousSameNameMakeOnePlayer) {
+TEST_F(ServerTest, RegistrationSimultaneousSameNameMakeOnePlayer) {
   ASSERT_TRUE(startServer());
   const int n = 16;
   std::vector<std::string> status(n);
@@ -164,7 +164,7 @@ TEST_F(ServerTest, Registration_SimultaneousSameNameMakeOnePlayer) {
   EXPECT_EQ(other.readBytes(list.size() + 1, 1000), list);
 }
 
-TEST_F(ServerTest, Relay_ReachesEveryOtherPlayerNotTheSender) {
+TEST_F(ServerTest, RelayReachesEveryOtherPlayerNotTheSender) {
   ASSERT_TRUE(startServer());
   Client a(port), b(port), c(port);
   join(a, "a", "OK_", 0);
@@ -198,7 +198,7 @@ TEST_F(ServerTest, Relay_ReachesEveryOtherPlayerNotTheSender) {
   EXPECT_NE(out().find("Player: MOV 45-23\n"), std::string::npos);
 }
 
-TEST_F(ServerTest, Relay_DroppedBeforeTheMapExists) {
+TEST_F(ServerTest, RelayDroppedBeforeTheMapExists) {
   ASSERT_TRUE(startServer());
   Client a(port), b(port);
   join(a, "a", "OK_", 0);
@@ -208,7 +208,7 @@ TEST_F(ServerTest, Relay_DroppedBeforeTheMapExists) {
   EXPECT_TRUE(b.quietFor(300));
 }
 
-TEST_F(ServerTest, Commands_AnsweredAsPlainText) {
+TEST_F(ServerTest, CommandsAnsweredAsPlainText) {
   ASSERT_TRUE(startServer());
   Client ann(port), bob(port), cid(port);
   join(ann, "ann", "OK_", 0);
@@ -228,7 +228,7 @@ TEST_F(ServerTest, Commands_AnsweredAsPlainText) {
   EXPECT_TRUE(cid.quietFor(0));
 }
 
-TEST_F(ServerTest, Commands_DieAsFirstFrameEndsServer) {
+TEST_F(ServerTest, CommandsDieAsFirstFrameEndsServer) {
   ASSERT_TRUE(startProgram());
   Client c(port);
   c.send(frameOf("DIE"));
@@ -236,7 +236,7 @@ TEST_F(ServerTest, Commands_DieAsFirstFrameEndsServer) {
   EXPECT_NE(out().find("DIE!\nError in version string\n"), std::string::npos) << out();
 }
 
-TEST_F(ServerTest, Console_VisitCounterAndListLines) {
+TEST_F(ServerTest, ConsoleVisitCounterAndListLines) {
   ASSERT_TRUE(startServer());
   {
     Client c(port);
@@ -250,7 +250,7 @@ TEST_F(ServerTest, Console_VisitCounterAndListLines) {
   EXPECT_NE(out().find("k=1-ann@box player 0\n"), std::string::npos);
 }
 
-TEST_F(ServerTest, Connection_ResetMarksPlayerNotConnected) {
+TEST_F(ServerTest, ConnectionResetMarksPlayerNotConnected) {
   ASSERT_TRUE(startServer());
   Client a(port), b(port);
   join(a, "ann", "OK_", 0);
