@@ -5,8 +5,8 @@
 #include <csetjmp>
 #include <cstdio>
 // jpeglib.h needs FILE and size_t declared before it.
-#include <jpeglib.h>
 #include <jerror.h>
+#include <jpeglib.h>
 
 namespace {
 
@@ -83,8 +83,8 @@ void decode(Decoder& d)
   const int width = static_cast<int>(d.info.output_width);
   d.bitmap = create_bitmap(width, static_cast<int>(d.info.output_height));
   if (!d.bitmap) ERREXIT(&d.info, JERR_OUT_OF_MEMORY);
-  JSAMPARRAY row = (*d.info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&d.info),
-                                                JPOOL_IMAGE, width * 3, 1);
+  JSAMPARRAY row = (*d.info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&d.info), JPOOL_IMAGE,
+                                               width * 3, 1);
   while (d.info.output_scanline < d.info.output_height) {
     const int y = static_cast<int>(d.info.output_scanline);
     jpeg_read_scanlines(&d.info, row, 1);

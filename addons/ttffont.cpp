@@ -12,8 +12,8 @@
 namespace {
 
 struct Glyph {
-  int left = 0;     // from the pen position to the image's left edge, pixels
-  int top = 0;      // from the baseline up to the image's top row, pixels
+  int left = 0;  // from the pen position to the image's left edge, pixels
+  int top = 0;   // from the baseline up to the image's top row, pixels
   int width = 0;
   int rows = 0;
   int advance = 0;
@@ -61,7 +61,8 @@ bool TtfFont::open(const char* file, int points, bool smoothGlyphs)
 unsigned char coverageAt(const FT_Bitmap& bitmap, int row, int col)
 {
   const unsigned char* line = bitmap.buffer + row * bitmap.pitch;
-  if (bitmap.pixel_mode == FT_PIXEL_MODE_MONO) return (line[col >> 3] & (0x80 >> (col & 7))) ? 255 : 0;
+  if (bitmap.pixel_mode == FT_PIXEL_MODE_MONO)
+    return (line[col >> 3] & (0x80 >> (col & 7))) ? 255 : 0;
   const int levels = bitmap.num_grays > 1 ? bitmap.num_grays - 1 : 255;
   return static_cast<unsigned char>(line[col] * 255 / levels);
 }
@@ -69,8 +70,8 @@ unsigned char coverageAt(const FT_Bitmap& bitmap, int row, int col)
 Glyph TtfFont::render(int ch) const
 {
   Glyph glyph;
-  const FT_Int32 flags = FT_LOAD_RENDER | (smooth ? FT_LOAD_TARGET_NORMAL
-                                                  : FT_LOAD_TARGET_MONO | FT_LOAD_MONOCHROME);
+  const FT_Int32 flags =
+      FT_LOAD_RENDER | (smooth ? FT_LOAD_TARGET_NORMAL : FT_LOAD_TARGET_MONO | FT_LOAD_MONOCHROME);
   if (FT_Load_Char(face, static_cast<FT_ULong>(ch), flags) != 0) return glyph;
   const FT_GlyphSlot slot = face->glyph;
   const FT_Bitmap& bitmap = slot->bitmap;
@@ -149,7 +150,8 @@ int renderChar(const FONT* f, int ch, int fg, int bg, BITMAP* bmp, int x, int y)
 void renderText(const FONT* f, const char* text, int fg, int bg, BITMAP* bmp, int x, int y)
 {
   acquire_bitmap(bmp);
-  for (int ch = ugetxc(&text); ch != 0; ch = ugetxc(&text)) x += renderChar(f, ch, fg, bg, bmp, x, y);
+  for (int ch = ugetxc(&text); ch != 0; ch = ugetxc(&text))
+    x += renderChar(f, ch, fg, bg, bmp, x, y);
   release_bitmap(bmp);
 }
 

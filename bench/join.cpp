@@ -27,7 +27,8 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-std::unique_ptr<cPlayer> connectAs(const std::string& name, int port) {
+std::unique_ptr<cPlayer> connectAs(const std::string& name, int port)
+{
   std::unique_ptr<cPlayer> p(new cPlayer(-1));
   p->setPlayerInfo(name.c_str(), "bench");
   for (int tries = 0; tries < 200; ++tries) {
@@ -38,18 +39,22 @@ std::unique_ptr<cPlayer> connectAs(const std::string& name, int port) {
 }
 
 // The first player: 100 buildings of 2 x 2 and 100 units on a 100 x 100 map.
-void upload(cPlayer& owner) {
+void upload(cPlayer& owner)
+{
   owner.queryMaps();
   cGamePlayMap map(cPoint(100, 100));
   for (int i = 0; i < 100; ++i) {
-    map.addBuilding(new cBaseObject(i % 6, owner.myID(), cPoint(i % 10 * 10, i / 10 * 10), cIsoPoint(2, 2, 1), 100));
-    map.addUnit(new cBaseUnit(1, owner.myID(), cPoint(i % 10 * 10 + 5, i / 10 * 10 + 5), cIsoPoint(1, 1, 1), 40));
+    map.addBuilding(new cBaseObject(i % 6, owner.myID(), cPoint(i % 10 * 10, i / 10 * 10),
+                                    cIsoPoint(2, 2, 1), 100));
+    map.addUnit(new cBaseUnit(1, owner.myID(), cPoint(i % 10 * 10 + 5, i / 10 * 10 + 5),
+                              cIsoPoint(1, 1, 1), 40));
   }
   owner.sendMaps(&map);
 }
 
 // A full join: connection, registration, query and download. Milliseconds, or -1.
-double joinOnce(int port, int k, size_t& objects) {
+double joinOnce(int port, int k, size_t& objects)
+{
   const auto begin = Clock::now();
   std::unique_ptr<cPlayer> p = connectAs("joiner" + std::to_string(k), port);
   if (!p || p->queryMaps() != 10) return -1;
@@ -61,14 +66,16 @@ double joinOnce(int port, int k, size_t& objects) {
   return ms;
 }
 
-double median(std::vector<double> v) {
+double median(std::vector<double> v)
+{
   std::sort(v.begin(), v.end());
   return v.empty() ? 0 : v[v.size() / 2];
 }
 
 // 100,000 changes that leave the objects as they were: steps there and back, units made and
 // removed again; a paint of the far corner after them marks their end.
-void queueChanges(cPlayer& owner) {
+void queueChanges(cPlayer& owner)
+{
   const auto queue = [&](const cMessage& m) { owner.addToQueue(m.encode(), m.encodedlength()); };
   for (int i = 0; i < 25000; ++i) {
     const cPoint home(i % 100 % 10 * 10 + 5, i % 100 / 10 * 10 + 5), next = home + cPoint(1, 0);
@@ -83,7 +90,8 @@ void queueChanges(cPlayer& owner) {
 }
 
 // A player in the game that takes in every relayed change; answers once the mark came.
-bool watchChanges(cPlayer& watcher) {
+bool watchChanges(cPlayer& watcher)
+{
   std::vector<char> buffer(65536);
   for (;;) {
     int polls = 0;
@@ -95,12 +103,15 @@ bool watchChanges(cPlayer& watcher) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
   int joins = 31;
-  if (argc > 2 || (argc == 2 && ((joins = std::atoi(argv[1])) <= 0 || std::to_string(joins) != argv[1]))) {
-    std::fprintf(stderr, "usage: join [joins per phase]\n"
-                         "  Join time of a 100 x 100 map with 200 objects, fresh and after 100,000 "
-                         "relayed changes; 31 joins per phase by default.\n");
+  if (argc > 2 ||
+      (argc == 2 && ((joins = std::atoi(argv[1])) <= 0 || std::to_string(joins) != argv[1]))) {
+    std::fprintf(stderr,
+                 "usage: join [joins per phase]\n"
+                 "  Join time of a 100 x 100 map with 200 objects, fresh and after 100,000 "
+                 "relayed changes; 31 joins per phase by default.\n");
     return 2;
   }
   signal(SIGPIPE, SIG_IGN);
@@ -136,14 +147,16 @@ int main(int argc, char** argv) {
       if (!marked) return 1;
       watcher->disconnect();
     }
-    for (int k = 0; k < joins; ++k) phases[phase].push_back(joinOnce(port, phase * joins + k, objects[phase]));
+    for (int k = 0; k < joins; ++k)
+      phases[phase].push_back(joinOnce(port, phase * joins + k, objects[phase]));
   }
   const double fresh = median(phases[0]), longer = median(phases[1]);
   dprintf(out, "join: %d joins per phase, 100 x 100 map\n", joins);
   dprintf(out, "%-28s %10s %8s\n", "game", "median ms", "objects");
   dprintf(out, "%-28s %10.2f %8zu\n", "fresh", fresh, objects[0]);
   dprintf(out, "%-28s %10.2f %8zu\n", "after 100,000 changes", longer, objects[1]);
-  dprintf(out, "%-28s %10s\n%-28s %10.2f\n", "", "ratio", "long / fresh", fresh > 0 ? longer / fresh : 0);
+  dprintf(out, "%-28s %10s\n%-28s %10.2f\n", "", "ratio", "long / fresh",
+          fresh > 0 ? longer / fresh : 0);
   kill(server, SIGKILL);
   waitpid(server, nullptr, 0);
   return 0;

@@ -8,8 +8,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
-#include <string>
 #include <random>
+#include <string>
 #include <vector>
 
 #include "sim/builtinmap.h"
@@ -36,7 +36,7 @@ cMetaDataItem kind(int w, int h, int hitPoints)
 // The built-in map needs building and unit sizes from a catalogue.
 std::unique_ptr<cMetaDatabase> benchCatalogue()
 {
-  std::vector<cMetaDataItem> objects = {kind(1, 1, 1), kind(2, 2, 100), kind(2, 2, 100),
+  std::vector<cMetaDataItem> objects = {kind(1, 1, 1),   kind(2, 2, 100), kind(2, 2, 100),
                                         kind(2, 2, 100), kind(3, 3, 100), kind(3, 3, 100)};
   std::vector<cMetaDataItem> units = {kind(1, 1, 10), kind(1, 1, 40)};
   return std::make_unique<cMetaDatabase>(std::vector<cMetaDataItem>(2), objects, units);
@@ -49,9 +49,12 @@ void pickEndpoints(Case& c, int n, unsigned seed)
   while (int(c.starts.size()) < n || int(c.goals.size()) < n || int(c.targets.size()) < n) {
     cPoint p(int(rng() % size.x), int(rng() % size.y));
     bool free = c.obstacles.get(p) == 0;
-    if (!free && int(c.targets.size()) < n) c.targets.push_back(p);
-    else if (free && int(c.starts.size()) < n) c.starts.push_back(p);
-    else if (free && int(c.goals.size()) < n) c.goals.push_back(p);
+    if (!free && int(c.targets.size()) < n)
+      c.targets.push_back(p);
+    else if (free && int(c.starts.size()) < n)
+      c.starts.push_back(p);
+    else if (free && int(c.goals.size()) < n)
+      c.goals.push_back(p);
   }
 }
 
@@ -137,8 +140,8 @@ struct Row {
 
 void report(const Row& r)
 {
-  std::printf("%-28s %-11s %10.1f %10.1f %10.1f %7.2f %9d\n", r.caseName, r.search, r.sweepsUs, r.fastUs, r.bfsUs,
-              r.ratio(), r.unreached);
+  std::printf("%-28s %-11s %10.1f %10.1f %10.1f %7.2f %9d\n", r.caseName, r.search, r.sweepsUs,
+              r.fastUs, r.bfsUs, r.ratio(), r.unreached);
 }
 
 // One search kind toward one list of goals: the sweeps, the fast fill and the bfs.
@@ -159,7 +162,8 @@ Row timeSearch(Case& c, const char* search, const std::vector<cPoint>& goals, in
   Row r{c.name, search, 0, 0, 0, 0};
   r.sweepsUs = timeEach(n, [&](int k) { run(FILL_SWEEPS, k); });
   r.fastUs = timeEach(n, [&](int k) { unreached += run(FILL_FAST, k); });
-  r.bfsUs = timeEach(n, [&](int k) { sink = sink + bfs(c.obstacles, c.starts[k], goals[k], queue)[0]; });
+  r.bfsUs =
+      timeEach(n, [&](int k) { sink = sink + bfs(c.obstacles, c.starts[k], goals[k], queue)[0]; });
   r.unreached = unreached;
   return r;
 }
@@ -187,8 +191,8 @@ int main(int argc, char** argv)
                   randomCase("250x250, 30% built", 250, 30, 2, n),
                   randomCase("250x250, 55% built", 250, 55, 3, n)};
   std::printf("median of %d searches per case (microseconds per search); ratio = fast / bfs\n", n);
-  std::printf("%-28s %-11s %10s %10s %10s %7s %9s\n", "case", "search", "sweeps", "fast", "bfs", "ratio",
-              "unreached");
+  std::printf("%-28s %-11s %10s %10s %10s %7s %9s\n", "case", "search", "sweeps", "fast", "bfs",
+              "ratio", "unreached");
   Row worst{"", "", 0, 0, 1, 0};
   auto measure = [&](Case& c, const char* search, const std::vector<cPoint>& goals) {
     Row r = timeSearch(c, search, goals, n);

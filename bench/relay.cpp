@@ -31,12 +31,14 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-long long nowNs() {
+long long nowNs()
+{
   return std::chrono::duration_cast<std::chrono::nanoseconds>(Clock::now().time_since_epoch())
       .count();
 }
 
-int connectTo(int port) {
+int connectTo(int port)
+{
   const int fd = socket(AF_INET, SOCK_STREAM, 0);
   sockaddr_in a = {};
   a.sin_family = AF_INET;
@@ -54,7 +56,8 @@ int connectTo(int port) {
   return -1;
 }
 
-bool readExact(int fd, char* buf, int n) {
+bool readExact(int fd, char* buf, int n)
+{
   for (int got = 0; got < n;) {
     const ssize_t r = recv(fd, buf + got, n - got, 0);
     if (r <= 0) return false;
@@ -63,14 +66,16 @@ bool readExact(int fd, char* buf, int n) {
   return true;
 }
 
-bool readFrame(int fd, std::string& body) {
+bool readFrame(int fd, std::string& body)
+{
   unsigned char len[2];
   if (!readExact(fd, reinterpret_cast<char*>(len), 2)) return false;
   body.resize(size_t(len[0] * 256 + len[1] - 2));
   return readExact(fd, &body[0], int(body.size()));
 }
 
-void sendAll(int fd, const char* data, int n) {
+void sendAll(int fd, const char* data, int n)
+{
   while (n > 0) {
     const ssize_t r = send(fd, data, n, MSG_NOSIGNAL);
     if (r <= 0) return;
@@ -79,13 +84,15 @@ void sendAll(int fd, const char* data, int n) {
   }
 }
 
-void sendMessage(int fd, const cMessage& m) {
+void sendMessage(int fd, const cMessage& m)
+{
   char* f = m.encode();
   sendAll(fd, f, m.encodedlength());
   delete[] f;
 }
 
-int join(int port, int k) {
+int join(int port, int k)
+{
   const int fd = connectTo(port);
   const cVersionMessage v(protocolVersion, 'l');
   char* f = v.encode();
@@ -101,7 +108,8 @@ int join(int port, int k) {
 }
 
 // The server's user + system CPU time in clock ticks.
-long cpuTicks(pid_t pid) {
+long cpuTicks(pid_t pid)
+{
   std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
   std::string stat((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   std::istringstream fields(stat.substr(stat.rfind(')') + 2));
@@ -123,7 +131,8 @@ struct Receiver {
 
 // Each move carries its sequence number in the start point; the send time sits in a table
 // shared with the sender.
-void receive(int fd, long frames, const std::vector<std::atomic<long long>>* sent, Receiver* r) {
+void receive(int fd, long frames, const std::vector<std::atomic<long long>>* sent, Receiver* r)
+{
   long expected = 0;
   std::string body;
   while (r->received < frames && readFrame(fd, body)) {
@@ -140,7 +149,8 @@ void receive(int fd, long frames, const std::vector<std::atomic<long long>>* sen
   r->lost += frames - expected > 0 ? frames - expected : 0;
 }
 
-void runOnce(const std::string& program, int clients, double seconds, int rate) {
+void runOnce(const std::string& program, int clients, double seconds, int rate)
+{
   const cTestDirectory folder("korvane-relay");
   if (!folder.ok()) return;
   const int port = 20000 + getpid() % 20000 + clients;
@@ -161,8 +171,8 @@ void runOnce(const std::string& program, int clients, double seconds, int rate) 
     threads.emplace_back(receive, fds[k], frames, &sent, &receivers[size_t(k - 1)]);
   const long long begin = nowNs();
   for (long i = 0; i < frames; ++i) {
-    std::this_thread::sleep_until(Clock::time_point(
-        std::chrono::nanoseconds(begin + i * 1000000000LL / rate)));
+    std::this_thread::sleep_until(
+        Clock::time_point(std::chrono::nanoseconds(begin + i * 1000000000LL / rate)));
     sent[size_t(i)] = nowNs();
     sendMessage(fds[0], cMoveMessage(0, cPoint(int(i / 65536), int(i % 65536)), cPoint(1, 1)));
   }
@@ -184,18 +194,21 @@ void runOnce(const std::string& program, int clients, double seconds, int rate) 
   const long idleStart = cpuTicks(server);
   const double idleSeconds = std::max(1.0, seconds);
   usleep(useconds_t(idleSeconds * 1e6));
-  const double idleCpu = (cpuTicks(server) - idleStart) / double(sysconf(_SC_CLK_TCK)) / idleSeconds;
+  const double idleCpu =
+      (cpuTicks(server) - idleStart) / double(sysconf(_SC_CLK_TCK)) / idleSeconds;
 
-  std::printf("%3d clients: latency median %7.1f us  p99 %7.1f us  relayed %8.0f frames/s  "
-              "lost %ld  out of order %ld  idle CPU %.4f s/s\n",
-              clients, median, p99, received / elapsed, lost, disorder, idleCpu);
+  std::printf(
+      "%3d clients: latency median %7.1f us  p99 %7.1f us  relayed %8.0f frames/s  "
+      "lost %ld  out of order %ld  idle CPU %.4f s/s\n",
+      clients, median, p99, received / elapsed, lost, disorder, idleCpu);
   for (int fd : fds) close(fd);
   kill(server, SIGKILL);
   waitpid(server, nullptr, 0);
 }
 
 // The seconds per run: a positive number, or 1 without an argument; false for anything else.
-bool parseArguments(int argc, char** argv, double& seconds) {
+bool parseArguments(int argc, char** argv, double& seconds)
+{
   seconds = 1.0;
   if (argc == 1) return true;
   char* end = nullptr;
@@ -205,12 +218,14 @@ bool parseArguments(int argc, char** argv, double& seconds) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
   double seconds;
   if (!parseArguments(argc, argv, seconds)) {
-    std::fprintf(stderr, "usage: relay [seconds per run]\n"
-                         "  Relay latency of korvaned with 2, 8 and 32 clients; 1 s per run by "
-                         "default.\n");
+    std::fprintf(stderr,
+                 "usage: relay [seconds per run]\n"
+                 "  Relay latency of korvaned with 2, 8 and 32 clients; 1 s per run by "
+                 "default.\n");
     return 2;
   }
   signal(SIGPIPE, SIG_IGN);

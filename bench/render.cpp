@@ -38,7 +38,8 @@ struct Options {
 
 int usage()
 {
-  std::fprintf(stderr, "usage: render [-n redraws per case] [-data gamedata.dat] [-shots folder]\n");
+  std::fprintf(stderr,
+               "usage: render [-n redraws per case] [-data gamedata.dat] [-shots folder]\n");
   return 2;
 }
 
@@ -57,10 +58,14 @@ bool parse(int argc, char** argv, Options& o)
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     if (i + 1 >= argc) return false;
-    if (arg == "-n") o.n = std::atoi(argv[++i]);
-    else if (arg == "-data") o.data = argv[++i];
-    else if (arg == "-shots") o.shots = argv[++i];
-    else return false;
+    if (arg == "-n")
+      o.n = std::atoi(argv[++i]);
+    else if (arg == "-data")
+      o.data = argv[++i];
+    else if (arg == "-shots")
+      o.shots = argv[++i];
+    else
+      return false;
   }
   return o.n > 0;
 }
@@ -126,13 +131,14 @@ struct Game {
       if (cBaseObject* o = map.getObjectAt(at)) map.addSelection(o);
     map.setToBuild(cPoint(11, 9), 1);
     const int panelHeight = screenRect.bottom() - viewArea.bottom();
-    auto* minimap = new cMinimap(cPoint(1024 - 5 - panelHeight, viewArea.bottom() + 2), cPoint(1019, 766),
-                                 map.getLayer(LAYER_OBJECTS), map.getLayer(LAYER_UNITS),
-                                 map.getLayer(LAYER_TERRAIN));
+    auto* minimap = new cMinimap(cPoint(1024 - 5 - panelHeight, viewArea.bottom() + 2),
+                                 cPoint(1019, 766), map.getLayer(LAYER_OBJECTS),
+                                 map.getLayer(LAYER_UNITS), map.getLayer(LAYER_TERRAIN));
     gui.addElement(minimap);
     for (cToolbar& bar : toolbars) gui.addElement(false, &bar);
-    parts = cIsoScreen{scratch, screenRect, viewArea, &view, &gui, toolbars, 1, minimap,
-                       cMouse(), 1, cIsoPoint(11, 9), 0, texture, messages, "0.26.21"};
+    parts = cIsoScreen{scratch,          screenRect, viewArea, &view,    &gui,
+                       toolbars,         1,          minimap,  cMouse(), 1,
+                       cIsoPoint(11, 9), 0,          texture,  messages, "0.26.21"};
   }
   ~Game()
   {
@@ -154,7 +160,8 @@ void drawBound(Game& g, BITMAP* buffer, const std::vector<cDrawCall>& calls, BIT
 {
   clear_to_color(buffer, 0);
   for (const cDrawCall& c : calls) {
-    if (c.kind == cDrawCall::MASKED) draw_sprite(buffer, c.image, c.at.x, c.at.y);
+    if (c.kind == cDrawCall::MASKED)
+      draw_sprite(buffer, c.image, c.at.x, c.at.y);
     else if (c.kind == cDrawCall::LIT) {
       set_trans_blender(c.r, c.g, c.b, c.a);
       draw_lit_sprite(buffer, c.image, c.at.x, c.at.y, 128);
@@ -179,9 +186,11 @@ void runZoom(Game& g, int zoom, const Options& o, BITMAP* destination)
   const auto [map, bound] = medianPair(
       o.n, [&] { drawIsoScreen(REDRAW_MAP, g.parts, destination); },
       [&] { drawBound(g, buffer, calls, destination); });
-  const double minimap = medianMicros(o.n, [&] { drawIsoScreen(REDRAW_WIDGETS, g.parts, destination); });
+  const double minimap =
+      medianMicros(o.n, [&] { drawIsoScreen(REDRAW_WIDGETS, g.parts, destination); });
   const double overlay = medianMicros(o.n, [&] { drawMessageOverlay(g.parts); });
-  const double status = medianMicros(o.n, [&] { drawIsoScreen(REDRAW_STATUS, g.parts, destination); });
+  const double status =
+      medianMicros(o.n, [&] { drawIsoScreen(REDRAW_STATUS, g.parts, destination); });
   const double idle = medianMicros(o.n, [&] { drawIsoScreen(0, g.parts, destination); });
   destroy_bitmap(buffer);
   std::printf("%4d %7zu %9.1f %9.1f %6.2f %9.1f %9.1f %9.1f %7.2f %8.2f\n", zoom, calls.size(), map,
@@ -189,7 +198,8 @@ void runZoom(Game& g, int zoom, const Options& o, BITMAP* destination)
   if (!o.shots.empty()) {
     drawIsoScreen(31, g.parts, destination);
     const std::string file = o.shots + "/render-zoom" + std::to_string(zoom) + ".png";
-    if (!save_screenshot(file.c_str(), destination)) std::fprintf(stderr, "cannot write %s\n", file.c_str());
+    if (!save_screenshot(file.c_str(), destination))
+      std::fprintf(stderr, "cannot write %s\n", file.c_str());
   }
 }
 
@@ -220,7 +230,8 @@ int main(int argc, char** argv)
   BITMAP* destination = create_bitmap(1024, 768);
   {
     Game game;
-    std::printf("median of %d redraws per case (microseconds), 1024 x 768 x 32, built-in map\n", o.n);
+    std::printf("median of %d redraws per case (microseconds), 1024 x 768 x 32, built-in map\n",
+                o.n);
     std::printf("%4s %7s %9s %9s %6s %9s %9s %9s %7s %8s\n", "zoom", "sprites", "map(16)", "bound",
                 "ratio", "minimap", "overlay", "status", "none", "stat/map");
     for (int zoom : {1, 5, 11, 20}) runZoom(game, zoom, o, destination);

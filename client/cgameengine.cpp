@@ -1,23 +1,23 @@
 #include "client/cgameengine.h"
 
 #include <allegro.h>
+#include <loadpng.h>
 #include <cstdio>
 #include <cstring>
 #include <string>
-#include <loadpng.h>
 
 #include "addons/jpegload.h"
 #include "client/enginerules.h"
 #include "client/globals.h"
 #include "client/logfile.h"
+#include "gui/button.h"
 #include "gui/fonts.h"
 #include "gui/framepacer.h"
 #include "gui/guicollection.h"
-#include "gui/button.h"
 #include "net/player.h"
 #include "render/catalogueimages.h"
-#include "render/isoviewrect.h"
 #include "render/isoscreen.h"
+#include "render/isoviewrect.h"
 #include "render/minimap.h"
 #include "render/screenshot.h"
 #include "world/host.h"
@@ -58,25 +58,13 @@ cGameEngine::~cGameEngine()
   releaseFont(gameFont);
 }
 
-cIsoView& cGameEngine::map()
-{
-  return view->getView();
-}
+cIsoView& cGameEngine::map() { return view->getView(); }
 
-bool cGameEngine::mouseInView() const
-{
-  return view->getBounds().includes(currentMouse.pos);
-}
+bool cGameEngine::mouseInView() const { return view->getBounds().includes(currentMouse.pos); }
 
-cPoint cGameEngine::viewPoint() const
-{
-  return currentMouse.pos - viewArea.topLeft;
-}
+cPoint cGameEngine::viewPoint() const { return currentMouse.pos - viewArea.topLeft; }
 
-void cGameEngine::addMessage(const char* text)
-{
-  messages.addText(text);
-}
+void cGameEngine::addMessage(const char* text) { messages.addText(text); }
 
 // ---- one game
 

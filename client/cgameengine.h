@@ -8,8 +8,8 @@
 #include <cstdint>
 
 #include "client/pacing.h"
-#include "gui/mouse.h"
 #include "gui/canvas.h"
+#include "gui/mouse.h"
 #include "gui/toolbar.h"
 #include "render/isoscreen.h"
 #include "world/pointutil.h"
@@ -110,7 +110,7 @@ private:
   // Until the next turn or frame is due; a network game also wakes for a received frame.
   void sleepUntilDue(cPlayer* player);
   bool mouseInView() const;
-  cPoint viewPoint() const;  // the mouse in the view's own pixels
+  cPoint viewPoint() const;        // the mouse in the view's own pixels
   cRect toolbarItem(int i) const;  // item i (0..5) of every bottom toolbar
   void buildGameScreen();
   void welcome();
@@ -142,12 +142,12 @@ private:
   cIsoViewRect* view = nullptr;  // owned
   cMouse currentMouse;
   cMouse lastMouse;
-  int clickButtons = 0;  // the buttons of this frame's click on the map
+  int clickButtons = 0;         // the buttons of this frame's click on the map
   cMinimap* minimap = nullptr;  // owned by gui
   cToolbar toolbars[4];
   int toolbarState = 1;
   int shownToolbar = 0;  // the toolbar the panel last showed (0: none yet)
-  int64_t ticks = 0;  // turns since the game started
+  int64_t ticks = 0;     // turns since the game started
   int buildType = 1;
   int mode = 1;
   int selectedID = 0;
@@ -161,8 +161,8 @@ private:
   cMessageCanvas messages;
   FONT* gameFont = nullptr;  // owned when it is not the default font
   int toolbarHeight = 0;
-  cText* connectionText = nullptr;    // owned, network games only
-  cButton* indicator = nullptr;       // owned, per game
+  cText* connectionText = nullptr;       // owned, network games only
+  cButton* indicator = nullptr;          // owned, per game
   cKeyboardHandler* keyboard = nullptr;  // owned, per game
   bool connected = false;
 };

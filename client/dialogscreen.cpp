@@ -2,9 +2,9 @@
 
 #include <allegro.h>
 
-#include "gui/mouse.h"
 #include "gui/boxbutton.h"
 #include "gui/guicollection.h"
+#include "gui/mouse.h"
 
 void drawDialog(cGUICollection& gui, BITMAP* background)
 {

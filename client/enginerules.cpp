@@ -43,15 +43,9 @@ cKeyAction gameKeyAction(int key)
   }
 }
 
-int nextMode(int mode)
-{
-  return mode >= 3 ? 1 : mode + 1;
-}
+int nextMode(int mode) { return mode >= 3 ? 1 : mode + 1; }
 
-int nextBuildType(int buildType)
-{
-  return buildType >= 9 ? 1 : buildType + 1;
-}
+int nextBuildType(int buildType) { return buildType >= 9 ? 1 : buildType + 1; }
 
 bool isBuildingType(const cMetaDatabase* catalogue, int type)
 {
@@ -85,8 +79,8 @@ std::vector<std::string> statisticsLines(const cGameStatistics& s)
   }
   lines.push_back(format<256>("Map %ix%i with %li buildings and %li units. ", s.mapSize.x,
                               s.mapSize.y, s.buildings, s.units));
-  lines.push_back(format<256>("Datafile has %i terrains, %i buildings and %i units",
-                              s.terrainKinds, s.buildingKinds, s.unitKinds));
+  lines.push_back(format<256>("Datafile has %i terrains, %i buildings and %i units", s.terrainKinds,
+                              s.buildingKinds, s.unitKinds));
   lines.push_back(format<256>("Current mode is %i object to build is %i.", s.mode, s.buildType));
   lines.push_back("---");
   return lines;

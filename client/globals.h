@@ -16,10 +16,10 @@ extern int myHeight;          // fallback mode the screen is 640 x 480 and these
 extern int myGraphicsDriver;  // Allegro graphics driver identifier
 extern FILE* screenInfo;      // "screeninfo.inf" while it is read or written
 
-extern DATAFILE* datafile;  // "tarvix.dat", loaded from start-up to shutdown
-extern DATAFILE* metaData;  // "gamedata.dat", likewise; the catalogue is built from it
-extern FONT* systemfont;    // item 1 of the same; small texts and non-fatal notices
-extern BITMAP* blankBitmap; // 29 x 29 in the colour (90, 90, 90)
+extern DATAFILE* datafile;   // "tarvix.dat", loaded from start-up to shutdown
+extern DATAFILE* metaData;   // "gamedata.dat", likewise; the catalogue is built from it
+extern FONT* systemfont;     // item 1 of the same; small texts and non-fatal notices
+extern BITMAP* blankBitmap;  // 29 x 29 in the colour (90, 90, 90)
 
 extern const char* korvaneName;
 extern const char* isoVersion;

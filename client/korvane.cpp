@@ -1,9 +1,9 @@
 #include <allegro.h>
+#include <loadpng.h>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
-#include <loadpng.h>
 
 #include "client/cgameengine.h"
 #include "client/globals.h"

@@ -4,12 +4,12 @@
 #include "addons/jpegload.h"
 #include "client/cgameengine.h"
 #include "client/dialogscreen.h"
+#include "gui/button.h"
 #include "gui/credits.h"
 #include "gui/framepacer.h"
 #include "gui/guicollection.h"
 #include "gui/list.h"
 #include "gui/menu.h"
-#include "gui/button.h"
 #include "gui/textbox.h"
 #include "net/player.h"
 #include "render/isoviewrect.h"
@@ -104,12 +104,6 @@ void cGameEngine::loadMap(cPlayer* player)
   renumberOccupancy(map());
 }
 
-void cGameEngine::setMap()
-{
-  setBuiltinTerrain(map());
-}
+void cGameEngine::setMap() { setBuiltinTerrain(map()); }
 
-void cGameEngine::rollCredits()
-{
-  ::rollCredits();
-}
+void cGameEngine::rollCredits() { ::rollCredits(); }

@@ -10,10 +10,7 @@
 #include "world/metadatabase.h"
 
 namespace {
-bool shiftHeld()
-{
-  return (key_shifts & KB_SHIFT_FLAG) != 0;
-}
+bool shiftHeld() { return (key_shifts & KB_SHIFT_FLAG) != 0; }
 }  // namespace
 
 void cGameEngine::processMouseMoveInMap()

@@ -25,8 +25,7 @@ void cSteadyClock::sleepUntil(int64_t when)
   t.tv_sec = static_cast<time_t>(when / microsPerSecond);
   t.tv_nsec = static_cast<long>(when % microsPerSecond) * 1000;
   // A signal (Allegro's timer, the X event thread) cuts a sleep short: go back to sleep.
-  while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &t, nullptr) == EINTR) {
-  }
+  while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &t, nullptr) == EINTR) {}
 }
 
 cClock& steadyClock()
@@ -35,15 +34,9 @@ cClock& steadyClock()
   return clock;
 }
 
-cPacer::cPacer(cClock& clock) : clock(clock)
-{
-  restart();
-}
+cPacer::cPacer(cClock& clock) : clock(clock) { restart(); }
 
-void cPacer::restart()
-{
-  nextTurn = nextFrame = clock.now();
-}
+void cPacer::restart() { nextTurn = nextFrame = clock.now(); }
 
 int cPacer::turnsDue()
 {
@@ -69,15 +62,9 @@ bool cPacer::frameDue()
   return true;
 }
 
-int64_t cPacer::nextDeadline() const
-{
-  return std::min(nextTurn, nextFrame);
-}
+int64_t cPacer::nextDeadline() const { return std::min(nextTurn, nextFrame); }
 
-void cPacer::sleep()
-{
-  clock.sleepUntil(nextDeadline());
-}
+void cPacer::sleep() { clock.sleepUntil(nextDeadline()); }
 
 void waitForKey()
 {

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "client/globals.h"
-#include "gui/framepacer.h"
 #include "gui/button.h"
+#include "gui/framepacer.h"
 #include "gui/guicollection.h"
 #include "gui/text.h"
 #include "world/host.h"
@@ -60,7 +60,8 @@ private:
   void recolour()
   {
     for (size_t i = 0; i < buttons.size(); i++) {
-      buttons[i]->setTextColour(static_cast<int>(i) == selected ? makecol(255, 255, 255) : makecol(0, 0, 0));
+      buttons[i]->setTextColour(static_cast<int>(i) == selected ? makecol(255, 255, 255)
+                                                                : makecol(0, 0, 0));
       buttons[i]->setRedraw();
     }
   }
@@ -92,7 +93,8 @@ cChooser::cChooser()
     : drivers(gui, "Driver: ", SCREEN_W / 4 - 45, 80, 90, driverNames, 4, 2),
       bitDepths(gui, "Bit Depth: ", SCREEN_W / 2 - 30, 80, 80, depthNames, 4, 4),
       resolutions(gui, "Resolution: ", 3 * SCREEN_W / 4, 90, 80, resolutionNames, 5, 5),
-      ok(addButton("OK", SCREEN_W / 2 - 65)), saveButton(addButton("Save", SCREEN_W / 2 - 20)),
+      ok(addButton("OK", SCREEN_W / 2 - 65)),
+      saveButton(addButton("Save", SCREEN_W / 2 - 20)),
       quit(addButton("Quit", SCREEN_W / 2 + 25))
 {
 }

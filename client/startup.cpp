@@ -6,9 +6,9 @@
 #include <string>
 
 #include "client/globals.h"
+#include "client/loadingscreen.h"
 #include "client/logfile.h"
 #include "client/screenmode.h"
-#include "client/loadingscreen.h"
 #include "world/host.h"
 
 const char* downloadAddress = "https://korvane.example.org/download";
@@ -177,8 +177,9 @@ DATAFILE* load_checked_datafile(const char* argv0, const char* name, const char*
   char path[256];
   replace_filename(path, argv0, name, sizeof path);
   if (!exists(path)) {
-    const std::string note = std::string("Note: ") + name +
-                             " not found. This file should be in the same directory as this executable.";
+    const std::string note =
+        std::string("Note: ") + name +
+        " not found. This file should be in the same directory as this executable.";
     report_load_error(note.c_str());
     set_gfx_mode(GFX_TEXT, 0, 0, 0, 0);
     allegro_message("No %s found!\nGet it from %s\n\n", name, downloadAddress);
@@ -215,7 +216,6 @@ void check_optional_files()
     report_nonfatal_error(
         "Note: the title screen requires a background.pcx/png file to run correctly.");
   } else {
-    textout_centre_shadow(screen, systemfont, "Starting Game...", SCREEN_W / 2,
-                          3 * SCREEN_H / 4);
+    textout_centre_shadow(screen, systemfont, "Starting Game...", SCREEN_W / 2, 3 * SCREEN_H / 4);
   }
 }

@@ -35,10 +35,7 @@ BITMAP* nestedBitmap(DATAFILE* file, int object, int entry)
 
 const int infoTextColour[] = {128, 128, 160};
 
-int infoColour()
-{
-  return makecol(infoTextColour[0], infoTextColour[1], infoTextColour[2]);
-}
+int infoColour() { return makecol(infoTextColour[0], infoTextColour[1], infoTextColour[2]); }
 
 }  // namespace
 

@@ -22,7 +22,11 @@ boxButton::boxButton(bool raised, long colour, cRect r)
 }
 
 boxButton::boxButton(bool raised, long colour, cRect r, long bottomRight, long topLeft)
-    : rect(r), raised(raised), filled(true), colour(colour), edgeBottomRight(bottomRight),
+    : rect(r),
+      raised(raised),
+      filled(true),
+      colour(colour),
+      edgeBottomRight(bottomRight),
       edgeTopLeft(topLeft)
 {
 }

@@ -21,8 +21,8 @@ public:
   // Raised: white top and left, (80, 80, 80) bottom and right; pressed in: the reverse.
   void setColours();
   void setShadow(int c);
-  void setColour(int c);          // fill with a colour, not a texture
-  void setTexture(BITMAP* t);     // fill with the pattern, not a colour; borrowed
+  void setColour(int c);       // fill with a colour, not a texture
+  void setTexture(BITMAP* t);  // fill with the pattern, not a colour; borrowed
   // Fills (when `fill`) and draws the edges and the shadow. A textured box without a
   // texture fills grey; its edges are half-transparent only above 8 bits.
   void drawMe(BITMAP* target, bool fill) const;

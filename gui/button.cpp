@@ -1,7 +1,7 @@
 #include "gui/button.h"
 
-#include <algorithm>
 #include <allegro.h>
+#include <algorithm>
 #include <cstring>
 
 #include "gui/boxbutton.h"
@@ -18,8 +18,10 @@ BITMAP* inDepth(BITMAP* picture, int depth, bool& converted)
   converted = bitmap_color_depth(picture) != depth;
   if (!converted) return picture;
   BITMAP* copy = create_bitmap_ex(depth, picture->w, picture->h);
-  if (copy) blit(picture, copy, 0, 0, 0, 0, picture->w, picture->h);
-  else converted = false;
+  if (copy)
+    blit(picture, copy, 0, 0, 0, 0, picture->w, picture->h);
+  else
+    converted = false;
   return copy ? copy : picture;
 }
 
@@ -33,8 +35,7 @@ void stretchInto(BITMAP* dest, BITMAP* picture, int x, int y, int w, int h)
 }
 
 // Lit drawing needs a colour map at 8 bits: there the picture is drawn plain.
-void drawLit(BITMAP* target, BITMAP* sprite, int x, int y, int r, int g, int b, int a,
-             int amount)
+void drawLit(BITMAP* target, BITMAP* sprite, int x, int y, int r, int g, int b, int a, int amount)
 {
   if (bitmap_color_depth(target) <= 8 || bitmap_color_depth(sprite) != bitmap_color_depth(target)) {
     draw_sprite(target, sprite, x, y);
@@ -51,7 +52,8 @@ void drawLit(BITMAP* target, BITMAP* sprite, int x, int y, int r, int g, int b, 
 cButton::cButton() : cButton(cPoint(0, 0), cPoint(1, 1)) {}
 
 cButton::cButton(cPoint topLeft, cPoint bottomRight)
-    : colourH(makecol(160, 160, 160)), colourM(makecol(144, 144, 144)),
+    : colourH(makecol(160, 160, 160)),
+      colourM(makecol(144, 144, 144)),
       colourL(makecol(128, 128, 128))
 {
   rect = cRect(topLeft, bottomRight);
@@ -96,7 +98,8 @@ void cButton::copyFrom(const cButton& other)
   delete label;
   label = nullptr;
   hasLabel = false;
-  if (other.label) makeCaption(other.label->myText(), other.label->myColour(), other.label->myFont());
+  if (other.label)
+    makeCaption(other.label->myText(), other.label->myColour(), other.label->myFont());
   hasLabel = other.hasLabel;
   colourH = other.colourH;
   colourM = other.colourM;
@@ -162,8 +165,10 @@ void cButton::draw(BITMAP* target)
 {
   if (!target) return;
   if (type != 0 || !faceCaptured) {
-    if (hasBitmaps[0]) drawBitmap(target);
-    else if (type != 0) drawDrawn(target);
+    if (hasBitmaps[0])
+      drawBitmap(target);
+    else if (type != 0)
+      drawDrawn(target);
     if (hasLabel && label) {
       const bool in = state == statePressed || state == statePressedOutside;
       label->draw(target, rect.topLeft + cPoint(in ? 1 : 0, in ? 1 : 0));
@@ -195,7 +200,8 @@ void cButton::drawBitmap(BITMAP* target)
     drawLitScratch(target, 128, 128, 128, 128, 96, true);
   } else if (s == 3) {
     drawLitScratch(target, 96, 96, 96, 96, 112, false);
-  } else if (bitmap_color_depth(bitmaps[0]) == 32 && bitmap_color_depth(target) > 8 && w > 0 && h > 0) {
+  } else if (bitmap_color_depth(bitmaps[0]) == 32 && bitmap_color_depth(target) > 8 && w > 0 &&
+             h > 0) {
     BITMAP* scratch = create_bitmap_ex(32, w, h);
     if (!scratch) return;
     stretch_blit(bitmaps[0], scratch, 0, 0, bitmaps[0]->w, bitmaps[0]->h, 0, 0, w, h);
@@ -219,7 +225,8 @@ void cButton::drawLitScratch(BITMAP* target, int r, int g, int b, int a, int amo
   const int w = rect.myWidth(), h = rect.myHeight();
   if (w < 1 || h < 1) return;
   const bool hover = state == stateHover;
-  BITMAP* scratch = create_bitmap_ex(bitmap_color_depth(target), hover ? w + 1 : w, hover ? h + 1 : h);
+  BITMAP* scratch =
+      create_bitmap_ex(bitmap_color_depth(target), hover ? w + 1 : w, hover ? h + 1 : h);
   if (!scratch) return;
   const int white = makecol_depth(bitmap_color_depth(scratch), 255, 255, 255);
   clear_to_color(scratch, hover ? white : bitmap_mask_color(scratch));

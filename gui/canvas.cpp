@@ -2,7 +2,6 @@
 
 #include <allegro.h>
 
-
 void cMessageCanvas::addText(const char* text)
 {
   addToQueue(text ? text : "");

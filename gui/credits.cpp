@@ -1,13 +1,13 @@
 #include "gui/credits.h"
 
-#include <algorithm>
 #include <allegro.h>
+#include <algorithm>
 #include <cstdio>
 
-#include "gui/mouse.h"
 #include "gui/fonts.h"
 #include "gui/framepacer.h"
 #include "gui/guilog.h"
+#include "gui/mouse.h"
 #include "world/host.h"
 #include "world/metadatabase.h"
 
@@ -84,8 +84,10 @@ cCredits::~cCredits()
 void cCredits::addElement(bool owned, cCreditsElement* e)
 {
   auto* node = new cCreditsListNode(owned, e);
-  if (!first) first = node;
-  else last->setNext(node);
+  if (!first)
+    first = node;
+  else
+    last->setNext(node);
   last = node;
 }
 
@@ -119,7 +121,8 @@ int cCredits::drawFrame(BITMAP* page, cCreditsListNode*& head, int& skipped, int
 void cCredits::doMe(int speed)
 {
   long total = 0;
-  for (cCreditsListNode* node = first; node; node = node->getNext()) total += node->myData()->myHeight();
+  for (cCreditsListNode* node = first; node; node = node->getNext())
+    total += node->myData()->myHeight();
   hostLog("full height of credits = %li\n", total);
   reopenLog();
   frames = 0;

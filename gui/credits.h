@@ -9,10 +9,10 @@ struct FONT;
 class cCreditsElement {
 public:
   virtual ~cCreditsElement() = default;
-  virtual int myHeight() const = 0;  // pixels taken in the roll
+  virtual int myHeight() const = 0;                        // pixels taken in the roll
   virtual void draw(BITMAP* target, cPoint at) const = 0;  // top-left corner at `at`
-  virtual cCreditsElement* duplicate() const = 0;  // a new copy, owned by the caller
-  virtual char* toString() const = 0;              // new[] text, owned by the caller
+  virtual cCreditsElement* duplicate() const = 0;          // a new copy, owned by the caller
+  virtual char* toString() const = 0;                      // new[] text, owned by the caller
 
 protected:
   int kind = 0;

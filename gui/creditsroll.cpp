@@ -53,18 +53,13 @@ const cRow people[] = {
     {0, titleBlue, "Maren Oskvald", 20},
 };
 const cRow programmers[] = {
-    {1, pink, "Programmers:", 20},
-    {0, white, "Maren Oskvald", 20},
-    {0, white, "Tobiah Wrenfield", 20},
-    {0, white, "Ilse Harrowgate", 20},
-    {0, white, "Pell Marchetti", 20},
-    {0, white, "Jorun Vasskay", 20},
+    {1, pink, "Programmers:", 20},      {0, white, "Maren Oskvald", 20},
+    {0, white, "Tobiah Wrenfield", 20}, {0, white, "Ilse Harrowgate", 20},
+    {0, white, "Pell Marchetti", 20},   {0, white, "Jorun Vasskay", 20},
 };
 const cRow artists[] = {
-    {1, pink, "Graphic Artists", 30},
-    {0, white, "Anneli 'Inkwell' Brandt", 20},
-    {0, white, "Corvin 'Smudge' Talley", 20},
-    {0, white, "Rhea 'Pixelwitch' Damaso", 20},
+    {1, pink, "Graphic Artists", 30},         {0, white, "Anneli 'Inkwell' Brandt", 20},
+    {0, white, "Corvin 'Smudge' Talley", 20}, {0, white, "Rhea 'Pixelwitch' Damaso", 20},
     {0, white, "Esko 'Tiles' Larrin", 20},
 };
 const cRow concept[] = {
@@ -101,7 +96,8 @@ void addRows(cCredits& roll, const cRow (&rows)[N], const cRollFonts& f)
                          makecol(255, 239, 255)};
   FONT* fonts[] = {f.small, f.medium, f.large};
   for (const cRow& r : rows)
-    roll.addElement(new cCreditsElementTextWithSpacing(fonts[r.font], r.text, colours[r.colour], r.spacing));
+    roll.addElement(
+        new cCreditsElementTextWithSpacing(fonts[r.font], r.text, colours[r.colour], r.spacing));
 }
 
 }  // namespace

@@ -4,7 +4,8 @@
 
 cFramePacer::cFramePacer(int framesPerSecond)
     : period(std::chrono::nanoseconds(1000000000LL / (framesPerSecond > 0 ? framesPerSecond : 60))),
-      start(clock::now()), next(start + period)
+      start(clock::now()),
+      next(start + period)
 {
 }
 

@@ -56,9 +56,9 @@ public:
   void dispatch(int key);
   static constexpr int noKey = -1;
 
-  void draw(BITMAP* target) override;        // every shown element; marks unchanged
-  void redraw(BITMAP* target);               // shown and marked elements; clears their marks
-  bool redraw(BITMAP* target, cRect area);   // shown elements meeting area; true if any drawn
+  void draw(BITMAP* target) override;       // every shown element; marks unchanged
+  void redraw(BITMAP* target);              // shown and marked elements; clears their marks
+  bool redraw(BITMAP* target, cRect area);  // shown elements meeting area; true if any drawn
 
   int myMessage() const override { return 0; }
   void clearMessage() override {}
@@ -92,7 +92,7 @@ public:
 
   int hasKeyHandler() override;  // 3 once after a Tab, otherwise 1
   void handleKey(int key) override;
-  int doMe() override;           // message 1 while a key is stored
+  int doMe() override;  // message 1 while a key is stored
   int myMessage() const override { return message; }
   void clearMessage() override { message = 0; }
   void draw(BITMAP*) override {}

@@ -2,8 +2,10 @@
 
 void cEventRect::mouseOver()
 {
-  if (state == stateIdle) state = stateHover;
-  else if (state == statePressedOutside) state = statePressed;
+  if (state == stateIdle)
+    state = stateHover;
+  else if (state == statePressedOutside)
+    state = statePressed;
 }
 
 void cEventRect::mouseDown()

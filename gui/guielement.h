@@ -10,8 +10,14 @@ struct BITMAP;
 // Mouse states of an element.
 enum { stateIdle = 0, stateHover = 1, statePressed = 2, statePressedOutside = 3 };
 // Messages of one frame: 0 nothing, 1 click, 2 press, 3 hold, 6 left, 7 released elsewhere.
-enum { messageNone = 0, messageClick = 1, messagePress = 2, messageHold = 3, messageLeave = 6,
-       messageReleasedElsewhere = 7 };
+enum {
+  messageNone = 0,
+  messageClick = 1,
+  messagePress = 2,
+  messageHold = 3,
+  messageLeave = 6,
+  messageReleasedElsewhere = 7
+};
 
 class cEventRect {
 public:
@@ -56,7 +62,9 @@ public:
   cGUIElement() = default;
   cGUIElement(bool hidden, bool enabled) : hidden(hidden), enabled(enabled) {}
   cGUIElement(bool hidden, bool enabled, bool keyHandler, bool mouseHandler)
-      : hidden(hidden), enabled(enabled), keyHandler(keyHandler), mouseHandler(mouseHandler) {}
+      : hidden(hidden), enabled(enabled), keyHandler(keyHandler), mouseHandler(mouseHandler)
+  {
+  }
   virtual ~cGUIElement() = 0;
 
   // Key mode: 0 or less takes no keys; 1 passive; 2 active; 3 gives up the focus (reported

@@ -6,7 +6,9 @@
 #include "gui/framepacer.h"
 
 cMenu::cMenu(BITMAP* background, int n, const char* const* captions)
-    : count(n > 0 ? n : 0), toolbar(count), background(background),
+    : count(n > 0 ? n : 0),
+      toolbar(count),
+      background(background),
       menuFont(loadTimesOrDefault(18 * SCREEN_W / 640))
 {
   if (count == 0) return;

@@ -1,6 +1,6 @@
 // The selection box declared in gui/mouse.h.
-#include <algorithm>
 #include <allegro.h>
+#include <algorithm>
 
 #include "gui/boxbutton.h"
 #include "gui/button.h"
@@ -66,14 +66,14 @@ void cSelectTextBox::makeButton()
 {
   const int s = std::max(1, rect.myHeight() - 1);
   BITMAP* arrow = createArrow(s);
-  arrowNormal = arrowPicture(arrow, s, true, pictureColour(144, 144, 144), pictureColour(160, 160, 160),
-                             pictureColour(80, 80, 80));
-  arrowHover = arrowPicture(arrow, s, true, pictureColour(160, 160, 160), pictureColour(160, 160, 160),
-                            pictureColour(112, 112, 112));
-  arrowPressed = arrowPicture(arrow, s, false, pictureColour(128, 128, 128), pictureColour(112, 112, 112),
-                              pictureColour(160, 160, 160));
-  arrowPressedOutside = arrowPicture(arrow, s, false, pictureColour(96, 96, 96), pictureColour(64, 64, 64),
-                                     pictureColour(128, 128, 128));
+  arrowNormal = arrowPicture(arrow, s, true, pictureColour(144, 144, 144),
+                             pictureColour(160, 160, 160), pictureColour(80, 80, 80));
+  arrowHover = arrowPicture(arrow, s, true, pictureColour(160, 160, 160),
+                            pictureColour(160, 160, 160), pictureColour(112, 112, 112));
+  arrowPressed = arrowPicture(arrow, s, false, pictureColour(128, 128, 128),
+                              pictureColour(112, 112, 112), pictureColour(160, 160, 160));
+  arrowPressedOutside = arrowPicture(arrow, s, false, pictureColour(96, 96, 96),
+                                     pictureColour(64, 64, 64), pictureColour(128, 128, 128));
   if (arrow) destroy_bitmap(arrow);
   const cRect square(rect.right() - rect.myHeight(), rect.top(), rect.right(), rect.bottom());
   arrowButton = cButton(1, square, arrowNormal, nullptr);

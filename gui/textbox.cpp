@@ -1,6 +1,6 @@
 // The text boxes declared in gui/mouse.h.
-#include <algorithm>
 #include <allegro.h>
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -169,8 +169,10 @@ void cTextBox::typeKey(int key)
 {
   const int scan = key >> 8, ch = key & 0xff;
   if (keypadMoves(key)) {
-    if (scan == KEY_4_PAD) moveCursorLeft();
-    else moveCursorRight();
+    if (scan == KEY_4_PAD)
+      moveCursorLeft();
+    else
+      moveCursorRight();
     dirty = true;
     return;
   }
@@ -185,18 +187,42 @@ void cTextBox::handleKey(int key)
   length = strlen(text);
   cursor = std::clamp(cursor, 0, length);
   switch (key >> 8) {
-    case KEY_LEFT: moveCursorLeft(); anchor = -1; dirty = true; break;
-    case KEY_RIGHT: moveCursorRight(); anchor = -1; dirty = true; break;
+    case KEY_LEFT:
+      moveCursorLeft();
+      anchor = -1;
+      dirty = true;
+      break;
+    case KEY_RIGHT:
+      moveCursorRight();
+      anchor = -1;
+      dirty = true;
+      break;
     case KEY_HOME:
-      if (cursor != 0) { cursor = 0; anchor = -1; dirty = true; }
+      if (cursor != 0) {
+        cursor = 0;
+        anchor = -1;
+        dirty = true;
+      }
       break;
     case KEY_END:
-      if (cursor != length) { cursor = length; anchor = -1; dirty = true; }
+      if (cursor != length) {
+        cursor = length;
+        anchor = -1;
+        dirty = true;
+      }
       break;
     case KEY_ENTER:
     case KEY_ENTER_PAD: active = false; break;
-    case KEY_ESC: active = false; anchor = -1; break;
-    case KEY_TAB: released = true; active = false; anchor = -1; dirty = true; break;
+    case KEY_ESC:
+      active = false;
+      anchor = -1;
+      break;
+    case KEY_TAB:
+      released = true;
+      active = false;
+      anchor = -1;
+      dirty = true;
+      break;
     case KEY_DEL: deleteForward(); break;
     case KEY_BACKSPACE: deleteBackward(); break;
     default: typeKey(key); break;
@@ -232,8 +258,10 @@ void cTextBox::processReading(const cMouse& m)
   message = 0;
   cRect inner = rect;
   inner.inset(1, 1);
-  if (inner.includes(current.pos)) processInside(oldMessage);
-  else processOutside();
+  if (inner.includes(current.pos))
+    processInside(oldMessage);
+  else
+    processOutside();
 }
 
 void cTextBox::processInside(int)
@@ -259,7 +287,10 @@ void cTextBox::processInside(int)
     if (moved) {
       const int c = positionUnder(current.pos);
       if (!inner.includes(previous.pos)) active = true;
-      if (c != cursor && c != -1) { cursor = c; dirty = true; }
+      if (c != cursor && c != -1) {
+        cursor = c;
+        dirty = true;
+      }
     }
   }
   if (moved && !heldNow && !heldBefore) mouseMove();
@@ -268,7 +299,10 @@ void cTextBox::processInside(int)
       active = true;
       dragState = 0;
       const int c = positionUnder(current.pos);
-      if (c != cursor && c != -1) { cursor = c; dirty = true; }
+      if (c != cursor && c != -1) {
+        cursor = c;
+        dirty = true;
+      }
     }
     mouseUp();
     if (anchor == cursor) anchor = -1;
@@ -290,7 +324,10 @@ void cTextBox::processOutside()
   }
   if (heldBefore && heldNow && current.pos != previous.pos && dragState == 10) {
     const int c = positionUnder(current.pos);
-    if (c != cursor && c != -1) { cursor = c; dirty = true; }
+    if (c != cursor && c != -1) {
+      cursor = c;
+      dirty = true;
+    }
   }
   if (heldBefore && !heldNow) {
     dragState = 0;
@@ -325,11 +362,14 @@ void cTextBox::drawField(BITMAP* target, int fieldWidth) const
   const int fw = fieldWidth;
   const cRect inside(1, 1, fw - 2, h - 2);
   if (active) {
-    boxButton(true, backColour, inside, makecol(255, 255, 255), makecol(160, 160, 160)).drawMe(scratch, true);
+    boxButton(true, backColour, inside, makecol(255, 255, 255), makecol(160, 160, 160))
+        .drawMe(scratch, true);
     ::rect(scratch, 0, 0, fw - 1, h - 1, textColour);
   } else {
-    boxButton(true, backColour, inside, makecol(144, 144, 144), makecol(0, 0, 0)).drawMe(scratch, true);
-    boxButton(true, cRect(0, 0, fw - 1, h - 1), makecol(208, 208, 208), makecol(96, 96, 96)).drawMe(scratch, false);
+    boxButton(true, backColour, inside, makecol(144, 144, 144), makecol(0, 0, 0))
+        .drawMe(scratch, true);
+    boxButton(true, cRect(0, 0, fw - 1, h - 1), makecol(208, 208, 208), makecol(96, 96, 96))
+        .drawMe(scratch, false);
   }
   const int th = text_height(font);
   const int s2 = 2 + textLength(text, 0, cursor);

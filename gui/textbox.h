@@ -80,8 +80,7 @@ class cSelectTextBox : public cTextBox {
 public:
   cSelectTextBox(const char* text, cRect r, cList* list);
   cSelectTextBox(const char* text, cRect r, FONT* f, long textColour, cList* list);
-  cSelectTextBox(const char* text, cRect r, FONT* f, long textColour, long backColour,
-                 cList* list);
+  cSelectTextBox(const char* text, cRect r, FONT* f, long textColour, long backColour, cList* list);
   ~cSelectTextBox() override;
   cSelectTextBox(const cSelectTextBox&) = delete;
   cSelectTextBox& operator=(const cSelectTextBox&) = delete;

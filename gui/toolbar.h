@@ -5,7 +5,7 @@
 
 class cToolbar : public cGUIElement {
 public:
-  cToolbar();               // one item
+  cToolbar();                // one item
   explicit cToolbar(int n);  // n items; none when n < 1
   ~cToolbar() override;
   cToolbar(const cToolbar& other);
@@ -28,7 +28,7 @@ public:
   int doItem(int i);
   int doItem(int i, const cMouse& m);  // the same with a given reading
 
-  int doMe() override;  // message: the highest clicked index, or -1
+  int doMe() override;         // message: the highest clicked index, or -1
   void forgetEarlierClicks();  // for every item
   void doMe(const cMouse& m);  // the same with one reading for every item
   int myMessage() const override { return message; }

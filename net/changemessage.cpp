@@ -3,7 +3,8 @@
 #include "net/message.h"
 #include "world/changerules.h"
 
-bool isChangeMessage(const cMessage& m) {
+bool isChangeMessage(const cMessage& m)
+{
   switch (m.getType()) {
     case mtMove:
     case mtMapSet:
@@ -16,7 +17,8 @@ bool isChangeMessage(const cMessage& m) {
   }
 }
 
-bool applyChangeMessage(cMap& map, const cMessage& m, std::unique_ptr<cBaseObject>& removed) {
+bool applyChangeMessage(cMap& map, const cMessage& m, std::unique_ptr<cBaseObject>& removed)
+{
   switch (m.getType()) {
     case mtMove: {
       auto& move = static_cast<const cMoveMessage&>(m);
@@ -26,7 +28,8 @@ bool applyChangeMessage(cMap& map, const cMessage& m, std::unique_ptr<cBaseObjec
       auto& set = static_cast<const cMapSetMessage&>(m);
       return applyPaint(map, set.getArea(), set.getNewType());
     }
-    case mtCreateUnit: return applyCreateUnit(map, *static_cast<const cCreateUnitMessage&>(m).getUnit());
+    case mtCreateUnit:
+      return applyCreateUnit(map, *static_cast<const cCreateUnitMessage&>(m).getUnit());
     case mtCreateObject:
       return applyCreateBuilding(map, *static_cast<const cCreateObjectMessage&>(m).getObject());
     case mtDamageHeal: {

@@ -1,8 +1,8 @@
 #include "net/message.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -12,29 +12,34 @@ const int maxFrameLength = 65535;
 
 }  // namespace
 
-void copyText(char* to, const char* from, size_t n) {
+void copyText(char* to, const char* from, size_t n)
+{
   size_t i = 0;
   for (; from && i < n && from[i]; ++i) to[i] = from[i];
   to[i] = '\0';
 }
 
-void cMessage::wEncode(char* p, int v) {
+void cMessage::wEncode(char* p, int v)
+{
   p[0] = char((v >> 8) & 0xFF);
   p[1] = char(v & 0xFF);
 }
 
-void cMessage::dwEncode(char* p, long v) {
+void cMessage::dwEncode(char* p, long v)
+{
   const unsigned long u = static_cast<unsigned long>(v);
   for (int i = 0; i < 4; ++i) p[i] = char((u >> (24 - 8 * i)) & 0xFF);
 }
 
 void cMessage::bEncode(char* p, int v) { p[0] = char(v & 0xFF); }
 
-int cMessage::wDecode(const char* p) {
+int cMessage::wDecode(const char* p)
+{
   return static_cast<unsigned char>(p[0]) * 256 + static_cast<unsigned char>(p[1]);
 }
 
-long cMessage::dwDecode(const char* p) {
+long cMessage::dwDecode(const char* p)
+{
   uint32_t u = 0;
   for (int i = 0; i < 4; ++i) u = (u << 8) | static_cast<unsigned char>(p[i]);
   return static_cast<int32_t>(u);
@@ -42,7 +47,8 @@ long cMessage::dwDecode(const char* p) {
 
 int cMessage::bDecode(const char* p) { return static_cast<unsigned char>(p[3]); }
 
-int cMessage::hexDecode(char c) {
+int cMessage::hexDecode(char c)
+{
   if (c >= '0' && c <= '9') return c - '0';
   if (c >= 'a' && c <= 'f') return c - 'a' + 10;
   if (c >= 'A' && c <= 'F') return c - 'A' + 10;
@@ -51,12 +57,14 @@ int cMessage::hexDecode(char c) {
 
 int cMessage::hexDecode(char c1, char c2) { return 16 * hexDecode(c1) + hexDecode(c2); }
 
-int cMessage::hexDecode(char c1, char c2, char c3, char c4) {
+int cMessage::hexDecode(char c1, char c2, char c3, char c4)
+{
   return 256 * hexDecode(c1, c2) + hexDecode(c3, c4);
 }
 
 // The turn field holds four digits, so a turn travels as its low 16 bits.
-char* cMessage::startFrame(const char* tag) const {
+char* cMessage::startFrame(const char* tag) const
+{
   const int length = encodedlength();
   char* frame = new char[length + 1]();
   wEncode(frame, length);
@@ -65,9 +73,12 @@ char* cMessage::startFrame(const char* tag) const {
 }
 
 cMoveMessage::cMoveMessage(long turn, cPoint from, cPoint to)
-    : cMessage(mtMove, turn), fromPos(from), toPos(to) {}
+    : cMessage(mtMove, turn), fromPos(from), toPos(to)
+{
+}
 
-char* cMoveMessage::encode() const {
+char* cMoveMessage::encode() const
+{
   char* f = startFrame("MOV");
   wEncode(f + 9, fromPos.x);
   wEncode(f + 11, fromPos.y);
@@ -76,31 +87,38 @@ char* cMoveMessage::encode() const {
   return f;
 }
 
-cMapMessage::cMapMessage(long turn, const char* type) : cMessage(mtMap, turn) {
+cMapMessage::cMapMessage(long turn, const char* type) : cMessage(mtMap, turn)
+{
   copyText(mapType, type, 3);
 }
 
 cMapMessage::cMapMessage(long turn, const char* type, const cMapLayer* l)
-    : cMapMessage(turn, type, l, l ? l->myMaxPos() : cPoint()) {}
+    : cMapMessage(turn, type, l, l ? l->myMaxPos() : cPoint())
+{
+}
 
 cMapMessage::cMapMessage(long turn, const char* type, const cMapLayer* l, cPoint size)
-    : cMapMessage(turn, type) {
+    : cMapMessage(turn, type)
+{
   if (l) layer = *l;
   declared = size;
 }
 
-int cMapMessage::rowsCarried() const {
+int cMapMessage::rowsCarried() const
+{
   const cPoint size = layer.myMaxPos();
   if (size.x <= 0 || size.y <= 0) return 0;
   return std::min(size.y, (maxFrameLength - 16) / size.x);
 }
 
-int cMapMessage::encodedlength() const {
+int cMapMessage::encodedlength() const
+{
   const int rows = rowsCarried();
   return rows > 0 ? 16 + layer.myMaxPos().x * rows : 12;
 }
 
-char* cMapMessage::encode() const {
+char* cMapMessage::encode() const
+{
   char* f = startFrame("MAP");
   std::snprintf(f + 9, 4, "%3s", mapType);
   const int rows = rowsCarried();
@@ -113,9 +131,12 @@ char* cMapMessage::encode() const {
 }
 
 cMapSetMessage::cMapSetMessage(long turn, cRect a, int t)
-    : cMessage(mtMapSet, turn), area(a), newType(t) {}
+    : cMessage(mtMapSet, turn), area(a), newType(t)
+{
+}
 
-char* cMapSetMessage::encode() const {
+char* cMapSetMessage::encode() const
+{
   char* f = startFrame("SET");
   wEncode(f + 9, area.left());
   wEncode(f + 11, area.top());
@@ -127,7 +148,8 @@ char* cMapSetMessage::encode() const {
 
 cMapGetMessage::cMapGetMessage(long turn, cPoint p) : cMessage(mtMapGet, turn), point(p) {}
 
-char* cMapGetMessage::encode() const {
+char* cMapGetMessage::encode() const
+{
   char* f = startFrame("GET");
   wEncode(f + 9, point.x);
   wEncode(f + 11, point.y);
@@ -136,7 +158,8 @@ char* cMapGetMessage::encode() const {
 
 namespace {
 
-void encodeFigures(char* f, const cBaseObject& o) {
+void encodeFigures(char* f, const cBaseObject& o)
+{
   cMessage::wEncode(f + 9, o.myID());
   cMessage::dwEncode(f + 11, o.getPlayerID());
   cMessage::wEncode(f + 15, o.myPosition().x);
@@ -150,10 +173,13 @@ void encodeFigures(char* f, const cBaseObject& o) {
 
 cCreateObjectMessage::cCreateObjectMessage(long turn, const cBaseObject* o)
     : cMessage(mtCreateObject, turn),
-      object(new cBaseObject(o->myID(), o->getPlayerID(), o->myPosition(), o->myDim(),
-                             o->getHealth())) {}
+      object(
+          new cBaseObject(o->myID(), o->getPlayerID(), o->myPosition(), o->myDim(), o->getHealth()))
+{
+}
 
-char* cCreateObjectMessage::encode() const {
+char* cCreateObjectMessage::encode() const
+{
   char* f = startFrame("CRE");
   encodeFigures(f, *object);
   return f;
@@ -161,19 +187,24 @@ char* cCreateObjectMessage::encode() const {
 
 cCreateUnitMessage::cCreateUnitMessage(long turn, const cBaseUnit* u)
     : cMessage(mtCreateUnit, turn),
-      unit(new cBaseUnit(u->myID(), u->getPlayerID(), u->myPosition(), u->myDim(),
-                         u->getHealth())) {}
+      unit(new cBaseUnit(u->myID(), u->getPlayerID(), u->myPosition(), u->myDim(), u->getHealth()))
+{
+}
 
-char* cCreateUnitMessage::encode() const {
+char* cCreateUnitMessage::encode() const
+{
   char* f = startFrame("CRU");
   encodeFigures(f, *unit);
   return f;
 }
 
 cDamageHealMessage::cDamageHealMessage(long turn, int id, cPoint p, int c)
-    : cMessage(mtDamageHeal, turn), objectID(id), pos(p), change(c) {}
+    : cMessage(mtDamageHeal, turn), objectID(id), pos(p), change(c)
+{
+}
 
-char* cDamageHealMessage::encode() const {
+char* cDamageHealMessage::encode() const
+{
   char* f = startFrame("HPC");
   wEncode(f + 9, objectID);
   wEncode(f + 11, pos.x);
@@ -183,9 +214,12 @@ char* cDamageHealMessage::encode() const {
 }
 
 cDamageAreaMessage::cDamageAreaMessage(long turn, cPoint c, int s, int l)
-    : cMessage(mtDamageArea, turn), center(c), size(s), level(l) {}
+    : cMessage(mtDamageArea, turn), center(c), size(s), level(l)
+{
+}
 
-char* cDamageAreaMessage::encode() const {
+char* cDamageAreaMessage::encode() const
+{
   char* f = startFrame("DAM");
   wEncode(f + 9, center.x);
   wEncode(f + 11, center.y);
@@ -196,7 +230,8 @@ char* cDamageAreaMessage::encode() const {
 
 cRemoveMessage::cRemoveMessage(long turn, cRect a) : cMessage(mtRemove, turn), area(a) {}
 
-char* cRemoveMessage::encode() const {
+char* cRemoveMessage::encode() const
+{
   char* f = startFrame("REM");
   wEncode(f + 9, area.left());
   wEncode(f + 11, area.top());
@@ -206,19 +241,21 @@ char* cRemoveMessage::encode() const {
 }
 
 cRegisterMessage::cRegisterMessage(long turn, const char* s, long id)
-    : cMessage(mtRegister, turn), playerID(id) {
+    : cMessage(mtRegister, turn), playerID(id)
+{
   copyText(status, s, 3);
 }
 
-char* cRegisterMessage::encode() const {
+char* cRegisterMessage::encode() const
+{
   char* f = startFrame("REG");
   std::snprintf(f + 9, 4, "%3s", status);
   dwEncode(f + 12, playerID);
   return f;
 }
 
-cTextMessage::cTextMessage(long turn, long id, const char* t)
-    : cMessage(mtText, turn), playerID(id) {
+cTextMessage::cTextMessage(long turn, long id, const char* t) : cMessage(mtText, turn), playerID(id)
+{
   textLength = t ? int(strnlen(t, maxFrameLength - 14)) : 0;
   text.reset(new char[textLength + 1]);
   copyText(text.get(), t, textLength);
@@ -227,7 +264,8 @@ cTextMessage::cTextMessage(long turn, long id, const char* t)
 int cTextMessage::encodedlength() const { return 14 + textLength; }
 
 // The byte after the player ID is reserved and sent as 0.
-char* cTextMessage::encode() const {
+char* cTextMessage::encode() const
+{
   char* f = startFrame("MSG");
   dwEncode(f + 9, playerID);
   std::memcpy(f + 14, text.get(), textLength);
@@ -240,13 +278,15 @@ char* cCloseMessage::encode() const { return startFrame("CLS"); }
 
 cVersionMessage::cVersionMessage(const char* v, char p) : platform(p) { copyText(version, v, 7); }
 
-cVersionMessage::cVersionMessage(const char* body, int length) {
+cVersionMessage::cVersionMessage(const char* body, int length)
+{
   if (!body || length < 11) return;
   std::memcpy(version, body + 3, 7);
   platform = body[10];
 }
 
-char* cVersionMessage::encode() const {
+char* cVersionMessage::encode() const
+{
   char* f = new char[encodedlength() + 1]();
   f[1] = char(encodedlength());
   std::snprintf(f + 2, 12, "DNM%s%c", version, platform);
@@ -258,7 +298,8 @@ namespace {
 // The fixed part of a body, zero past the bytes received; long enough for every fixed field.
 struct cFixedBody {
   char b[24] = {};
-  cFixedBody(const char* body, int length) {
+  cFixedBody(const char* body, int length)
+  {
     if (body && length > 0) std::memcpy(b, body, std::min<size_t>(length, sizeof b));
   }
   int w(int at) const { return cMessage::wDecode(b + at); }
@@ -268,10 +309,11 @@ struct cFixedBody {
 };
 
 // Only as many whole rows as the body carries become the layer: never more than received.
-cMessage* decodeMap(const cFixedBody& f, long turn, const char* body, int length) {
+cMessage* decodeMap(const cFixedBody& f, long turn, const char* body, int length)
+{
   const char type[4] = {f.b[7], f.b[8], f.b[9], '\0'};
-  const bool control = type[0] == '?' || type[0] == '/' || !std::strcmp(type, "REC") ||
-                       !std::strcmp(type, "SND");
+  const bool control =
+      type[0] == '?' || type[0] == '/' || !std::strcmp(type, "REC") || !std::strcmp(type, "SND");
   const int width = f.w(10);
   const int rows = width > 0 ? std::min(f.w(12), std::max(length - 14, 0) / width) : 0;
   if (control || rows == 0) return new cMapMessage(turn, type);
@@ -281,24 +323,28 @@ cMessage* decodeMap(const cFixedBody& f, long turn, const char* body, int length
   return new cMapMessage(turn, type, &layer, cPoint(width, f.w(12)));
 }
 
-cMessage* decodeRegister(const cFixedBody& f, long turn) {
+cMessage* decodeRegister(const cFixedBody& f, long turn)
+{
   const char status[4] = {f.b[7], f.b[8], f.b[9], '\0'};
   return new cRegisterMessage(turn, status, f.dw(10));
 }
 
-cCreateObjectMessage* decodeCreateObject(const cFixedBody& f, long turn) {
+cCreateObjectMessage* decodeCreateObject(const cFixedBody& f, long turn)
+{
   const cBaseObject o(f.w(7), f.dw(9), cPoint(f.w(13), f.w(15)), cIsoPoint(f.w(17), f.w(19), 0),
                       f.w(21));
   return new cCreateObjectMessage(turn, &o);
 }
 
-cCreateUnitMessage* decodeCreateUnit(const cFixedBody& f, long turn) {
+cCreateUnitMessage* decodeCreateUnit(const cFixedBody& f, long turn)
+{
   const cBaseUnit u(f.w(7), f.dw(9), cPoint(f.w(13), f.w(15)), cIsoPoint(f.w(17), f.w(19), 0),
                     f.w(21));
   return new cCreateUnitMessage(turn, &u);
 }
 
-cMessage* decodeFixed(const cFixedBody& f, long turn) {
+cMessage* decodeFixed(const cFixedBody& f, long turn)
+{
   const cRect area(f.w(7), f.w(9), f.w(11), f.w(13));
   const std::string tag(f.b, 3);
   if (tag == "MOV") return new cMoveMessage(turn, area.topLeft, area.bottomRight);
@@ -315,7 +361,8 @@ cMessage* decodeFixed(const cFixedBody& f, long turn) {
 
 }  // namespace
 
-cDecodeMessage::cDecodeMessage(const char* body, int length) : cMessage(mtDecoded, 0) {
+cDecodeMessage::cDecodeMessage(const char* body, int length) : cMessage(mtDecoded, 0)
+{
   if (body && length >= 3) {
     const cFixedBody f(body, length);
     const long turn = hexDecode(f.b[3], f.b[4], f.b[5], f.b[6]);

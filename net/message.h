@@ -46,7 +46,7 @@ public:
   static void wEncode(char* p, int v);
   static void dwEncode(char* p, long v);
   static void bEncode(char* p, int v);
-  static int wDecode(const char* p);   // 0..65535
+  static int wDecode(const char* p);    // 0..65535
   static long dwDecode(const char* p);  // signed 32-bit
   static int bDecode(const char* p);    // p[3], the low byte of a 32-bit field
   static int hexDecode(char c);         // 0 for anything but a hex digit

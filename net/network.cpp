@@ -21,7 +21,8 @@ namespace {
 
 std::string formatted(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
-std::string formatted(const char* format, ...) {
+std::string formatted(const char* format, ...)
+{
   va_list args;
   va_start(args, format);
   va_list again;
@@ -35,18 +36,21 @@ std::string formatted(const char* format, ...) {
 }
 
 // The bytes of a buffer up to its first zero, never past n: received bytes are not text.
-std::string textOf(const char* p, int n) {
+std::string textOf(const char* p, int n)
+{
   std::string s;
   for (int i = 0; i < n && p[i]; ++i) s += p[i];
   return s;
 }
 
-int storedLength(const char* data, int length) {
+int storedLength(const char* data, int length)
+{
   const unsigned char* u = reinterpret_cast<const unsigned char*>(data);
   return (length > 0 ? u[0] * 256 : 0) + (length > 1 ? u[1] : 0);
 }
 
-void traceFlush(const char* data, int length) {
+void traceFlush(const char* data, int length)
+{
   const std::string text = length > 2 ? textOf(data + 2, length - 2) : std::string();
   const int width = length > 3 ? length - 3 : 0;
   std::string lines = formatted("Processing Queue %i %*s\n", length, width, text.c_str());
@@ -58,7 +62,8 @@ void traceFlush(const char* data, int length) {
   appendTrace("test17.txt", lines);
 }
 
-bool waitReadable(int fd, long long nanoseconds) {
+bool waitReadable(int fd, long long nanoseconds)
+{
   if (nanoseconds <= 0) return false;
   pollfd p = {fd, POLLIN, 0};
   const timespec limit = {time_t(nanoseconds / 1000000000LL), long(nanoseconds % 1000000000LL)};
@@ -66,12 +71,14 @@ bool waitReadable(int fd, long long nanoseconds) {
 }
 
 // A descriptor that does not block may take a frame in parts: wait for room for the rest.
-bool waitWritable(int fd) {
+bool waitWritable(int fd)
+{
   pollfd p = {fd, POLLOUT, 0};
   return poll(&p, 1, cNetworkQueue::stallLimitMs.load()) > 0;
 }
 
-long long nowNanoseconds() {
+long long nowNanoseconds()
+{
   timespec t;
   clock_gettime(CLOCK_MONOTONIC, &t);
   return t.tv_sec * 1000000000LL + t.tv_nsec;
@@ -79,41 +86,46 @@ long long nowNanoseconds() {
 
 }  // namespace
 
-cNetworkQueue::cNetworkQueue(int s) : socket(s) {
+cNetworkQueue::cNetworkQueue(int s) : socket(s)
+{
   if (s != -1) return;
   socket = ::socket(AF_INET, SOCK_STREAM, 0);
   if (socket < 0) std::fputs("CQUEUE: can't open stream socket\n", stderr);
 }
 
-cNetworkQueue::~cNetworkQueue() {
+cNetworkQueue::~cNetworkQueue()
+{
   if (socket > 0) ::close(socket);
 }
 
-void cNetworkQueue::dropSocket() {
+void cNetworkQueue::dropSocket()
+{
   if (socket > 0) ::close(socket);
   socket = 0;
 }
 
-bool cNetworkQueue::connectQueue(const char* host, short port) {
+bool cNetworkQueue::connectQueue(const char* host, short port)
+{
   if (socket <= 0) socket = ::socket(AF_INET, SOCK_STREAM, 0);
   sockaddr_in address = {};
   address.sin_family = AF_INET;
   address.sin_port = htons(static_cast<unsigned short>(port));
   address.sin_addr.s_addr = inet_addr(host ? host : "");
-  if (socket > 0 &&
-      ::connect(socket, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0)
+  if (socket > 0 && ::connect(socket, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0)
     return true;
   std::fputs("CLIENT: can't connect to server.\n", stderr);
   dropSocket();
   return false;
 }
 
-void cNetworkQueue::disconnectQueue() {
+void cNetworkQueue::disconnectQueue()
+{
   if (socket > 0) ::shutdown(socket, SHUT_RDWR);
   dropSocket();
 }
 
-bool cNetworkQueue::sendAll(const char* data, int length) {
+bool cNetworkQueue::sendAll(const char* data, int length)
+{
   int sent = 0;
   while (sent < length) {
     const ssize_t r = ::send(socket, data + sent, length - sent, MSG_NOSIGNAL);
@@ -124,7 +136,8 @@ bool cNetworkQueue::sendAll(const char* data, int length) {
   return true;
 }
 
-void cNetworkQueue::processQueue() {
+void cNetworkQueue::processQueue()
+{
   while (socket > 0 && head) {
     cQueueNode* node = head;
     traceFlush(node->myData(), node->myLength());
@@ -134,15 +147,20 @@ void cNetworkQueue::processQueue() {
   }
 }
 
-bool cNetworkQueue::waitForData(int ms) const {
+bool cNetworkQueue::waitForData(int ms) const
+{
   return socket > 0 && waitReadable(socket, ms * 1000000LL);
 }
 
-void cNetworkQueue::startFrame() { frameDeadline = nowNanoseconds() + stallLimitMs.load() * 1000000LL; }
+void cNetworkQueue::startFrame()
+{
+  frameDeadline = nowNanoseconds() + stallLimitMs.load() * 1000000LL;
+}
 
 // One receive of up to n bytes once data is there: > 0 bytes, 0 closed, -1 failed or past
 // the frame's deadline.
-int cNetworkQueue::receive(char* buf, int n) {
+int cNetworkQueue::receive(char* buf, int n)
+{
   if (!waitReadable(socket, frameDeadline - nowNanoseconds())) return -1;
   for (;;) {
     const ssize_t r = ::recv(socket, buf, n, 0);
@@ -151,7 +169,8 @@ int cNetworkQueue::receive(char* buf, int n) {
   }
 }
 
-int cNetworkQueue::receiveAll(char* buf, int n) {
+int cNetworkQueue::receiveAll(char* buf, int n)
+{
   int got = 0;
   while (got < n) {
     const int r = receive(buf + got, n - got);
@@ -163,7 +182,8 @@ int cNetworkQueue::receiveAll(char* buf, int n) {
 
 // Reads a body of n < buffer size bytes: one receive, then the rest if it came in pieces.
 // Returns the bytes read; complete tells whether all n arrived.
-int cNetworkQueue::readBody(char* buf, int n, const char* traceFile, bool& complete) {
+int cNetworkQueue::readBody(char* buf, int n, const char* traceFile, bool& complete)
+{
   int got = n > 0 ? receive(buf, n) : 0;
   if (got < 0) got = 0;
   appendTrace(traceFile, formatted("%s bytes %i %i\n", textOf(buf, got).c_str(), got, n));
@@ -177,12 +197,14 @@ int cNetworkQueue::readBody(char* buf, int n, const char* traceFile, bool& compl
     }
     got += r;
   }
-  if (pieces) appendTrace(traceFile, formatted("r%s bytes %i %i\n", textOf(buf, got).c_str(), got, n));
+  if (pieces)
+    appendTrace(traceFile, formatted("r%s bytes %i %i\n", textOf(buf, got).c_str(), got, n));
   complete = true;
   return got;
 }
 
-int cNetworkQueue::recvMessageNonBlocking(void* buf, int max) {
+int cNetworkQueue::recvMessageNonBlocking(void* buf, int max)
+{
   if (socket <= 0) return 0;
   if (!waitReadable(socket, 10000L)) return -1;
   startFrame();
@@ -196,8 +218,8 @@ int cNetworkQueue::recvMessageNonBlocking(void* buf, int max) {
   char* body = static_cast<char*>(buf);
   const int want = n < max ? n : max;
   bool complete = false;
-  const int got = n < max ? readBody(body, n, "test15.txt", complete)
-                          : (max > 0 ? receiveAll(body, max) : 0);
+  const int got =
+      n < max ? readBody(body, n, "test15.txt", complete) : (max > 0 ? receiveAll(body, max) : 0);
   // A body cut short cannot be told from the next frame, and its missing bytes are no part
   // of it: the frame is dropped with the connection.
   if (n < max ? !complete : got < want) {
@@ -208,11 +230,11 @@ int cNetworkQueue::recvMessageNonBlocking(void* buf, int max) {
   return got > 0 ? 1 : 0;
 }
 
-bool cNetworkQueue::recvMessage(void* buf, int max) {
+bool cNetworkQueue::recvMessage(void* buf, int max)
+{
   if (socket <= 0) return false;
   unsigned char length[2];
-  if (::recv(socket, length, 2, MSG_WAITALL) < 2 || length[0] * 256 + length[1] < 2)
-    return false;
+  if (::recv(socket, length, 2, MSG_WAITALL) < 2 || length[0] * 256 + length[1] < 2) return false;
   startFrame();
   const int n = length[0] * 256 + length[1] - 2;
   char* body = static_cast<char*>(buf);

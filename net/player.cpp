@@ -23,34 +23,40 @@ cPlayer::cPlayer(long i) : cNetworkQueue(-1), id(i == -1 ? 0 : i) {}
 
 cPlayer::cPlayer(long i, int s) : cNetworkQueue(s), id(i), connected(true) {}
 
-void cPlayer::setPlayerInfo(const char* n, const char* h) {
+void cPlayer::setPlayerInfo(const char* n, const char* h)
+{
   copyText(name, n, sizeof name - 1);
   copyText(host, h, sizeof host - 1);
 }
 
-bool cPlayer::equals(const char* n, const char* h) const {
+bool cPlayer::equals(const char* n, const char* h) const
+{
   return n && h && !std::strcmp(name, n) && !std::strcmp(host, h);
 }
 
-void cPlayer::connectTo(int s) {
+void cPlayer::connectTo(int s)
+{
   setSocket(s);
   connected = true;
 }
 
-bool cPlayer::isConnected() {
+bool cPlayer::isConnected()
+{
   if (!connected) return false;
   connected = socketStatus();
   return connected;
 }
 
-void cPlayer::sendNow(const cMessage& m) {
+void cPlayer::sendNow(const cMessage& m)
+{
   addToQueue(m.encode(), m.encodedlength());
   processQueue();
 }
 
 std::atomic<int> cPlayer::replyBudgetMs{5000};
 
-int cPlayer::receiveWithin(char* buffer, int size, int budgetMs, int& polls) {
+int cPlayer::receiveWithin(char* buffer, int size, int budgetMs, int& polls)
+{
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(budgetMs);
   for (polls = 1;; ++polls) {
     const int r = recvMessageNonBlocking(buffer, size);
@@ -62,7 +68,8 @@ int cPlayer::receiveWithin(char* buffer, int size, int budgetMs, int& polls) {
   }
 }
 
-bool cPlayer::connectTo(const char* server, short port) {
+bool cPlayer::connectTo(const char* server, short port)
+{
   if (!connectQueue(server, port)) return false;
   if (!announceVersion() || !registerPlayer()) {
     dropSocket();  // a retry opens a fresh socket, so none is left behind
@@ -72,7 +79,8 @@ bool cPlayer::connectTo(const char* server, short port) {
   return true;
 }
 
-bool cPlayer::announceVersion() {
+bool cPlayer::announceVersion()
+{
   const cVersionMessage version(protocolVersion, 'l');
   addToQueue(version.encode(), version.encodedlength());
   processQueue();
@@ -86,7 +94,8 @@ bool cPlayer::announceVersion() {
 
 // Name and host are cut so that the request fits its buffer; the name keeps at least half
 // of the room when both are long.
-bool cPlayer::registerPlayer() {
+bool cPlayer::registerPlayer()
+{
   const int nameLength = int(std::strlen(name));
   const int hostLength = int(std::strlen(host));
   const int keepName =
@@ -114,7 +123,8 @@ bool cPlayer::registerPlayer() {
   return true;
 }
 
-int cPlayer::queryMaps() {
+int cPlayer::queryMaps()
+{
   sendNow(cMapMessage(0, "???"));
   std::printf("end ask\n");
   char buffer[201] = {};  // 200 for the body, one zero after it
@@ -137,7 +147,8 @@ int cPlayer::queryMaps() {
   return connected ? result : -1;
 }
 
-int cPlayer::sendMaps(cMap* map) {
+int cPlayer::sendMaps(cMap* map)
+{
   sendNow(cMapMessage(gameTurn, "TER", map->getLayer(LAYER_TERRAIN)));
   for (cObjectListNode* n = map->getBuildings()->getFirstNode(); n; n = n->getNext())
     sendNow(cCreateObjectMessage(gameTurn, n->myData()));
@@ -147,7 +158,8 @@ int cPlayer::sendMaps(cMap* map) {
   return 0;
 }
 
-void cPlayer::disconnect() {
+void cPlayer::disconnect()
+{
   sendNow(cCloseMessage(gameTurn));
   disconnectQueue();
   connected = false;

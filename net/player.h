@@ -12,9 +12,9 @@ class cMessage;
 
 class cPlayer : public cNetworkQueue {
 public:
-  cPlayer();                       // no socket, id 0: a local game's player
-  explicit cPlayer(long id);       // opens a socket of its own; -1 means id 0
-  cPlayer(long id, int socket);    // adopts an accepted descriptor; connected
+  cPlayer();                     // no socket, id 0: a local game's player
+  explicit cPlayer(long id);     // opens a socket of its own; -1 means id 0
+  cPlayer(long id, int socket);  // adopts an accepted descriptor; connected
 
   // Copies both texts, cut to 127 and 159 characters.
   void setPlayerInfo(const char* name, const char* host);

@@ -1,6 +1,7 @@
 #include "net/protocol.h"
 
-bool parsePort(const char* text, int& port) {
+bool parsePort(const char* text, int& port)
+{
   if (!text || !*text) return false;
   long value = 0;
   for (const char* c = text; *c; ++c) {

@@ -13,7 +13,8 @@
 #include <cerrno>
 #include <cstdint>
 
-const char* listenFailureText(eListenFailure f) {
+const char* listenFailureText(eListenFailure f)
+{
   switch (f) {
     case lfProtocol: return "cannot map \"tcp\" to protocol number";
     case lfSocket: return "socket creation failed\n";
@@ -23,7 +24,8 @@ const char* listenFailureText(eListenFailure f) {
   }
 }
 
-int openListener(int port, eListenFailure& failure) {
+int openListener(int port, eListenFailure& failure)
+{
   const protoent* tcp = getprotobyname("tcp");
   failure = !tcp ? lfProtocol : lfNone;
   const int s = tcp ? ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, tcp->p_proto) : -1;
@@ -44,7 +46,8 @@ int openListener(int port, eListenFailure& failure) {
   return -1;
 }
 
-int boundPort(int socket) {
+int boundPort(int socket)
+{
   sockaddr_in address = {};
   socklen_t length = sizeof address;
   if (::getsockname(socket, reinterpret_cast<sockaddr*>(&address), &length) != 0) return 0;
@@ -53,25 +56,29 @@ int boundPort(int socket) {
 
 cWakeup::cWakeup() : fd(::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC)) {}
 
-cWakeup::~cWakeup() {
+cWakeup::~cWakeup()
+{
   if (fd >= 0) ::close(fd);
 }
 
-void cWakeup::signal() const {
+void cWakeup::signal() const
+{
   const uint64_t one = 1;
   if (::write(fd, &one, sizeof one) < 0) {
     // The counter is already non-zero: the thread is due to wake anyway.
   }
 }
 
-void cWakeup::clear() const {
+void cWakeup::clear() const
+{
   uint64_t count;
   if (::read(fd, &count, sizeof count) < 0) {
     // Another wake-up raced us to it: nothing to reset.
   }
 }
 
-int acceptWithin(int listener, const cWakeup& wake, int ms) {
+int acceptWithin(int listener, const cWakeup& wake, int ms)
+{
   pollfd p[2] = {{listener, POLLIN, 0}, {wake.descriptor(), POLLIN, 0}};
   if (::poll(p, 2, ms) <= 0) return -1;
   if (p[1].revents & POLLIN) wake.clear();
@@ -82,31 +89,37 @@ int acceptWithin(int listener, const cWakeup& wake, int ms) {
   return errno == ECONNABORTED || errno == EINTR || errno == EAGAIN ? -1 : -2;
 }
 
-void waitReadableOrWoken(int socket, const cWakeup& wake, int ms) {
+void waitReadableOrWoken(int socket, const cWakeup& wake, int ms)
+{
   pollfd p[2] = {{socket > 0 ? socket : -1, POLLIN, 0}, {wake.descriptor(), POLLIN, 0}};
   if (::poll(p, 2, ms) > 0 && (p[1].revents & POLLIN)) wake.clear();
 }
 
 int duplicateSocket(int socket) { return ::fcntl(socket, F_DUPFD_CLOEXEC, 0); }
 
-void closeSocket(int socket) {
+void closeSocket(int socket)
+{
   if (socket >= 0) ::close(socket);
 }
 
-void shutdownSocket(int socket) {
+void shutdownSocket(int socket)
+{
   if (socket >= 0) ::shutdown(socket, SHUT_RDWR);
 }
 
-void setNoDelay(int socket) {
+void setNoDelay(int socket)
+{
   const int on = 1;
   ::setsockopt(socket, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
 }
 
-void setNonBlocking(int socket) {
+void setNonBlocking(int socket)
+{
   if (socket > 0) ::fcntl(socket, F_SETFL, ::fcntl(socket, F_GETFL) | O_NONBLOCK);
 }
 
-void setReceiveTimeout(int socket, int seconds) {
+void setReceiveTimeout(int socket, int seconds)
+{
   const timeval t = {seconds, 0};
   ::setsockopt(socket, SOL_SOCKET, SO_RCVTIMEO, &t, sizeof t);
 }

@@ -114,7 +114,8 @@ std::unique_ptr<cMetaDatabase> readCatalogue(DATAFILE* gamedata)
 }
 
 cCatalogueImages::cCatalogueImages(const cMetaDatabase& catalogue)
-    : catalogue(catalogue), terrains(std::max(0, catalogue.retrieveMaxTerrains())),
+    : catalogue(catalogue),
+      terrains(std::max(0, catalogue.retrieveMaxTerrains())),
       objects(std::max(0, catalogue.retrieveMaxObjects())),
       units(std::max(0, catalogue.retrieveMaxUnits()))
 {

@@ -74,8 +74,8 @@ void drawStatusBar(const cIsoScreen& s)
   textprintf_ex(target, font, 2, 4, makecol_depth(depth, 255, 255, 255), -1,
                 "Mouse: (%.2i,%.2i) Mode: %i Isopoint: (%i, %i) Building %i", s.mouse.pos.x,
                 s.mouse.pos.y, s.mode, s.cursorTile.x, s.cursorTile.y, s.selectedID);
-  textprintf_ex(target, font, s.screenRect.right() - 145, 4, makecol_depth(depth, 128, 144, 176), -1,
-                "Version %s", s.version ? s.version : "");
+  textprintf_ex(target, font, s.screenRect.right() - 145, 4, makecol_depth(depth, 128, 144, 176),
+                -1, "Version %s", s.version ? s.version : "");
   if (s.gui) s.gui->redraw(target, strip);
 }
 
@@ -110,22 +110,26 @@ void copyRedrawn(int parts, const cIsoScreen& s, BITMAP* destination)
   if (parts & REDRAW_PANEL) copyRect(s.scratch, destination, panelRect(s));
   if (parts & REDRAW_STATUS) {
     const cRect strip = statusBarRect(s);
-    copyRect(s.scratch, destination, cRect(strip.topLeft, strip.topLeft + cPoint(s.viewArea.myWidth(), strip.myHeight())));
+    copyRect(s.scratch, destination,
+             cRect(strip.topLeft, strip.topLeft + cPoint(s.viewArea.myWidth(), strip.myHeight())));
   }
   if (parts & REDRAW_WIDGETS) copyRect(s.scratch, destination, minimapCopyRect(s));
 }
 
 bool drawIsoScreen(int parts, const cIsoScreen& s, BITMAP* destination)
 {
-  if (!s.scratch || !destination || s.scratch->w < s.screenRect.right() || s.scratch->h < s.screenRect.bottom())
+  if (!s.scratch || !destination || s.scratch->w < s.screenRect.right() ||
+      s.scratch->h < s.screenRect.bottom())
     return false;
   if (parts & REDRAW_WIDGETS) prepareMinimap(s);
   // The scratch bitmap lives on: only the strips drawn now are cleared.
   if (parts & REDRAW_STATUS) fillRect(s.scratch, statusBarRect(s), 0);
   if (parts & REDRAW_PANEL) fillRect(s.scratch, panelRect(s), 0);
   if (parts & REDRAW_STATUS) drawStatusBar(s);
-  if (parts & REDRAW_PANEL) drawPanel(s);
-  else if ((parts & REDRAW_WIDGETS) && s.gui) s.gui->redraw(s.scratch);
+  if (parts & REDRAW_PANEL)
+    drawPanel(s);
+  else if ((parts & REDRAW_WIDGETS) && s.gui)
+    s.gui->redraw(s.scratch);
   if (parts & (REDRAW_CURSOR | REDRAW_MAP)) drawMapView(s);
   const bool onScreen = destination == screen;
   if (onScreen) {

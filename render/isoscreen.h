@@ -32,10 +32,10 @@ struct cIsoScreen {
   cToolbar* toolbars = nullptr;  // four of them
   int toolbarState = 1;          // 1..4: the one shown
   cMinimap* minimap = nullptr;
-  cMouse mouse;              // its position is shown in the status strip
-  int mode = 1;              // map input mode
+  cMouse mouse;  // its position is shown in the status strip
+  int mode = 1;  // map input mode
   cIsoPoint cursorTile;
-  int selectedID = 0;        // type of the object last picked, 0 for none
+  int selectedID = 0;                 // type of the object last picked, 0 for none
   BITMAP* panelBackground = nullptr;  // texture of the strip and the panel
   BITMAP* messageBitmap = nullptr;    // blended over the top of the map view
   const char* version = "";           // the program's version

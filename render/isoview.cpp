@@ -37,7 +37,8 @@ bool markVisible(BITMAP* target, cPoint P, cIsoPoint dim, int K)
 
 }  // namespace
 
-cIsoView::cIsoView(cPoint mapSize) : cGamePlayMap(mapSize), mapSize(mapSize), startPos(SCREEN_W / 2, 5)
+cIsoView::cIsoView(cPoint mapSize)
+    : cGamePlayMap(mapSize), mapSize(mapSize), startPos(SCREEN_W / 2, 5)
 {
   hostLog("Initing cIsoView\nMap has maxpos %ix%i\n", mapSize.x, mapSize.y);
 }
@@ -77,12 +78,12 @@ void cIsoView::drawRawLayer(BITMAP* target, int layer)
   if (layer == 1 || layer == 2) renumberOccupancy(*this);
   if (!metaList || !metaImages) return;
   switch (layer) {
-  case 0: drawTerrain(target); break;
-  case 1:
-  case 2: drawObjects(target); break;
-  case 3: drawPreview(target); break;
-  case 4: drawSelection(target); break;
-  default: break;
+    case 0: drawTerrain(target); break;
+    case 1:
+    case 2: drawObjects(target); break;
+    case 3: drawPreview(target); break;
+    case 4: drawSelection(target); break;
+    default: break;
   }
 }
 
@@ -132,8 +133,10 @@ void cIsoView::drawMeBuilding(BITMAP* target, cBaseObject* o, int K)
   BITMAP* image = metaImages->retrieveObjectImage(o->myID(), zoom);
   if (!image) return;
   const int x = P.x - (image->w - dim.x * K), y = P.y - image->h;
-  if (o->isSelected()) drawTinted(target, image, x, y, 80, 37, 160, 96);
-  else drawSprite(target, image, x, y);
+  if (o->isSelected())
+    drawTinted(target, image, x, y, 80, 37, 160, 96);
+  else
+    drawSprite(target, image, x, y);
 }
 
 void cIsoView::drawMeUnit(BITMAP* target, cBaseUnit* u, int K)
@@ -161,8 +164,10 @@ void cIsoView::drawPreview(BITMAP* target)
   BITMAP* image = metaImages->retrieveObjectImage(o->myID(), zoom);
   if (!image) return;
   const int x = P.x - (image->w - size.x * K), y = P.y - image->h;
-  if (isAvailObjects(p, size) && isAvailUnits(p, size)) drawTinted(target, image, x, y, 32, 160, 32, 128);
-  else drawTinted(target, image, x, y, 160, 32, 32, 128);
+  if (isAvailObjects(p, size) && isAvailUnits(p, size))
+    drawTinted(target, image, x, y, 32, 160, 32, 128);
+  else
+    drawTinted(target, image, x, y, 160, 32, 32, 128);
 }
 
 void cIsoView::drawSelection(BITMAP* target)
@@ -170,12 +175,14 @@ void cIsoView::drawSelection(BITMAP* target)
   for (cObjectListNode* n = buildings->getFirstNode(); n; n = n->getNext()) {
     cBaseObject* o = n->myData();
     if (o->isSelected() && validObject(o->myID()))
-      drawSelectionMark(target, o, metaList->retrieveObjectImage(o->myID()), colourFor(target, 207, 111, 191));
+      drawSelectionMark(target, o, metaList->retrieveObjectImage(o->myID()),
+                        colourFor(target, 207, 111, 191));
   }
   for (cObjectListNode* n = units->getFirstNode(); n; n = n->getNext()) {
     cBaseObject* o = n->myData();
     if (o->isSelected() && validUnit(o->myID()))
-      drawSelectionMark(target, o, metaList->retrieveUnitImage(o->myID()), colourFor(target, 255, 255, 255));
+      drawSelectionMark(target, o, metaList->retrieveUnitImage(o->myID()),
+                        colourFor(target, 255, 255, 255));
   }
 }
 
@@ -222,7 +229,8 @@ void cIsoView::drawMeSelectBorder(BITMAP* target, cPoint T, cPoint S, cBaseObjec
   drawHealthBar(target, T, S, k.b, o, colour);
 }
 
-void cIsoView::drawHealthBar(BITMAP* target, cPoint T, cPoint S, int inset, cBaseObject* o, int colour)
+void cIsoView::drawHealthBar(BITMAP* target, cPoint T, cPoint S, int inset, cBaseObject* o,
+                             int colour)
 {
   const cHealthBar bar = healthBar(o->getHealth(), o->getFullHealth());
   if (!bar.shown) return;
@@ -232,8 +240,8 @@ void cIsoView::drawHealthBar(BITMAP* target, cPoint T, cPoint S, int inset, cBas
   rect(target, right - bar.length, T.y, right, T.y + inset - 2, colour);
   // An empty bar gets no fill: rectfill would sort the corners and draw two columns.
   if (bar.fill > 0)
-    rectfill(target, right - bar.length + 1, T.y + 1, right - bar.length + bar.fill, T.y + inset - 3,
-             colourFor(target, fill[0], fill[1], fill[2]));
+    rectfill(target, right - bar.length + 1, T.y + 1, right - bar.length + bar.fill,
+             T.y + inset - 3, colourFor(target, fill[0], fill[1], fill[2]));
 }
 
 void cIsoView::drawSprite(BITMAP* target, BITMAP* image, int x, int y)

@@ -56,7 +56,7 @@ public:
   // The footprint (tiles) of the object under the point; all zero when none.
   cRect checkPosSelection(cPoint screen) const;
 
-  void drawMe(BITMAP* target);                 // layers 0, 1, 3, 4
+  void drawMe(BITMAP* target);                   // layers 0, 1, 3, 4
   void drawRawLayer(BITMAP* target, int layer);  // other numbers than 0-4 draw nothing
   void drawMeBuilding(BITMAP* target, cBaseObject* b, int K);
   void drawMeUnit(BITMAP* target, cBaseUnit* u, int K);

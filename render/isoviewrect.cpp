@@ -100,7 +100,10 @@ bool cIsoViewRect::checkScroll()
 
 void cIsoViewRect::externalScroll(cPoint delta) { setOffset(drawnOffset + delta); }
 
-cPoint cIsoViewRect::getViewPortSize() const { return viewPortSize(view.getMaxPos(), view.getZoom()); }
+cPoint cIsoViewRect::getViewPortSize() const
+{
+  return viewPortSize(view.getMaxPos(), view.getZoom());
+}
 
 void cIsoViewRect::updateLimits()
 {

@@ -16,7 +16,7 @@ public:
   cHotSpotRect(cRect rect, cRect maxOffset) : rect(rect), maxOffset(maxOffset) {}
 
   cPoint getOffset() const { return offset; }
-  void setOffset(cPoint p);  // refused silently when -p lies outside the limits
+  void setOffset(cPoint p);                      // refused silently when -p lies outside the limits
   void setMaxOffset(cRect r) { maxOffset = r; }  // the offset is not clamped
   cRect getMaxOffset() const { return maxOffset; }
   void ignoreEdges() { edgesIgnored = true; }
@@ -54,9 +54,9 @@ public:
   // no area, is too large for one bitmap, or the bitmap cannot be made.
   bool setBounds(cRect r);
   cRect getBounds() const { return rect; }
-  void reCenter(cPoint p);   // ignored when p lies outside the limits
-  void setZoom(int zoom);    // keeps the tile at the view's centre; the offset stays in limits
-  bool checkScroll();        // true when the offset moved since the last drawing
+  void reCenter(cPoint p);  // ignored when p lies outside the limits
+  void setZoom(int zoom);   // keeps the tile at the view's centre; the offset stays in limits
+  bool checkScroll();       // true when the offset moved since the last drawing
   void externalScroll(cPoint delta);
   cPoint getViewPortSize() const;  // the whole map in pixels at the current zoom
 

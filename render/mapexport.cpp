@@ -9,7 +9,8 @@ void writeTerrain(std::FILE* f, const cMap& map, cPoint extent)
 {
   std::fputs("__START_TERRAINS_\n", f);
   for (int y = 0; y < extent.y; ++y)
-    for (int x = 0; x < extent.x; ++x) std::fprintf(f, "%i,%i,%i\n", x, y, map.getTerrain(cPoint(x, y)));
+    for (int x = 0; x < extent.x; ++x)
+      std::fprintf(f, "%i,%i,%i\n", x, y, map.getTerrain(cPoint(x, y)));
   std::fputs("__END_TERRAINS_\n", f);
 }
 

@@ -8,8 +8,11 @@
 
 cMinimap::cMinimap(cPoint topLeft, cPoint bottomRight, cMapLayer* objects, cMapLayer* units,
                    cMapLayer* terrain)
-    : cGUIElement(false, true), mapSize(objects ? objects->myMaxPos() : cPoint()),
-      objectLayer(objects), unitLayer(units), terrainLayer(terrain)
+    : cGUIElement(false, true),
+      mapSize(objects ? objects->myMaxPos() : cPoint()),
+      objectLayer(objects),
+      unitLayer(units),
+      terrainLayer(terrain)
 {
   rect = cRect(topLeft, bottomRight);
 }
@@ -48,11 +51,15 @@ void cMinimap::drawCells(BITMAP* target, double s)
       const cPoint tile(x, y);
       const int t = terrainLayer->get(tile);
       int colour = t >= 0 && t < kinds ? depthColours[t] : black;
-      if (objectLayer->get(tile) != 0) colour = blue;
-      else if (unitLayer->get(tile) != 0) colour = white;
+      if (objectLayer->get(tile) != 0)
+        colour = blue;
+      else if (unitLayer->get(tile) != 0)
+        colour = white;
       const int left = x1 + int(y * s), top = y1 + int(x * s);
-      if (s < 1) putpixel(target, left, top, colour);
-      else ::rect(target, left, top, x1 + int((y + 1) * s), y1 + int((x + 1) * s), colour);
+      if (s < 1)
+        putpixel(target, left, top, colour);
+      else
+        ::rect(target, left, top, x1 + int((y + 1) * s), y1 + int((x + 1) * s), colour);
     }
   }
 }
@@ -69,7 +76,8 @@ void cMinimap::drawOutline(BITMAP* target, double s)
     at[i] = rect.topLeft + minimapPixel(tile, s);
   }
   const int red = makecol_depth(bitmap_color_depth(target), 255, 0, 0);
-  for (int i = 0; i < 4; ++i) line(target, at[i].x, at[i].y, at[(i + 1) % 4].x, at[(i + 1) % 4].y, red);
+  for (int i = 0; i < 4; ++i)
+    line(target, at[i].x, at[i].y, at[(i + 1) % 4].x, at[(i + 1) % 4].y, red);
 }
 
 int cMinimap::doMe()

@@ -13,15 +13,16 @@ class cMinimap : public cGUIElement {
 public:
   // The three layers are borrowed and must outlive the minimap; the map size is the object
   // layer's. Terrain colours come from metaList's reference images.
-  cMinimap(cPoint topLeft, cPoint bottomRight, cMapLayer* objects, cMapLayer* units, cMapLayer* terrain);
+  cMinimap(cPoint topLeft, cPoint bottomRight, cMapLayer* objects, cMapLayer* units,
+           cMapLayer* terrain);
   ~cMinimap() override = default;
 
   // The main view's zoom, anchor of tile (0, 0) and size, all in the view's own pixels.
   void setState(int zoom, cPoint viewStart, cPoint viewSize);
 
   void draw(BITMAP* target) override;
-  int doMe() override;          // reads the mouse; returns 0
-  void doMe(const cMouse& m);   // the same with a given reading
+  int doMe() override;                                // reads the mouse; returns 0
+  void doMe(const cMouse& m);                         // the same with a given reading
   int myMessage() const override { return message; }  // 1 while a button is held over it
   void clearMessage() override {}
   void handleKey(int) override {}

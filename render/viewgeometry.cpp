@@ -70,7 +70,8 @@ cPoint zoomCentreOffset(cPoint viewSize, cPoint startPos, int oldZoom, int newZo
 double minimapScale(cPoint minimapSize, cPoint mapSize)
 {
   if (mapSize.x <= 0 || mapSize.y <= 0) return 0;
-  const double scale = std::max(double(minimapSize.x) / mapSize.x, double(minimapSize.y) / mapSize.y);
+  const double scale =
+      std::max(double(minimapSize.x) / mapSize.x, double(minimapSize.y) / mapSize.y);
   return scale > 0 ? scale : 1;
 }
 

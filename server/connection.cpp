@@ -8,7 +8,8 @@
 
 namespace {
 
-void moveNodes(cQueue& from, cQueue& to) {
+void moveNodes(cQueue& from, cQueue& to)
+{
   if (!from.head) return;
   if (to.head)
     to.tail->setNext(from.head);
@@ -21,8 +22,11 @@ void moveNodes(cQueue& from, cQueue& to) {
 }  // namespace
 
 cConnection::cConnection(cServerEngine& s, int acceptedFd)
-    : server(s), fd(acceptedFd), linkFd(duplicateSocket(acceptedFd)),
-      link(0, linkFd > 0 ? linkFd : 0) {
+    : server(s),
+      fd(acceptedFd),
+      linkFd(duplicateSocket(acceptedFd)),
+      link(0, linkFd > 0 ? linkFd : 0)
+{
   // Frames are small and sent one per call: waiting to coalesce them would hold a relayed
   // frame back until the peer's delayed acknowledgement (tens of milliseconds).
   setNoDelay(fd);
@@ -30,7 +34,8 @@ cConnection::cConnection(cServerEngine& s, int acceptedFd)
 
 cConnection::~cConnection() { release(false); }
 
-void cConnection::claim(cPlayer* p) {
+void cConnection::claim(cPlayer* p)
+{
   cPlayerNode* node = server.players.findNode(p);
   if (!node) return;
   const int old = node->myServeFd();
@@ -43,7 +48,8 @@ void cConnection::claim(cPlayer* p) {
   if (linkFd > 0) setNonBlocking(linkFd);
 }
 
-bool cConnection::flush() {
+bool cConnection::flush()
+{
   {
     std::lock_guard<std::mutex> lock(server.mut_playerList);
     cPlayerNode* node = player ? server.players.findNode(player) : nullptr;
@@ -56,7 +62,8 @@ bool cConnection::flush() {
 }
 
 // Only while the player is still ours: a takeover has already moved it elsewhere.
-void cConnection::release(bool closing) {
+void cConnection::release(bool closing)
+{
   if (!player) return;
   std::lock_guard<std::mutex> lock(server.mut_playerList);
   cPlayerNode* node = server.players.findNode(player);
@@ -68,17 +75,20 @@ void cConnection::release(bool closing) {
   }
 }
 
-void cConnection::close() {
+void cConnection::close()
+{
   link.disconnectQueue();
   release(true);
   player = nullptr;
 }
 
-void cConnection::waitForWork(int ms) {
+void cConnection::waitForWork(int ms)
+{
   waitReadableOrWoken(link.socketStatus() ? linkFd : -1, wake, ms);
 }
 
-void cConnection::queueMap(cMap* map) {
+void cConnection::queueMap(cMap* map)
+{
   const bool attached = link.socketStatus();
   link.addToQueue(cMapMessage(0, "SND").encode(), 12);
   link.setSocket(0);  // sendMaps then only queues: frames wait while a socket is 0

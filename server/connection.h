@@ -13,8 +13,8 @@ class cServerEngine;
 
 class cConnection {
   cServerEngine& server;
-  int fd;      // the accepted descriptor; the thread closes it
-  int linkFd;  // the duplicate that link owns
+  int fd;        // the accepted descriptor; the thread closes it
+  int linkFd;    // the duplicate that link owns
   cWakeup wake;  // deliveries to the player signal it
 
 public:

@@ -21,7 +21,11 @@ public:
 
   // The connection serving the player: its accepted descriptor (-1 when none) and what wakes
   // its thread when something is queued (may be null); both belong to that thread.
-  void attach(int socketFd, const cWakeup* w) { serveFd = socketFd; wake = w; }
+  void attach(int socketFd, const cWakeup* w)
+  {
+    serveFd = socketFd;
+    wake = w;
+  }
   void detach() { attach(-1, nullptr); }
   int myServeFd() const { return serveFd; }
   // Bytes queued since the serving thread last took the queue.

@@ -31,16 +31,20 @@ struct cServerEngine::cServedThread {
 };
 
 cServerEngine::cServerEngine(FILE* out, FILE* err)
-    : players(out), console(out), errors(err), theMap(new cMap(cPoint(100, 100))) {}
+    : players(out), console(out), errors(err), theMap(new cMap(cPoint(100, 100)))
+{
+}
 
-cServerEngine::~cServerEngine() {
+cServerEngine::~cServerEngine()
+{
   stop();
   endConnections();
   closeSocket(listener);
   for (cPlayerNode* n = players.getFirstNode(); n; n = n->getNext()) delete n->myData();
 }
 
-void cServerEngine::say(const char* format, ...) {
+void cServerEngine::say(const char* format, ...)
+{
   va_list args;
   va_start(args, format);
   std::vfprintf(console, format, args);
@@ -48,7 +52,8 @@ void cServerEngine::say(const char* format, ...) {
   std::fflush(console);
 }
 
-int cServerEngine::start(int argc, char** argv) {
+int cServerEngine::start(int argc, char** argv)
+{
   std::setvbuf(stdout, nullptr, _IOLBF, 0);  // console lines must not wait in a buffer
   int port = defaultPort;
   if (argc >= 2 && !parsePort(argv[1], port)) {
@@ -64,7 +69,8 @@ int cServerEngine::start(int argc, char** argv) {
   return ended ? 0 : 1;
 }
 
-bool cServerEngine::listen(int port) {
+bool cServerEngine::listen(int port)
+{
   eListenFailure failure = lfNone;
   listener = openListener(port, failure);
   if (listener < 0) {
@@ -77,7 +83,8 @@ bool cServerEngine::listen(int port) {
   return true;
 }
 
-bool cServerEngine::run() {
+bool cServerEngine::run()
+{
   while (!quit) {
     const int fd = acceptWithin(listener, acceptWake, acceptWaitMs);
     if (fd == -2) {
@@ -100,13 +107,15 @@ bool cServerEngine::run() {
   return true;
 }
 
-void cServerEngine::stop() {
+void cServerEngine::stop()
+{
   quit = true;
   acceptWake.signal();
 }
 
 // Joins the threads that have ended, so that a long run keeps only the live ones.
-void cServerEngine::reapFinished() {
+void cServerEngine::reapFinished()
+{
   std::lock_guard<std::mutex> lock(mut_threads);
   for (auto t = served.begin(); t != served.end();) {
     if (!t->done) {
@@ -119,7 +128,8 @@ void cServerEngine::reapFinished() {
 }
 
 // The threads' records stay: a thread still running keeps using its own.
-void cServerEngine::letConnectionsRun() {
+void cServerEngine::letConnectionsRun()
+{
   std::lock_guard<std::mutex> lock(mut_threads);
   for (cServedThread& t : served) {
     if (t.done)
@@ -129,7 +139,8 @@ void cServerEngine::letConnectionsRun() {
   }
 }
 
-void cServerEngine::endConnections() {
+void cServerEngine::endConnections()
+{
   {
     std::lock_guard<std::mutex> lock(mut_threads);
     for (cServedThread& t : served) shutdownSocket(t.fd);
@@ -139,7 +150,8 @@ void cServerEngine::endConnections() {
   served.clear();
 }
 
-void cServerEngine::serverthread(cServedThread* me) {
+void cServerEngine::serverthread(cServedThread* me)
+{
   int n;
   {
     std::lock_guard<std::mutex> lock(mut);
@@ -162,7 +174,8 @@ void cServerEngine::serverthread(cServedThread* me) {
   me->done = true;
 }
 
-int cServerEngine::checkVersion(int fd) {
+int cServerEngine::checkVersion(int fd)
+{
   say("%i\n", quit ? 1 : 0);
   char body[16] = {};
   cNetworkQueue q(fd);
@@ -177,7 +190,8 @@ int cServerEngine::checkVersion(int fd) {
   return 0;
 }
 
-int cServerEngine::doRequest(int fd) {
+int cServerEngine::doRequest(int fd)
+{
   cConnection conn(*this, fd);
   setReceiveTimeout(fd, handshakeTimeoutSeconds);
   if (!checkVersion(fd)) return -1;
@@ -194,7 +208,8 @@ int cServerEngine::doRequest(int fd) {
 
 // The registration loop: null when the connection ended before registering (ended: by
 // command).
-cPlayer* cServerEngine::handshake(cConnection& conn, bool& ended) {
+cPlayer* cServerEngine::handshake(cConnection& conn, bool& ended)
+{
   for (;;) {
     char body[257] = {};
     if (!conn.link.recvMessage(body, 256)) return nullptr;
@@ -207,7 +222,8 @@ cPlayer* cServerEngine::handshake(cConnection& conn, bool& ended) {
   }
 }
 
-cPlayer* cServerEngine::registerPlayer(const char* body, cConnection& conn) {
+cPlayer* cServerEngine::registerPlayer(const char* body, cConnection& conn)
+{
   char name[128], host[128];
   const char* at = body + 3;
   at += readUntil(name, at, '@');
@@ -228,7 +244,8 @@ cPlayer* cServerEngine::registerPlayer(const char* body, cConnection& conn) {
   return p;
 }
 
-cPlayer* cServerEngine::takeOver(const char* name, const char* host, cConnection& conn) {
+cPlayer* cServerEngine::takeOver(const char* name, const char* host, cConnection& conn)
+{
   std::lock_guard<std::mutex> lock(mut_playerList);
   cPlayer* p = players.findPlayer(name, host);
   if (p) conn.claim(p);
@@ -238,7 +255,8 @@ cPlayer* cServerEngine::takeOver(const char* name, const char* host, cConnection
 // The ID is taken before the list is locked again (the locks never nest), so the list is
 // searched once more: of two simultaneous registrations of one name only one is added.
 cPlayer* cServerEngine::addNewPlayer(const char* name, const char* host, cConnection& conn,
-                                     bool& dup) {
+                                     bool& dup)
+{
   cPlayer* fresh;
   {
     std::lock_guard<std::mutex> lock(mut_playerID);
@@ -261,7 +279,8 @@ cPlayer* cServerEngine::addNewPlayer(const char* name, const char* host, cConnec
   return p;
 }
 
-int cServerEngine::serve(cPlayer* p, cConnection& conn) {
+int cServerEngine::serve(cPlayer* p, cConnection& conn)
+{
   std::unique_ptr<char[]> buffer(new char[gameBufferSize + 1]);
   for (;;) {
     if (!conn.flush()) return -1;
@@ -277,7 +296,8 @@ int cServerEngine::serve(cPlayer* p, cConnection& conn) {
   }
 }
 
-void cServerEngine::handleFrame(const char* body, int length, cPlayer* p, cConnection& conn) {
+void cServerEngine::handleFrame(const char* body, int length, cPlayer* p, cConnection& conn)
+{
   std::unique_ptr<cDecodeMessage> decoded;
   {
     std::lock_guard<std::mutex> lock(mut_decodeMessage);
@@ -298,7 +318,8 @@ void cServerEngine::handleFrame(const char* body, int length, cPlayer* p, cConne
   }
 }
 
-void cServerEngine::handleMap(const cMessage* m, cConnection& conn) {
+void cServerEngine::handleMap(const cMessage* m, cConnection& conn)
+{
   const cMapMessage* map = static_cast<const cMapMessage*>(m);
   if (!std::strcmp(map->type(), "???")) {
     {
@@ -316,7 +337,8 @@ void cServerEngine::handleMap(const cMessage* m, cConnection& conn) {
 
 // A layer cut short, or one of no cells, would give every later joiner an empty map while
 // the players keep theirs: only a whole one replaces the terrain.
-void cServerEngine::takeTerrain(const cMessage* m) {
+void cServerEngine::takeTerrain(const cMessage* m)
+{
   const cMapMessage* map = static_cast<const cMapMessage*>(m);
   say("blahblah\n");  // the system's own console line, kept as it is
   if (!map->carriesWholeLayer()) return;
@@ -327,7 +349,8 @@ void cServerEngine::takeTerrain(const cMessage* m) {
 
 namespace {
 
-void changeLine(const cMessage* m, char* line, size_t room) {
+void changeLine(const cMessage* m, char* line, size_t room)
+{
   switch (m->getType()) {
     case mtMove: {
       const cMoveMessage* move = static_cast<const cMoveMessage*>(m);
@@ -350,7 +373,8 @@ void changeLine(const cMessage* m, char* line, size_t room) {
 }  // namespace
 
 // Every change is relayed, applied or refused: each player's map refuses it by the same rules.
-bool cServerEngine::applyChange(const cMessage* m) {
+bool cServerEngine::applyChange(const cMessage* m)
+{
   if (!isChangeMessage(*m)) return false;
   char line[64];
   changeLine(m, line, sizeof line);
@@ -361,7 +385,8 @@ bool cServerEngine::applyChange(const cMessage* m) {
   return true;
 }
 
-void cServerEngine::relay(cPlayer* from, const cMessage* m) {
+void cServerEngine::relay(cPlayer* from, const cMessage* m)
+{
   std::unique_ptr<cMessage> move;
   if (m->getType() == mtMove) {
     const cMoveMessage* received = static_cast<const cMoveMessage*>(m);
@@ -373,7 +398,8 @@ void cServerEngine::relay(cPlayer* from, const cMessage* m) {
   players.sendMessageAll(from, frame, m->encodedlength());
 }
 
-int cServerEngine::processGlobalCommands(const char* text) {
+int cServerEngine::processGlobalCommands(const char* text)
+{
   if (!std::strncmp(text, "DIE", 3)) {
     say("DIE!\n");
     // Not woken: the accept loop notices within its wait, and the thread finishes its lines.
@@ -387,7 +413,8 @@ int cServerEngine::processGlobalCommands(const char* text) {
   return std::strncmp(text, "CLS", 3) ? 0 : -1;
 }
 
-int cServerEngine::processGlobalCommands(const char* text, cPlayer* p) {
+int cServerEngine::processGlobalCommands(const char* text, cPlayer* p)
+{
   if (!std::strncmp(text, "LST", 3)) {
     say("P: LST\n");
     listPlayers(p);
@@ -416,7 +443,8 @@ int cServerEngine::processGlobalCommands(const char* text, cPlayer* p) {
   return 0;
 }
 
-void cServerEngine::listPlayers(cPlayer* p) {
+void cServerEngine::listPlayers(cPlayer* p)
+{
   std::lock_guard<std::mutex> lock(mut_playerList);
   int k = 1;
   for (cPlayerNode* n = players.getFirstNode(); n; n = n->getNext(), ++k) {
@@ -432,7 +460,8 @@ void cServerEngine::listPlayers(cPlayer* p) {
   }
 }
 
-int cServerEngine::readUntil(char* dst, const char* src, char stop, int room) {
+int cServerEngine::readUntil(char* dst, const char* src, char stop, int room)
+{
   int n = 0;
   for (; src[n] && src[n] != stop; ++n)
     if (n < room - 1) dst[n] = src[n];
@@ -440,7 +469,8 @@ int cServerEngine::readUntil(char* dst, const char* src, char stop, int room) {
   return n;
 }
 
-void cServerEngine::inspectMap(const std::function<void(const cMap&)>& look) {
+void cServerEngine::inspectMap(const std::function<void(const cMap&)>& look)
+{
   std::lock_guard<std::mutex> lock(mut_theMap);
   look(*theMap);
 }

@@ -45,8 +45,8 @@ public:
 
   // -1: failed the version check or closed; 0: ended by command.
   int doRequest(int fd);
-  int checkVersion(int fd);                                 // 1: the first frame announces a version
-  int processGlobalCommands(const char* text);              // before registration
+  int checkVersion(int fd);                     // 1: the first frame announces a version
+  int processGlobalCommands(const char* text);  // before registration
   int processGlobalCommands(const char* text, cPlayer* p);  // after it
   void listPlayers(cPlayer* p);                             // p may be null: the console only
   // Copies src up to stop or its end into dst, cut to room - 1 characters and terminated;
@@ -57,7 +57,7 @@ public:
   void inspectMap(const std::function<void(const cMap&)>& look);
 
   // Shared with the connections; see the lock named for each.
-  cPlayerList players;   // guarded by mut_playerList; players are never removed
+  cPlayerList players;  // guarded by mut_playerList; players are never removed
   std::mutex mut_playerList;
 
 private:
@@ -94,8 +94,8 @@ private:
   int listener = -1;
   int listeningPort = 0;
   cWakeup acceptWake;
-  std::mutex mut_threads;               // guards served
-  std::list<cServedThread> served;      // one per accepted connection still to be joined
+  std::mutex mut_threads;           // guards served
+  std::list<cServedThread> served;  // one per accepted connection still to be joined
 };
 
 #endif

@@ -33,7 +33,7 @@ struct FillBuffers {
   std::vector<int> spare;   // between the two passes of the radix sort
   std::vector<int> counts;  // counting sort of the values
   std::vector<int> queueCell, queueColumn;
-  std::vector<int> pulled;  // each cell's best value from itself and its neighbours
+  std::vector<int> pulled;         // each cell's best value from itself and its neighbours
   std::vector<uint64_t> marks[2];  // cells a sparse sweep visits: going forward, going back
   std::vector<uint64_t> open;      // cells a pass through buildings may still change
 
@@ -93,18 +93,23 @@ bool cMovement::fastClearPass(int fromIndex, int goalIndex, int dir, bool& chang
 // far side of the goal, which the first sweep never touches: a cell there that would be
 // written now is written then, since the first sweep only adds and lowers values. When
 // that cannot tell, the first sweep runs and the whole second sweep is probed.
-bool cMovement::sweepTwoWrites(int fromIndex, int goalIndex, int dir, bool& changed, bool& sweepOneRan)
+bool cMovement::sweepTwoWrites(int fromIndex, int goalIndex, int dir, bool& changed,
+                               bool& sweepOneRan)
 {
   const Pass pass{fromIndex, 0, 1, false};
   bool writes = false;
   const long nearby = 2L * width + 4;
-  if (dir > 0) sweep<-1, false>(goalIndex, pass, writes, nearby);
-  else sweep<1, false>(goalIndex, pass, writes, nearby);
+  if (dir > 0)
+    sweep<-1, false>(goalIndex, pass, writes, nearby);
+  else
+    sweep<1, false>(goalIndex, pass, writes, nearby);
   if (writes) return true;
   sweepOneRan = true;
   long stop = dir > 0 ? sweep<1>(goalIndex, pass, changed) : sweep<-1>(goalIndex, pass, changed);
-  if (dir > 0) sweep<-1, false>(stop, pass, writes);
-  else sweep<1, false>(stop, pass, writes);
+  if (dir > 0)
+    sweep<-1, false>(stop, pass, writes);
+  else
+    sweep<1, false>(stop, pass, writes);
   return writes;
 }
 
@@ -144,9 +149,9 @@ constexpr int noValue = 0x7ffffffe;  // above every value; noValue + 1 still fit
 inline int orNone(int v) { return v > 0 ? v : noValue; }
 
 // The best value a free cell can take from itself and its neighbours (noValue for none,
-// and for a building cell). Cells whose eight neighbours all lie inside the map and are neither the first nor the
-// last cell: rows 2 to H - 3, columns 1 to W - 2. Written without branches, so that the
-// compiler can run several cells at once.
+// and for a building cell). Cells whose eight neighbours all lie inside the map and are neither the
+// first nor the last cell: rows 2 to H - 3, columns 1 to W - 2. Written without branches, so that
+// the compiler can run several cells at once.
 void pullRow(const int* p, const int* obst, int* out, int W, int y)
 {
   const int* blocked = obst + long(y) * W;
@@ -155,8 +160,10 @@ void pullRow(const int* p, const int* obst, int* out, int W, int y)
   const int* down = p + long(y + 1) * W;
   int* o = out + long(y) * W;
   for (int x = 1; x < W - 1; ++x) {
-    const int a = std::min(std::min(orNone(up[x - 1]), orNone(up[x])), std::min(orNone(up[x + 1]), orNone(row[x - 1])));
-    const int b = std::min(std::min(orNone(row[x + 1]), orNone(down[x - 1])), std::min(orNone(down[x]), orNone(down[x + 1])));
+    const int a = std::min(std::min(orNone(up[x - 1]), orNone(up[x])),
+                           std::min(orNone(up[x + 1]), orNone(row[x - 1])));
+    const int b = std::min(std::min(orNone(row[x + 1]), orNone(down[x - 1])),
+                           std::min(orNone(down[x]), orNone(down[x + 1])));
     const int free = -int(blocked[x] == 0);  // all ones or zero
     o[x] = (std::min(orNone(row[x]), std::min(a, b) + 1) & free) | (noValue & ~free);
   }
@@ -170,7 +177,8 @@ int cMovement::pullOne(const int* p, int i, int x) const
   for (int dy = -1; dy <= 1; ++dy) {
     for (int dx = -1; dx <= 1; ++dx) {
       const long n = long(i) + long(dy) * width + dx;
-      if ((dx == 0 && dy == 0) || x + dx < 0 || x + dx >= width || n <= 0 || n >= count - 1) continue;
+      if ((dx == 0 && dy == 0) || x + dx < 0 || x + dx >= width || n <= 0 || n >= count - 1)
+        continue;
       best = std::min(best, orNone(p[n]) + (p[n] > 0));
     }
   }
@@ -226,7 +234,8 @@ void countingPass(const int* p, const int* from, int* to, int n, int low, int sh
   counts.assign(size_t(buckets) + 1, 0);
   for (int k = 0; k < n; ++k) ++counts[size_t(((p[from[k]] - low) >> shift) & digits) + 1];
   for (size_t d = 1; d < counts.size(); ++d) counts[d] += counts[d - 1];
-  for (int k = 0; k < n; ++k) to[counts[size_t(((p[from[k]] - low) >> shift) & digits)]++] = from[k];
+  for (int k = 0; k < n; ++k)
+    to[counts[size_t(((p[from[k]] - low) >> shift) & digits)]++] = from[k];
 }
 }  // namespace
 
@@ -242,8 +251,10 @@ void cMovement::sortSeeds(const SeedRange& r) const
     countingPass(p, buffers.seeds.data(), order, n, r.low, 0, r.high - r.low + 1, buffers.counts);
     return;
   }
-  countingPass(p, buffers.seeds.data(), buffers.spare.data(), n, r.low, 0, countingRange, buffers.counts);
-  countingPass(p, buffers.spare.data(), order, n, r.low, 16, ((r.high - r.low) >> 16) + 1, buffers.counts);
+  countingPass(p, buffers.seeds.data(), buffers.spare.data(), n, r.low, 0, countingRange,
+               buffers.counts);
+  countingPass(p, buffers.spare.data(), order, n, r.low, 16, ((r.high - r.low) >> 16) + 1,
+               buffers.counts);
 }
 
 namespace {
@@ -280,7 +291,8 @@ struct Spread {
     for (int dy = -1; dy <= 1; ++dy) {
       for (int dx = -1; dx <= 1; ++dx) {
         const long c = long(u) + long(dy) * W + dx;
-        if ((dx != 0 || dy != 0) && x + dx >= 0 && x + dx < W && c >= 0 && c < N) visit(int(c), x + dx, v);
+        if ((dx != 0 || dy != 0) && x + dx >= 0 && x + dx < W && c >= 0 && c < N)
+          visit(int(c), x + dx, v);
       }
     }
   }
@@ -292,7 +304,9 @@ struct Spread {
 // most once: its distance from every valued cell.
 void cMovement::spreadFromSeeds(int fromIndex, bool pulled) const
 {
-  Spread s{path->cellData(), obst, buffers.queueCell.data(), buffers.queueColumn.data(), width, count, fromIndex, 0};
+  Spread s{
+      path->cellData(), obst, buffers.queueCell.data(), buffers.queueColumn.data(), width, count,
+      fromIndex,        0};
   const int* p = s.p;
   const int* order = buffers.order.data();
   const int* pulledValue = buffers.pulled.data();
@@ -371,16 +385,19 @@ bool cMovement::sparseSweep(long start, const Pass& pass) const
   std::vector<uint64_t>& marks = buffers.marks[DIR > 0 ? 0 : 1];
   const int W = width, lo = W + 2, hi = count - W - 2;
   bool changed = false;
-  for (long i = nextMark(marks, start + DIR, DIR, count); i >= 0; i = nextMark(marks, i + DIR, DIR, count)) {
+  for (long i = nextMark(marks, start + DIR, DIR, count); i >= 0;
+       i = nextMark(marks, i + DIR, DIR, count)) {
     marks[size_t(i >> 6)] &= ~(uint64_t(1) << (i & 63));
     const int x = int(i) % W;  // i < count: a 32-bit division, much the cheaper
     const bool takesMin = obst[i] == 0 || i == pass.fromIndex;
     const bool interior = i >= lo && i < hi && x > 0 && x < W - 1;
     const bool wrote = interior ? relaxInterior<DIR, true>(p, int(i), pass.cost, takesMin)
-                                : relax<true>(p, int(i), edgeSet(x, DIR > 0 ? forward : backward), pass.cost, takesMin);
+                                : relax<true>(p, int(i), edgeSet(x, DIR > 0 ? forward : backward),
+                                              pass.cost, takesMin);
     if (!wrote) continue;
     changed = true;
-    if (!takesMin) buffers.open[size_t(i >> 6)] &= ~(uint64_t(1) << (i & 63));  // it keeps this value
+    if (!takesMin)
+      buffers.open[size_t(i >> 6)] &= ~(uint64_t(1) << (i & 63));  // it keeps this value
     if (i > 0 && i < count - 1) markAround(int(i));
   }
   return changed;

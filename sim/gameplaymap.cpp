@@ -249,8 +249,10 @@ int cGamePlayMap::damageSelection(cPlayer* p, int amount)
 void cGamePlayMap::changeHealth(cPlayer* p, cBaseObject* o, int amount)
 {
   const int before = o->getHealth();
-  if (amount < 0) o->incrHealth(amount == INT_MIN ? INT_MAX : -amount);
-  else o->decrHealth(amount);
+  if (amount < 0)
+    o->incrHealth(amount == INT_MIN ? INT_MAX : -amount);
+  else
+    o->decrHealth(amount);
   // The change actually made travels, not the amount: a heal capped at full health here
   // must not lift the others' copy past it.
   const long long change = static_cast<long long>(before) - o->getHealth();

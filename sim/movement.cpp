@@ -102,12 +102,14 @@ void cMovement::radialFill(int fromIndex, cPoint goal, int free, bool flag, int 
   const int gi = goal.y * width + goal.x;
   const int base = p[gi] - 1, mult = (flag ? penalty : 0) + 1;
   for (int d = 1; d <= 8; ++d) {
-    int limit = (d == 1 || d == 2 || d == 8) ? goal.x + 1 : (d >= 4 && d <= 6) ? width - goal.x : height;
+    int limit = (d == 1 || d == 2 || d == 8) ? goal.x + 1
+                : (d >= 4 && d <= 6)         ? width - goal.x
+                                             : height;
     const int step = offset(d);
     // A ray that leaves the rows never comes back: its further writes would all be ignored.
     int n = 2;
-    for (long i = long(gi) + step; n <= limit && i >= 0 && i < count && fillable(i, fromIndex, free, flag);
-         ++n, i += step)
+    for (long i = long(gi) + step;
+         n <= limit && i >= 0 && i < count && fillable(i, fromIndex, free, flag); ++n, i += step)
       p[i] = mult * n + base;
   }
 }
@@ -118,11 +120,13 @@ template <int DIR, bool WRITE>
 bool cMovement::relaxInterior(int* p, int i, int cost, bool takesMin) const
 {
   const int W = width;
-  const int v1 = p[i - DIR], v2 = p[i - DIR * (W + 1)], v3 = p[i - DIR * W], v4 = p[i - DIR * (W - 1)];
+  const int v1 = p[i - DIR], v2 = p[i - DIR * (W + 1)], v3 = p[i - DIR * W],
+            v4 = p[i - DIR * (W - 1)];
   const int cur = p[i];
   if (takesMin) {
     const int big = 0x7fffffff - cost;
-    int m = std::min(std::min(v1 > 0 ? v1 : big, v2 > 0 ? v2 : big), std::min(v3 > 0 ? v3 : big, v4 > 0 ? v4 : big));
+    int m = std::min(std::min(v1 > 0 ? v1 : big, v2 > 0 ? v2 : big),
+                     std::min(v3 > 0 ? v3 : big, v4 > 0 ? v4 : big));
     if (m == big || (cur != 0 && m + cost >= cur)) return false;
     if (WRITE) p[i] = m + cost;
     return true;
@@ -144,8 +148,10 @@ long cMovement::sweep(long i, const Pass& pass, bool& changed, long limit) const
   for (long n = 0; n < limit; ++n) {
     i += DIR;
     x += DIR;  // the column of i, kept alongside to avoid a division per cell
-    if (x == W) x = 0;
-    else if (x < 0) x = W - 1;
+    if (x == W)
+      x = 0;
+    else if (x < 0)
+      x = W - 1;
     ++run;
     if (i < 0 || i >= N) return i;
     const int o = obst[i];
@@ -154,7 +160,8 @@ long cMovement::sweep(long i, const Pass& pass, bool& changed, long limit) const
       const bool interior = i >= lo && i < hi && x > 0 && x < W - 1;
       const bool wrote = interior
                              ? relaxInterior<DIR, WRITE>(p, int(i), pass.cost, takesMin)
-                             : relax<WRITE>(p, int(i), edgeSet(x, DIR > 0 ? forward : backward), pass.cost, takesMin);
+                             : relax<WRITE>(p, int(i), edgeSet(x, DIR > 0 ? forward : backward),
+                                            pass.cost, takesMin);
       changed |= wrote;
       if (!WRITE && wrote) return i;
     }
@@ -213,7 +220,8 @@ bool cMovement::runPass(int fromIndex, cPoint goal, int dir, bool flag)
   ++passes;
   const int gi = goal.y * width + goal.x;
   bool changed = false;
-  if (method == FILL_FAST && !flag && !sweepsOnlyWhenClear && fastClearPass(fromIndex, gi, dir, changed))
+  if (method == FILL_FAST && !flag && !sweepsOnlyWhenClear &&
+      fastClearPass(fromIndex, gi, dir, changed))
     return changed;
   if (method == FILL_FAST && flag) return sparseBuildingPass(fromIndex, gi, dir);
   return wipeFill(fromIndex, goal, dir, 0, flag, 20);

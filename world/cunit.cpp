@@ -1,17 +1,23 @@
 #include "world/cunit.h"
 
-#include <climits>
 #include <unistd.h>
+#include <climits>
 
 #include "world/metadatabase.h"
 
 namespace {
 // Every catalogue question goes through these: no catalogue, or a kind outside its table
 // (kinds arrive from the network), answers 0 or "".
-bool isObjectKind(int kind) { return metaList && kind >= 0 && kind < metaList->retrieveMaxObjects(); }
+bool isObjectKind(int kind)
+{
+  return metaList && kind >= 0 && kind < metaList->retrieveMaxObjects();
+}
 bool isUnitKind(int kind) { return metaList && kind >= 0 && kind < metaList->retrieveMaxUnits(); }
 
-int objectHitPoints(int kind) { return isObjectKind(kind) ? metaList->retrieveObjectHitPoints(kind) : 0; }
+int objectHitPoints(int kind)
+{
+  return isObjectKind(kind) ? metaList->retrieveObjectHitPoints(kind) : 0;
+}
 int unitHitPoints(int kind) { return isUnitKind(kind) ? metaList->retrieveUnitHitPoints(kind) : 0; }
 
 const char* orEmpty(const char* text) { return text ? text : ""; }
@@ -288,18 +294,26 @@ void cObjectList::insertElement(cObjectListNode* n, cObjectListNode* before)
   cObjectListNode* after = before ? before->getPrev() : last;
   n->setPrev(after);
   n->setNext(before);
-  if (after) after->setNext(n);
-  else first = n;
-  if (before) before->setPrev(n);
-  else last = n;
+  if (after)
+    after->setNext(n);
+  else
+    first = n;
+  if (before)
+    before->setPrev(n);
+  else
+    last = n;
 }
 
 void cObjectList::unlink(cObjectListNode* n)
 {
-  if (n->getPrev()) n->getPrev()->setNext(n->getNext());
-  else first = n->getNext();
-  if (n->getNext()) n->getNext()->setPrev(n->getPrev());
-  else last = n->getPrev();
+  if (n->getPrev())
+    n->getPrev()->setNext(n->getNext());
+  else
+    first = n->getNext();
+  if (n->getNext())
+    n->getNext()->setPrev(n->getPrev());
+  else
+    last = n->getPrev();
 }
 
 bool cObjectList::removeElement(cBaseObject* o)

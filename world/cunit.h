@@ -55,7 +55,7 @@ protected:
 class cBaseUnit : public cBaseObject {
 public:
   cBaseUnit();
-  explicit cBaseUnit(int kind);  // health: the unit kind's full hit points
+  explicit cBaseUnit(int kind);                    // health: the unit kind's full hit points
   cBaseUnit(int kind, cPoint pos, cIsoPoint dim);  // health: half the full hit points
   cBaseUnit(int kind, long player, cPoint pos, cIsoPoint dim);
   cBaseUnit(int kind, cPoint pos, cIsoPoint dim, int health);

@@ -4,8 +4,8 @@
 // The client points these at its log and its graphics mode; the server leaves them unset.
 #include <cstdio>
 
-extern FILE* fp;            // the client's log stream on "log.txt"; null when closed
-extern bool debug_log_on;   // extra diagnostic log lines (client option -log)
+extern FILE* fp;           // the client's log stream on "log.txt"; null when closed
+extern bool debug_log_on;  // extra diagnostic log lines (client option -log)
 
 // Width in pixels of the current screen mode; 0 when there is none (always 0 in the server).
 int hostScreenWidth();

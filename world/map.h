@@ -68,7 +68,6 @@ public:
   static cObjectListNode* findFootprint(const cObjectList& list, const cRect& r);
 
 protected:
-
   cPoint size;
   std::unique_ptr<cObjectList> units;
   std::unique_ptr<cObjectList> buildings;

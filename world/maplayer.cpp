@@ -65,8 +65,10 @@ void cMapLayer::copy(const cMapLayer* other)
   if (!other || other == this) return;
   release();
   allocate(other->size);
-  if (valid && other->valid) std::memcpy(cells, other->cells, sizeof(int) * count);
-  else if (valid) clearArray();
+  if (valid && other->valid)
+    std::memcpy(cells, other->cells, sizeof(int) * count);
+  else if (valid)
+    clearArray();
 }
 
 void cMapLayer::clearArray()
@@ -89,7 +91,8 @@ void cMapLayer::place(long i, int v)
 
 int cMapLayer::get(cPoint p) const
 {
-  if (valid && p.x >= 0 && p.x < size.x && p.y >= 0 && p.y < size.y) return cells[p.y * size.x + p.x];
+  if (valid && p.x >= 0 && p.x < size.x && p.y >= 0 && p.y < size.y)
+    return cells[p.y * size.x + p.x];
   return 255;
 }
 

@@ -14,8 +14,10 @@ cMetaDatabase::cMetaDatabase(std::vector<cMetaDataItem> terrainTable,
                              std::vector<cMetaDataItem> unitTable)
     : numTerrains(static_cast<int>(terrainTable.size())),
       numObjects(static_cast<int>(objectTable.size())),
-      numUnits(static_cast<int>(unitTable.size())), terrains(std::move(terrainTable)),
-      objects(std::move(objectTable)), units(std::move(unitTable))
+      numUnits(static_cast<int>(unitTable.size())),
+      terrains(std::move(terrainTable)),
+      objects(std::move(objectTable)),
+      units(std::move(unitTable))
 {
 }
 

@@ -12,14 +12,14 @@ struct BITMAP;
 class cMetaDataItem {
 public:
   const char* description = "";  // not owned: points at the datafile's property text
-  cIsoPoint size;                 // footprint x, y in cells; z the height value
+  cIsoPoint size;                // footprint x, y in cells; z the height value
   int damage = 0;
   int areaEffect = 0;  // radius in cells of a shot's damage disc
   int hitPoints = 0;
   int defence = 0;
   int range = 0;
-  int fireRate = 0;    // a unit fires every fireRate + 1 turns
-  bool block = true;   // true when "BLCK" is 0 or absent
+  int fireRate = 0;             // a unit fires every fireRate + 1 turns
+  bool block = true;            // true when "BLCK" is 0 or absent
   BITMAP* iconImage = nullptr;  // borrowed from the datafile
   BITMAP* tileImage = nullptr;  // borrowed: the image at the reference scale
 

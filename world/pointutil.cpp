@@ -115,8 +115,8 @@ void cIsoPoint::set2DPosScaled(cPoint screen, int zoom)
 
 void cDirection::setDirection(int code)
 {
-  static const cPoint steps[9] = {{0, 0},  {-1, 0}, {-1, -1}, {0, -1}, {1, -1},
-                                  {1, 0},  {1, 1},  {0, 1},   {-1, 1}};
+  static const cPoint steps[9] = {{0, 0}, {-1, 0}, {-1, -1}, {0, -1}, {1, -1},
+                                  {1, 0}, {1, 1},  {0, 1},   {-1, 1}};
   x = 0;
   y = 0;
   if (code >= 1 && code <= 8) {

@@ -39,7 +39,8 @@ int main(int argc, char** argv)
   const double before = processorSeconds();
   const int choice = menu.doMe();
   const double used = processorSeconds() - before;
-  const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  const double wall =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   stopper.join();
   printf("%-24s %10s %10s %8s\n", "case", "cpu s", "wall s", "cpu %");
   printf("%-24s %10.3f %10.3f %8.2f\n", "idle main menu", used, wall, 100.0 * used / wall);

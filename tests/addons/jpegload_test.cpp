@@ -2,11 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <jpeglib.h>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
-#include <jpeglib.h>
 #include <vector>
 
 #include "addons/graphics_mode.h"
@@ -93,7 +93,9 @@ TEST(JpegLoad, ObjectInsideADatafile)
   const std::string dat = "dat -n0 -s1 ";
   const std::string cd = "cd " + dir.path + " && ";
   ASSERT_EQ(std::system((cd + dat + "-a -t DATA panels.dat picture.jpg >/dev/null").c_str()), 0);
-  ASSERT_EQ(std::system((cd + dat + "panels.dat PICTURE_JPG NAME=global_background1 >/dev/null").c_str()), 0);
+  ASSERT_EQ(
+      std::system((cd + dat + "panels.dat PICTURE_JPG NAME=global_background1 >/dev/null").c_str()),
+      0);
   BITMAP* image = load_jpeg((dir.file("panels.dat") + "#global_background1").c_str(), nullptr);
   expectRedBlue(image, 64, 16);
   if (image) destroy_bitmap(image);

@@ -22,11 +22,11 @@ const char* fontFile()
 }
 
 struct Ink {
-  int changed = 0;       // pixels that differ from the background
-  int exact = 0;         // pixels in exactly the requested colour
-  int partial = 0;       // blends strictly between background and colour
-  int offHue = 0;        // pixels whose blue is not 0 or whose red and green differ much
-  int outsideBox = 0;    // changed pixels outside text_length x text_height from the origin
+  int changed = 0;     // pixels that differ from the background
+  int exact = 0;       // pixels in exactly the requested colour
+  int partial = 0;     // blends strictly between background and colour
+  int offHue = 0;      // pixels whose blue is not 0 or whose red and green differ much
+  int outsideBox = 0;  // changed pixels outside text_length x text_height from the origin
 };
 
 // Yellow text on black: every blend keeps red equal to green (up to 5-bit rounding) and no blue.
@@ -40,8 +40,10 @@ Ink inspect(BITMAP* bmp, int colour, int x0, int y0, int length, int height)
       if (p == 0) continue;
       ++ink.changed;
       const int r = getr_depth(depth, p), g = getg_depth(depth, p), b = getb_depth(depth, p);
-      if (p == colour) ++ink.exact;
-      else if (r < 200) ++ink.partial;
+      if (p == colour)
+        ++ink.exact;
+      else if (r < 200)
+        ++ink.partial;
       if (b != 0 || std::abs(r - g) > 8) ++ink.offHue;
       if (x < x0 || x >= x0 + length || y < y0 || y >= y0 + height) ++ink.outsideBox;
     }

@@ -86,8 +86,10 @@ TEST(MinimapRecentre, TheClickedTileLandsAtTheCentreOfTheView)
   const struct {
     cPoint tile;
     int viewWidth, viewHeight, zoom;
-  } cases[] = {{cPoint(50, 50), 640, 354, 11}, {cPoint(0, 99), 640, 354, 1},
-               {cPoint(99, 0), 640, 354, 20}, {cPoint(10, 70), 640, 200, 7}};
+  } cases[] = {{cPoint(50, 50), 640, 354, 11},
+               {cPoint(0, 99), 640, 354, 1},
+               {cPoint(99, 0), 640, 354, 20},
+               {cPoint(10, 70), 640, 200, 7}};
   for (const auto& c : cases) {
     const cPoint offset = centreOffsetFor(c.tile, c.viewHeight, c.zoom);
     // The view draws tile (0, 0)'s anchor at offset + (W/2, 0).
@@ -110,14 +112,13 @@ TEST(Statistics, LinesForLocalAndNetworkGamesHoldAnyValue)
   local.unitKinds = 2;
   local.mode = 1;
   local.buildType = 1;
-  const std::vector<std::string> expected = {
-      "Game statistics...",
-      "Game ticks: 1234. ",
-      "Local game",
-      "Map 100x100 with 6 buildings and 4 units. ",
-      "Datafile has 9 terrains, 6 buildings and 2 units",
-      "Current mode is 1 object to build is 1.",
-      "---"};
+  const std::vector<std::string> expected = {"Game statistics...",
+                                             "Game ticks: 1234. ",
+                                             "Local game",
+                                             "Map 100x100 with 6 buildings and 4 units. ",
+                                             "Datafile has 9 terrains, 6 buildings and 2 units",
+                                             "Current mode is 1 object to build is 1.",
+                                             "---"};
   EXPECT_EQ(statisticsLines(local), expected);
 
   cGameStatistics network = local;

@@ -125,14 +125,16 @@ TEST_F(cGameEngineTest, ZoomStaysWithinOneAndTwentyWithoutAMessageAtTheEnds)
     bool in;
     int to;
     int newMessages;
-  } cases[] = {{19, true, 20, 1}, {20, true, 20, 0}, {2, false, 1, 1}, {1, false, 1, 0},
-               {11, true, 12, 1}};
+  } cases[] = {
+      {19, true, 20, 1}, {20, true, 20, 0}, {2, false, 1, 1}, {1, false, 1, 0}, {11, true, 12, 1}};
   for (const Case& c : cases) {
     view().setZoom(c.from);
     const int before = messages().number();
     takeRedraw();
-    if (c.in) engine->increase_zoom();
-    else engine->decrease_zoom();
+    if (c.in)
+      engine->increase_zoom();
+    else
+      engine->decrease_zoom();
     EXPECT_EQ(map().getZoom(), c.to) << c.from;
     EXPECT_EQ(messages().number() - before, c.newMessages) << c.from;
     EXPECT_EQ(takeRedraw(), c.newMessages ? 20 : 0) << c.from;

@@ -44,10 +44,10 @@ TEST(Pacer, TurnsKeepTenASecondWhateverAPassCosts)
     int64_t passCost;  // microseconds of work in one pass
     int minFrames, maxFrames;
   } cases[] = {
-      {0, 1790, 1810},        // a fast machine: frames at 60 a second
-      {5000, 1790, 1810},     // drawing takes a while
-      {40000, 700, 760},      // slower than the frame rate: every pass is a frame
-      {150000, 190, 210},     // slower than the turn rate: turns catch up, at most 3 a pass
+      {0, 1790, 1810},     // a fast machine: frames at 60 a second
+      {5000, 1790, 1810},  // drawing takes a while
+      {40000, 700, 760},   // slower than the frame rate: every pass is a frame
+      {150000, 190, 210},  // slower than the turn rate: turns catch up, at most 3 a pass
   };
   for (const Case& c : cases) {
     FakeClock clock;
@@ -68,10 +68,8 @@ TEST(Pacer, CatchUpIsCappedAndAStallResynchronises)
     int first, second;      // turns of two passes right after
     int64_t nextTurnAfter;  // then the next turn is due this long after the late moment
   } cases[] = {
-      {0, 1, 0, 100000},
-      {99999, 1, 0, 1},
-      {100000, 2, 0, 100000},
-      {350000, 3, 1, 50000},   // three now, the fourth in the next pass
+      {0, 1, 0, 100000},       {99999, 1, 0, 1},
+      {100000, 2, 0, 100000},  {350000, 3, 1, 50000},  // three now, the fourth in the next pass
       {500000, 3, 3, 100000},  // just within the limit: everything is made up
       {500001, 1, 0, 100000},  // a stall: one turn, then a period from now
       {7000000, 1, 0, 100000},
@@ -82,8 +80,7 @@ TEST(Pacer, CatchUpIsCappedAndAStallResynchronises)
     clock.t += c.late;
     EXPECT_EQ(pacer.turnsDue(), c.first) << "late " << c.late;
     EXPECT_EQ(pacer.turnsDue(), c.second) << "late " << c.late;
-    while (pacer.turnsDue() > 0) {
-    }
+    while (pacer.turnsDue() > 0) {}
     clock.t += c.nextTurnAfter - 1;
     EXPECT_EQ(pacer.turnsDue(), 0) << "late " << c.late;
     clock.t += 1;
@@ -99,8 +96,7 @@ TEST(Pacer, MissedFramesAreNotMadeUp)
   clock.t += 1000000;
   EXPECT_TRUE(pacer.frameDue());
   EXPECT_FALSE(pacer.frameDue());
-  while (pacer.turnsDue() > 0) {
-  }
+  while (pacer.turnsDue() > 0) {}
   EXPECT_EQ(pacer.nextDeadline(), clock.t + cPacer::framePeriod);
 }
 

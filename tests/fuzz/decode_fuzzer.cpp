@@ -8,7 +8,8 @@
 
 #include "net/message.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
   if (size > 65533) return 0;  // no frame body is longer
   const int length = int(size);
   std::unique_ptr<char[]> body(new char[size]);

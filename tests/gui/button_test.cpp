@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
 #include "gui/boxbutton.h"
-#include "gui/canvas.h"
 #include "gui/button.h"
-#include "gui/text.h"
+#include "gui/canvas.h"
 #include "gui/guitest.h"
+#include "gui/text.h"
 
 // A type-1 button's four looks, sampled inside the box, on its edges and in the shadow.
 TEST(Button, BoxDrawnLooksFollowTheMouseState)

@@ -3,10 +3,10 @@
 #include <string>
 #include <vector>
 
-#include "gui/guicollection.h"
 #include "gui/button.h"
-#include "gui/textbox.h"
+#include "gui/guicollection.h"
 #include "gui/guitest.h"
+#include "gui/textbox.h"
 
 namespace {
 
@@ -70,15 +70,25 @@ TEST(EventRect, MouseStatesAndMessagesFollowTheReadings)
       {"hold", {at(5, 5), at(5, 5, 1), at(6, 5, 1)}, statePressed, messageHold},
       {"click", {at(5, 5), at(5, 5, 1), at(5, 5)}, stateHover, messageClick},
       {"drag out", {at(5, 5), at(5, 5, 1), at(50, 5, 1)}, statePressedOutside, messageNone},
-      {"drag out, release outside", {at(5, 5), at(5, 5, 1), at(50, 5, 1), at(50, 5)}, stateIdle,
+      {"drag out, release outside",
+       {at(5, 5), at(5, 5, 1), at(50, 5, 1), at(50, 5)},
+       stateIdle,
        messageReleasedElsewhere},
-      {"drag out and back", {at(5, 5), at(5, 5, 1), at(50, 5, 1), at(5, 5, 1), at(5, 5)},
-       stateHover, messageClick},
-      {"press and release elsewhere", {at(50, 5, 1), at(50, 5)}, stateIdle,
+      {"drag out and back",
+       {at(5, 5), at(5, 5, 1), at(50, 5, 1), at(5, 5, 1), at(5, 5)},
+       stateHover,
+       messageClick},
+      {"press and release elsewhere",
+       {at(50, 5, 1), at(50, 5)},
+       stateIdle,
        messageReleasedElsewhere},
-      {"release over it after pressing elsewhere", {at(50, 5, 1), at(5, 5)}, stateHover,
+      {"release over it after pressing elsewhere",
+       {at(50, 5, 1), at(5, 5)},
+       stateHover,
        messageNone},
-      {"press and release between readings, no latch", {at(5, 5), at(5, 5)}, stateHover,
+      {"press and release between readings, no latch",
+       {at(5, 5), at(5, 5)},
+       stateHover,
        messageNone},
   };
   for (const Row& row : rows) {

@@ -48,7 +48,8 @@ TEST(Credits, ElementsMeasureAndDescribeThemselves)
       {std::make_unique<cCreditsElementBitmap>(), 0, "Bitmap (0, 0)"},
       {std::make_unique<cCreditsElementText>(font, "Programmers:", 0), line, "Text (Programmers:)"},
       {std::make_unique<cCreditsElementText>(), line, "Text ()"},
-      {std::make_unique<cCreditsElementTextWithSpacing>(font, "x", 0, 20), line + 20, "Text/spacing (x + 20)"},
+      {std::make_unique<cCreditsElementTextWithSpacing>(font, "x", 0, 20), line + 20,
+       "Text/spacing (x + 20)"},
       {std::make_unique<cCreditsElementSpacer>(50), 50, "Spacer (50)"},
       {std::make_unique<cCreditsElementText>(font, longText.c_str(), 0), line,
        "Text (" + std::string(93, 'a')},
@@ -103,7 +104,8 @@ TEST(Credits, TheRollKeepsAFixedPace)
   roll.addElement(new cCreditsElementSpacer(40));
   const auto start = std::chrono::steady_clock::now();
   roll.doMe(3);
-  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  const double seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   EXPECT_GE(seconds, 1.25);
   EXPECT_LT(seconds, 6.0);
   EXPECT_LE(roll.framesDrawn(), 82);

@@ -15,7 +15,8 @@
 inline bool startAllegro()
 {
   static const bool started = [] {
-    const bool display = getenv("DISPLAY") && install_allegro(SYSTEM_AUTODETECT, &errno, atexit) == 0;
+    const bool display =
+        getenv("DISPLAY") && install_allegro(SYSTEM_AUTODETECT, &errno, atexit) == 0;
     if (!display && install_allegro(SYSTEM_NONE, &errno, atexit) != 0) return false;
     set_color_depth(32);
     return true;

@@ -3,9 +3,9 @@
 #include <cstring>
 #include <string>
 
+#include "gui/guitest.h"
 #include "gui/list.h"
 #include "gui/textbox.h"
-#include "gui/guitest.h"
 
 namespace {
 
@@ -48,7 +48,8 @@ TEST(TextBox, EditingKeys)
       {"type over everything", "abc", 3, 0, keyOf(KEY_Z, 'z'), "z", 1},
       {"type in the middle", "ac", 1, -1, keyOf(KEY_B, 'b'), "abc", 2},
       {"full text takes nothing", full, 39, -1, keyOf(KEY_A, 'a'), full, 39},
-      {"full text, selection replaced", full, 39, 38, keyOf(KEY_A, 'a'), std::string(38, 'x') + "a", 39},
+      {"full text, selection replaced", full, 39, 38, keyOf(KEY_A, 'a'), std::string(38, 'x') + "a",
+       39},
       {"control character", "ab", 2, -1, keyOf(KEY_A, 1), "ab", 2},
       {"DEL character", "ab", 2, -1, keyOf(KEY_DEL_PAD, 127), "ab", 2},
       {"byte above 126", "ab", 2, -1, keyOf(KEY_E, 0xe9), "ab", 2},
@@ -120,20 +121,45 @@ TEST(TextBox, MousePlacesTheCaretAndDragsSelect)
     bool active;
     int dragState;
   } rows[] = {
-      {"click", {at(probe.xOf(2) + 2, y), at(probe.xOf(2) + 2, y, 1), at(probe.xOf(2) + 2, y)},
-       2, -1, true, 0},
-      {"drag", {at(probe.xOf(1), y), at(probe.xOf(1), y, 1), at(probe.xOf(3), y, 1), at(probe.xOf(4), y, 1), at(probe.xOf(4), y)},
-       4, 1, true, 0},
+      {"click",
+       {at(probe.xOf(2) + 2, y), at(probe.xOf(2) + 2, y, 1), at(probe.xOf(2) + 2, y)},
+       2,
+       -1,
+       true,
+       0},
+      {"drag",
+       {at(probe.xOf(1), y), at(probe.xOf(1), y, 1), at(probe.xOf(3), y, 1), at(probe.xOf(4), y, 1),
+        at(probe.xOf(4), y)},
+       4,
+       1,
+       true,
+       0},
       {"drag far out keeps the last close caret",
        {at(probe.xOf(1), y), at(probe.xOf(1), y, 1), at(probe.xOf(3), y, 1), at(400, y, 1)},
-       3, 1, true, 10},
+       3,
+       1,
+       true,
+       10},
       {"release outside ends the drag",
-       {at(probe.xOf(1), y), at(probe.xOf(1), y, 1), at(probe.xOf(3), y, 1), at(probe.xOf(3), 50, 1), at(probe.xOf(3), 50)},
-       3, 1, true, 0},
+       {at(probe.xOf(1), y), at(probe.xOf(1), y, 1), at(probe.xOf(3), y, 1),
+        at(probe.xOf(3), 50, 1), at(probe.xOf(3), 50)},
+       3,
+       1,
+       true,
+       0},
       {"drag begun outside moves nothing",
-       {at(probe.xOf(1), 50), at(probe.xOf(1), 50, 1), at(probe.xOf(2), 50, 1), at(probe.xOf(5), y, 1), at(probe.xOf(4), y, 1), at(probe.xOf(4), y)},
-       6, -1, false, 0},
-      {"click elsewhere ends editing", {at(probe.xOf(1), 50), at(probe.xOf(1), 50, 1)}, 6, -1, false, 0},
+       {at(probe.xOf(1), 50), at(probe.xOf(1), 50, 1), at(probe.xOf(2), 50, 1),
+        at(probe.xOf(5), y, 1), at(probe.xOf(4), y, 1), at(probe.xOf(4), y)},
+       6,
+       -1,
+       false,
+       0},
+      {"click elsewhere ends editing",
+       {at(probe.xOf(1), 50), at(probe.xOf(1), 50, 1)},
+       6,
+       -1,
+       false,
+       0},
   };
   for (const Row& row : rows) {
     cTextBox box("abcdef", cRect(10, 10, 210, 25));

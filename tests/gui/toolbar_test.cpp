@@ -3,9 +3,9 @@
 #include <fstream>
 
 #include "gui/fonts.h"
+#include "gui/guitest.h"
 #include "gui/menu.h"
 #include "gui/toolbar.h"
-#include "gui/guitest.h"
 #include "support/testdirectory.h"
 
 namespace {
@@ -123,8 +123,11 @@ TEST(Menu, EntriesFollowTheScreenWidthAndKeysChoose)
   cMenu five(nullptr, 5, captions);
   struct Row {
     int key, choice;
-  } rows[] = {{KEY_ESC << 8 | 27, 5}, {KEY_Q << 8 | 'q', 5}, {KEY_S << 8 | 's', 6},
-              {KEY_X << 8 | 'x', -1}, {0, -1}};
+  } rows[] = {{KEY_ESC << 8 | 27, 5},
+              {KEY_Q << 8 | 'q', 5},
+              {KEY_S << 8 | 's', 6},
+              {KEY_X << 8 | 'x', -1},
+              {0, -1}};
   for (const Row& row : rows) EXPECT_EQ(five.choose(at(0, 0), row.key), row.choice) << row.key;
   five.choose(at(50, 100), 0);
   five.choose(at(50, 100, 1), 0);

@@ -14,7 +14,8 @@ Bytes encoded(const cMessage& m) { return Frame(m.encode(), m.encodedlength()).b
 
 // The body of a frame in a heap block of exactly its size, so that a read past it is caught
 // by the address sanitizer.
-std::unique_ptr<char[]> exactBody(const Bytes& frame, int length) {
+std::unique_ptr<char[]> exactBody(const Bytes& frame, int length)
+{
   std::unique_ptr<char[]> body(new char[length]);
   std::memcpy(body.get(), frame.data() + 2, length);
   return body;
@@ -22,7 +23,8 @@ std::unique_ptr<char[]> exactBody(const Bytes& frame, int length) {
 
 }  // namespace
 
-TEST(Codec, SixteenBitFieldsKeepTheirLowBits) {
+TEST(Codec, SixteenBitFieldsKeepTheirLowBits)
+{
   char p[3] = {0, 0, 0x55};
   cMessage::wEncode(p, -1);
   EXPECT_EQ(cMessage::wDecode(p), 65535);
@@ -33,7 +35,8 @@ TEST(Codec, SixteenBitFieldsKeepTheirLowBits) {
   EXPECT_EQ(cMessage::wDecode(p), 65533);
 }
 
-TEST(Codec, ThirtyTwoBitFieldsRoundTripEverySignedValue) {
+TEST(Codec, ThirtyTwoBitFieldsRoundTripEverySignedValue)
+{
   char p[5] = {0, 0, 0, 0, 0x55};
   cMessage::dwEncode(p, 0x12345678L);
   EXPECT_EQ(bytesOf(p, 5), hexBytes("12 34 56 78 55"));
@@ -45,7 +48,8 @@ TEST(Codec, ThirtyTwoBitFieldsRoundTripEverySignedValue) {
   EXPECT_EQ(cMessage::bDecode(p), 0xFE);
 }
 
-TEST(Codec, HexDigitsOfEitherCaseAndNothingElse) {
+TEST(Codec, HexDigitsOfEitherCaseAndNothingElse)
+{
   EXPECT_EQ(cMessage::hexDecode('9'), 9);
   EXPECT_EQ(cMessage::hexDecode('a'), 10);
   EXPECT_EQ(cMessage::hexDecode('F'), 15);
@@ -56,16 +60,19 @@ TEST(Codec, HexDigitsOfEitherCaseAndNothingElse) {
   EXPECT_EQ(cMessage::hexDecode('F', 'f', 'f', 'e'), 0xFFFE);
 }
 
-TEST(WireFormat, MoveFrame) {
+TEST(WireFormat, MoveFrame)
+{
   EXPECT_EQ(encoded(cMoveMessage(0, cPoint(3, 4), cPoint(5, 6))),
             hexBytes("00 11 4D 4F 56 30 30 30 30 00 03 00 04 00 05 00 06"));
 }
 
-TEST(WireFormat, CloseFrameWritesTheTurnInLowercaseHex) {
+TEST(WireFormat, CloseFrameWritesTheTurnInLowercaseHex)
+{
   EXPECT_EQ(encoded(cCloseMessage(0x1a)), hexBytes("00 09 43 4C 53 30 30 31 61"));
 }
 
-TEST(WireFormat, TurnsTravelAsTheirLowSixteenBits) {
+TEST(WireFormat, TurnsTravelAsTheirLowSixteenBits)
+{
   EXPECT_EQ(encoded(cCloseMessage(0x12345)), hexBytes("00 09 43 4C 53 32 33 34 35"));
   EXPECT_EQ(encoded(cCloseMessage(-1)), hexBytes("00 09 43 4C 53 66 66 66 66"));
   const Bytes frame = encoded(cCloseMessage(0xbeef));
@@ -74,7 +81,8 @@ TEST(WireFormat, TurnsTravelAsTheirLowSixteenBits) {
   EXPECT_EQ(d.realMessage()->getTurn(), 0xbeef);
 }
 
-TEST(WireFormat, RegistrationReplyEncodesAndDecodes) {
+TEST(WireFormat, RegistrationReplyEncodesAndDecodes)
+{
   const Bytes frame = encoded(cRegisterMessage(0, "OK_", 2));
   EXPECT_EQ(frame, hexBytes("00 10 52 45 47 30 30 30 30 4F 4B 5F 00 00 00 02"));
   auto body = exactBody(frame, 14);
@@ -85,17 +93,20 @@ TEST(WireFormat, RegistrationReplyEncodesAndDecodes) {
   EXPECT_EQ(r->getPlayerID(), 2);
 }
 
-TEST(WireFormat, ShortStatusIsPaddedOnTheLeftAndLongOneCut) {
+TEST(WireFormat, ShortStatusIsPaddedOnTheLeftAndLongOneCut)
+{
   const Bytes shortStatus = encoded(cRegisterMessage(0, "OK", -1));
   EXPECT_EQ(Bytes(shortStatus.begin() + 9, shortStatus.end()), hexBytes("20 4F 4B FF FF FF FF"));
   EXPECT_STREQ(cRegisterMessage(0, "DUPLICATE", 1).getStatus(), "DUP");
 }
 
-TEST(WireFormat, MapControlMessageHasNoLayer) {
+TEST(WireFormat, MapControlMessageHasNoLayer)
+{
   EXPECT_EQ(encoded(cMapMessage(0, "???")), hexBytes("00 0C 4D 41 50 30 30 30 30 3F 3F 3F"));
 }
 
-TEST(WireFormat, TerrainOfAHundredByHundredLayer) {
+TEST(WireFormat, TerrainOfAHundredByHundredLayer)
+{
   cMapLayer layer(cPoint(100, 100));
   layer.place(cPoint(1, 0), 7);
   layer.place(cPoint(99, 99), 300);
@@ -107,7 +118,8 @@ TEST(WireFormat, TerrainOfAHundredByHundredLayer) {
   EXPECT_EQ(frame[10015], 300 & 0xFF);
 }
 
-TEST(WireFormat, EmptyTerrainLayerUsesTheShortFormAndDecodesEmpty) {
+TEST(WireFormat, EmptyTerrainLayerUsesTheShortFormAndDecodesEmpty)
+{
   cMapLayer empty;
   const Bytes frame = encoded(cMapMessage(0, "TER", &empty));
   EXPECT_EQ(frame, hexBytes("00 0C 4D 41 50 30 30 30 30 54 45 52"));
@@ -119,7 +131,8 @@ TEST(WireFormat, EmptyTerrainLayerUsesTheShortFormAndDecodesEmpty) {
   EXPECT_EQ(m->maplayer()->myMaxPos(), cPoint(0, 0));
 }
 
-TEST(WireFormat, TerrainCellsTravelAsSignedBytes) {
+TEST(WireFormat, TerrainCellsTravelAsSignedBytes)
+{
   cMapLayer layer(cPoint(3, 2));
   layer.place(0L, 200);
   layer.place(1L, -3);
@@ -135,7 +148,8 @@ TEST(WireFormat, TerrainCellsTravelAsSignedBytes) {
   EXPECT_EQ(got->get(5L), 127);
 }
 
-TEST(WireFormat, LayerLargerThanAFrameSendsTheRowsThatFit) {
+TEST(WireFormat, LayerLargerThanAFrameSendsTheRowsThatFit)
+{
   cMapLayer layer(cPoint(300, 300));
   const cMapMessage m(0, "TER", &layer);
   EXPECT_EQ(m.encodedlength(), 16 + 300 * 218);
@@ -144,7 +158,8 @@ TEST(WireFormat, LayerLargerThanAFrameSendsTheRowsThatFit) {
   EXPECT_EQ(cMessage::wDecode(reinterpret_cast<const char*>(frame.data()) + 14), 218);
 }
 
-TEST(WireFormat, VersionAnnouncement) {
+TEST(WireFormat, VersionAnnouncement)
+{
   const cVersionMessage v("0.26.20", 'l');
   const Bytes frame = Frame(v.encode(), v.encodedlength()).bytes();
   Bytes expected = {0x00, 0x0E};
@@ -153,7 +168,8 @@ TEST(WireFormat, VersionAnnouncement) {
   EXPECT_EQ(frame, expected);
 }
 
-TEST(WireFormat, VersionBodyParsesOnlyWhenLongEnough) {
+TEST(WireFormat, VersionBodyParsesOnlyWhenLongEnough)
+{
   const char body[] = "DNM0.26.20L";
   const cVersionMessage server(body, 12);
   EXPECT_STREQ(server.getVersion(), "0.26.20");
@@ -166,9 +182,11 @@ TEST(WireFormat, VersionBodyParsesOnlyWhenLongEnough) {
   EXPECT_STREQ(cVersionMessage("0.26.20-extra", 'l').getVersion(), "0.26.20");
 }
 
-TEST(WireFormat, DamageAreaCarriesLevelThenSize) {
+TEST(WireFormat, DamageAreaCarriesLevelThenSize)
+{
   cDamage shot(7, 3);
-  const Bytes frame = encoded(cDamageAreaMessage(0, cPoint(10, 11), shot.getSize(), shot.getLevel()));
+  const Bytes frame =
+      encoded(cDamageAreaMessage(0, cPoint(10, 11), shot.getSize(), shot.getLevel()));
   EXPECT_EQ(frame, hexBytes("00 11 44 41 4D 30 30 30 30 00 0A 00 0B 00 07 00 03"));
   auto body = exactBody(frame, 15);
   const cDecodeMessage d(body.get(), 15);
@@ -178,7 +196,8 @@ TEST(WireFormat, DamageAreaCarriesLevelThenSize) {
   EXPECT_EQ(m->getCenter(), cPoint(10, 11));
 }
 
-TEST(WireFormat, TextMessageLayout) {
+TEST(WireFormat, TextMessageLayout)
+{
   const Bytes frame = encoded(cTextMessage(0, 258, "hi"));
   EXPECT_EQ(frame, hexBytes("00 10 4D 53 47 30 30 30 30 00 00 01 02 00 68 69"));
   const std::string huge(70000, 'x');
@@ -189,20 +208,23 @@ TEST(WireFormat, TextMessageLayout) {
 
 namespace {
 
-bool isNeutralMove(const cDecodeMessage& d) {
+bool isNeutralMove(const cDecodeMessage& d)
+{
   if (d.realMessage()->getType() != mtMove) return false;
   const auto* m = static_cast<const cMoveMessage*>(d.realMessage());
   return m->getTurn() == 0 && m->from() == cPoint(0, 0) && m->to() == cPoint(0, 0);
 }
 
-bool decodesNeutral(const char* text, int length) {
+bool decodesNeutral(const char* text, int length)
+{
   std::unique_ptr<char[]> body(new char[length]);
   std::memcpy(body.get(), text, length);
   return isNeutralMove(cDecodeMessage(body.get(), length));
 }
 
 // One message of every kind that the decoder knows, with every field set.
-std::vector<std::unique_ptr<cMessage>> everyDecodedKind() {
+std::vector<std::unique_ptr<cMessage>> everyDecodedKind()
+{
   std::vector<std::unique_ptr<cMessage>> all;
   const cBaseObject tower(4, 77, cPoint(12, 13), cIsoPoint(2, 3, 9), 450);
   const cBaseUnit tank(2, -5, cPoint(65535, 1), cIsoPoint(1, 1, 1), 90);
@@ -221,7 +243,8 @@ std::vector<std::unique_ptr<cMessage>> everyDecodedKind() {
 
 }  // namespace
 
-TEST(Decode, ShortAndUnknownBodiesGiveTheNeutralMove) {
+TEST(Decode, ShortAndUnknownBodiesGiveTheNeutralMove)
+{
   EXPECT_TRUE(isNeutralMove(cDecodeMessage(nullptr, 0)));
   EXPECT_TRUE(decodesNeutral("MO", 2));
   EXPECT_TRUE(decodesNeutral("GET0001\0\x05\0\x06", 11));
@@ -231,7 +254,8 @@ TEST(Decode, ShortAndUnknownBodiesGiveTheNeutralMove) {
   EXPECT_TRUE(decodesNeutral("XYZ0001abcdefgh", 15));
 }
 
-TEST(Decode, DamagedTurnDigitsReadAsZero) {
+TEST(Decode, DamagedTurnDigitsReadAsZero)
+{
   const Bytes frame = encoded(cMoveMessage(0, cPoint(1, 2), cPoint(3, 4)));
   Bytes body(frame.begin() + 2, frame.end());
   body[3] = 'z';
@@ -246,7 +270,8 @@ TEST(Decode, DamagedTurnDigitsReadAsZero) {
 
 // Every prefix of every kind decodes as the whole body would with the missing bytes zero,
 // read from a block of exactly the prefix's size.
-TEST(Decode, ShortBodiesReadAsIfTheMissingBytesWereZero) {
+TEST(Decode, ShortBodiesReadAsIfTheMissingBytesWereZero)
+{
   for (const auto& m : everyDecodedKind()) {
     const Bytes frame = encoded(*m);
     const int full = int(frame.size()) - 2;
@@ -269,7 +294,8 @@ TEST(Decode, ShortBodiesReadAsIfTheMissingBytesWereZero) {
   }
 }
 
-TEST(Decode, TerrainNeverLargerThanTheCellsCarried) {
+TEST(Decode, TerrainNeverLargerThanTheCellsCarried)
+{
   struct Case {
     int width, height, carried;
     cPoint expected;
@@ -293,7 +319,8 @@ TEST(Decode, TerrainNeverLargerThanTheCellsCarried) {
   }
 }
 
-TEST(Decode, MapTransferMarksCarryNoLayerWhateverFollows) {
+TEST(Decode, MapTransferMarksCarryNoLayerWhateverFollows)
+{
   for (const char* type : {"???", "/x/", "REC", "SND", "///"}) {
     std::unique_ptr<char[]> body(new char[24]());
     std::memcpy(body.get(), "MAP0000", 7);
@@ -308,7 +335,8 @@ TEST(Decode, MapTransferMarksCarryNoLayerWhateverFollows) {
   }
 }
 
-TEST(Decode, HealthChangeIsSigned) {
+TEST(Decode, HealthChangeIsSigned)
+{
   for (int change : {-32768, -5, -1, 0, 7, 32767}) {
     const Bytes frame = encoded(cDamageHealMessage(0, 2, cPoint(3, 4), change));
     const std::string body(frame.begin() + 2, frame.end());

@@ -10,17 +10,20 @@
 #include <fstream>
 #include <sstream>
 
-void NetTest::SetUp() {
+void NetTest::SetUp()
+{
   directory.reset(new cTestDirectory("korvane-net"));
   ASSERT_TRUE(directory->ok());
 }
 
-Bytes bytesOf(const char* p, int n) {
+Bytes bytesOf(const char* p, int n)
+{
   return Bytes(reinterpret_cast<const unsigned char*>(p),
                reinterpret_cast<const unsigned char*>(p) + n);
 }
 
-Bytes hexBytes(const char* hex) {
+Bytes hexBytes(const char* hex)
+{
   Bytes out;
   std::istringstream in(hex);
   std::string word;
@@ -28,14 +31,16 @@ Bytes hexBytes(const char* hex) {
   return out;
 }
 
-std::string readFile(const char* name) {
+std::string readFile(const char* name)
+{
   std::ifstream in(name, std::ios::binary);
   std::ostringstream s;
   s << in.rdbuf();
   return s.str();
 }
 
-std::vector<std::string> linesOf(const char* name) {
+std::vector<std::string> linesOf(const char* name)
+{
   std::vector<std::string> lines;
   std::istringstream in(readFile(name));
   std::string line;
@@ -43,7 +48,8 @@ std::vector<std::string> linesOf(const char* name) {
   return lines;
 }
 
-SocketPair::SocketPair() {
+SocketPair::SocketPair()
+{
   int fds[2];
   if (socketpair(AF_UNIX, SOCK_STREAM, 0, fds) == 0) {
     a = fds[0];
@@ -51,18 +57,21 @@ SocketPair::SocketPair() {
   }
 }
 
-SocketPair::~SocketPair() {
+SocketPair::~SocketPair()
+{
   if (a > 0) close(a);
   if (b > 0) close(b);
 }
 
-int SocketPair::take(int& end) {
+int SocketPair::take(int& end)
+{
   const int fd = end;
   end = -1;
   return fd;
 }
 
-void SocketPair::sendBytes(const Bytes& bytes) const {
+void SocketPair::sendBytes(const Bytes& bytes) const
+{
   size_t sent = 0;
   while (sent < bytes.size()) {
     const ssize_t r = send(b, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
@@ -71,7 +80,8 @@ void SocketPair::sendBytes(const Bytes& bytes) const {
   }
 }
 
-Bytes SocketPair::readBytes(int n) const {
+Bytes SocketPair::readBytes(int n) const
+{
   Bytes out(n);
   int got = 0;
   while (got < n) {
@@ -88,7 +98,8 @@ Bytes SocketPair::readBytes(int n) const {
 bool descriptorOpen(int fd) { return fcntl(fd, F_GETFD) != -1; }
 
 // The trace files stay open once written, by design: they are not counted.
-int openDescriptorCount() {
+int openDescriptorCount()
+{
   int count = 0;
   if (DIR* d = opendir("/proc/self/fd")) {
     while (const dirent* e = readdir(d)) {
@@ -96,7 +107,8 @@ int openDescriptorCount() {
       const std::string link = std::string("/proc/self/fd/") + e->d_name;
       const ssize_t n = readlink(link.c_str(), target, sizeof target - 1);
       const std::string file = n > 0 ? std::string(target, size_t(n)) : std::string();
-      const bool trace = file.find("/test1") != std::string::npos && file.find(".txt") != std::string::npos;
+      const bool trace =
+          file.find("/test1") != std::string::npos && file.find(".txt") != std::string::npos;
       if (!trace) ++count;
     }
     closedir(d);

@@ -32,8 +32,8 @@ struct SocketPair {
   int take(int& end);  // hands an end over: the pair will not close it
   void sendBytes(const Bytes& b) const;
   Bytes readBytes(int n) const;  // from b, waiting at most 2 seconds
-  int a = -1;  // given to the queue under test
-  int b = -1;  // the test's end
+  int a = -1;                    // given to the queue under test
+  int b = -1;                    // the test's end
 };
 
 bool descriptorOpen(int fd);

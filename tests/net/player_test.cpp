@@ -1,16 +1,16 @@
-#include <gtest/gtest.h>
 #include <arpa/inet.h>
+#include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstring>
 #include <functional>
 #include <memory>
 #include <string>
 #include <thread>
-#include <chrono>
 
 #include "net/message.h"
 #include "net/player.h"
@@ -24,7 +24,8 @@ namespace {
 // every frame the client sent.
 class ScriptedServer {
 public:
-  explicit ScriptedServer(std::function<void(ScriptedServer&)> script) {
+  explicit ScriptedServer(std::function<void(ScriptedServer&)> script)
+  {
     listener = socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in a = {};
     a.sin_family = AF_INET;
@@ -41,13 +42,15 @@ public:
       script(*this);
     });
   }
-  ~ScriptedServer() {
+  ~ScriptedServer()
+  {
     finish();
     if (fd >= 0) close(fd);
     close(listener);
   }
   // Reads one frame (length and body), waiting at most 2 seconds; empty at the end.
-  Bytes frame() {
+  Bytes frame()
+  {
     Bytes f = readExactly(2);
     if (f.size() < 2) return Bytes();
     const Bytes body = readExactly(f[0] * 256 + f[1] - 2);
@@ -60,7 +63,8 @@ public:
   bool peerClosed() { return readExactly(1).empty(); }
   void hangUp() { shutdown(fd, SHUT_RDWR); }
   // Waits for the script to end, then answers the frames it received.
-  const std::vector<Bytes>& recorded() {
+  const std::vector<Bytes>& recorded()
+  {
     finish();
     return frames;
   }
@@ -68,10 +72,12 @@ public:
   short port = 0;
 
 private:
-  void finish() {
+  void finish()
+  {
     if (worker.joinable()) worker.join();
   }
-  Bytes readExactly(int n) {
+  Bytes readExactly(int n)
+  {
     Bytes out(n > 0 ? n : 0);
     int got = 0;
     while (got < n) {
@@ -92,12 +98,14 @@ private:
   std::thread worker;
 };
 
-Bytes frameBytes(const cMessage& m) {
+Bytes frameBytes(const cMessage& m)
+{
   const std::string f = frameOf(m);
   return bytesOf(f.data(), int(f.size()));
 }
 
-Bytes textFrame(const std::string& text) {
+Bytes textFrame(const std::string& text)
+{
   Bytes f(text.size() + 2);
   f[1] = static_cast<unsigned char>(text.size() + 2);
   std::copy(text.begin(), text.end(), f.begin() + 2);
@@ -105,7 +113,8 @@ Bytes textFrame(const std::string& text) {
 }
 
 // The server side of a successful version announcement and registration.
-void handshake(ScriptedServer& s, const char* status, long id) {
+void handshake(ScriptedServer& s, const char* status, long id)
+{
   s.frame();
   s.reply(cVersionMessage("0.26.20", 'L'));
   s.frame();
@@ -115,11 +124,13 @@ void handshake(ScriptedServer& s, const char* status, long id) {
 // Replies that never come are waited for 300 ms instead of the 5 s a player is given.
 class Player : public NetTest {
 protected:
-  void SetUp() override {
+  void SetUp() override
+  {
     NetTest::SetUp();
     cPlayer::replyBudgetMs = 300;
   }
-  void TearDown() override {
+  void TearDown() override
+  {
     cPlayer::replyBudgetMs = 5000;
     NetTest::TearDown();
   }
@@ -127,7 +138,8 @@ protected:
 
 }  // namespace
 
-TEST_F(Player, ConnectAnnouncesTheVersionAndRegisters) {
+TEST_F(Player, ConnectAnnouncesTheVersionAndRegisters)
+{
   ScriptedServer server([](ScriptedServer& s) { handshake(s, "OK_", 4); });
   cPlayer p(-1);
   p.setPlayerInfo("ann", "box");
@@ -147,7 +159,8 @@ TEST_F(Player, ConnectAnnouncesTheVersionAndRegisters) {
   EXPECT_EQ(frames[1], hexBytes("00 0C 52 45 47 61 6E 6E 40 62 6F 78"));
 }
 
-TEST_F(Player, LongNameAndHostAreCutToFitTheRequest) {
+TEST_F(Player, LongNameAndHostAreCutToFitTheRequest)
+{
   ScriptedServer server([](ScriptedServer& s) { handshake(s, "DUP", 9); });
   cPlayer p(-1);
   const std::string name(300, 'n'), host(300, 'h');
@@ -158,14 +171,16 @@ TEST_F(Player, LongNameAndHostAreCutToFitTheRequest) {
   EXPECT_FALSE(p.equals(name.c_str(), host.c_str()));
   testing::internal::CaptureStdout();
   EXPECT_TRUE(p.connectTo("127.0.0.1", server.port));
-  EXPECT_NE(testing::internal::GetCapturedStdout().find("Registration: DUP 9\n"), std::string::npos);
+  EXPECT_NE(testing::internal::GetCapturedStdout().find("Registration: DUP 9\n"),
+            std::string::npos);
   const auto& frames = server.recorded();
   ASSERT_EQ(frames.size(), 2u);
   EXPECT_EQ(frames[1], textFrame("REG" + name.substr(0, 47) + "@" + host.substr(0, 46)));
   EXPECT_EQ(frames[1][1], 99);
 }
 
-TEST_F(Player, ShortHostLeavesTheNameTheRestOfTheRoom) {
+TEST_F(Player, ShortHostLeavesTheNameTheRestOfTheRoom)
+{
   ScriptedServer server([](ScriptedServer& s) { handshake(s, "OK_", 1); });
   cPlayer p(-1);
   const std::string name(120, 'n');
@@ -176,7 +191,8 @@ TEST_F(Player, ShortHostLeavesTheNameTheRestOfTheRoom) {
   EXPECT_EQ(server.recorded().at(1), textFrame("REG" + name.substr(0, 90) + "@box"));
 }
 
-TEST_F(Player, ReplyThatIsNotARegistrationKeepsTheID) {
+TEST_F(Player, ReplyThatIsNotARegistrationKeepsTheID)
+{
   ScriptedServer server([](ScriptedServer& s) {
     s.frame();
     s.reply(cVersionMessage("0.26.20", 'L'));
@@ -193,7 +209,8 @@ TEST_F(Player, ReplyThatIsNotARegistrationKeepsTheID) {
   EXPECT_TRUE(p.isConnected());
 }
 
-TEST_F(Player, QueryAnsweredWithRecMeansSendYourOwn) {
+TEST_F(Player, QueryAnsweredWithRecMeansSendYourOwn)
+{
   ScriptedServer server([](ScriptedServer& s) {
     handshake(s, "OK_", 2);
     s.frame();
@@ -211,7 +228,8 @@ TEST_F(Player, QueryAnsweredWithRecMeansSendYourOwn) {
   EXPECT_EQ(server.recorded().at(2), hexBytes("00 0C 4D 41 50 30 30 30 30 3F 3F 3F"));
 }
 
-TEST_F(Player, QueryAnsweredWithSndMeansTheMapFollows) {
+TEST_F(Player, QueryAnsweredWithSndMeansTheMapFollows)
+{
   ScriptedServer server([](ScriptedServer& s) {
     handshake(s, "OK_", 2);
     s.frame();
@@ -227,7 +245,8 @@ TEST_F(Player, QueryAnsweredWithSndMeansTheMapFollows) {
             "end ask\nQUERY MAPS recieved: MAP0000SND\nSND\n");
 }
 
-TEST_F(Player, UnansweredQueryDisconnects) {
+TEST_F(Player, UnansweredQueryDisconnects)
+{
   ScriptedServer server([](ScriptedServer& s) {
     handshake(s, "OK_", 2);
     s.frame();
@@ -244,7 +263,8 @@ TEST_F(Player, UnansweredQueryDisconnects) {
 }
 
 // The map upload: terrain, the buildings and the units in list order, then the end mark.
-TEST_F(Player, SendMapsSendsTerrainBuildingsUnitsAndTheEndMark) {
+TEST_F(Player, SendMapsSendsTerrainBuildingsUnitsAndTheEndMark)
+{
   ScriptedServer server([](ScriptedServer& s) {
     for (int i = 0; i < 5; ++i) s.frame();
   });
@@ -263,14 +283,15 @@ TEST_F(Player, SendMapsSendsTerrainBuildingsUnitsAndTheEndMark) {
   cObjectListNode* b = map.getBuildings()->getFirstNode();
   EXPECT_EQ(frames[1], frameBytes(cCreateObjectMessage(0, b->myData())));
   EXPECT_EQ(frames[2], frameBytes(cCreateObjectMessage(0, b->getNext()->myData())));
-  EXPECT_EQ(frames[3], frameBytes(cCreateUnitMessage(0, static_cast<cBaseUnit*>(
-                                                         map.getUnits()->getFirstNode()->myData()))));
+  EXPECT_EQ(frames[3], frameBytes(cCreateUnitMessage(
+                           0, static_cast<cBaseUnit*>(map.getUnits()->getFirstNode()->myData()))));
   EXPECT_EQ(frames[4], hexBytes("00 0C 4D 41 50 30 30 30 30 2F 2F 2F"));
   EXPECT_EQ(std::string(frames[1].begin() + 2, frames[1].begin() + 5), "CRE");
   EXPECT_EQ(std::string(frames[3].begin() + 2, frames[3].begin() + 5), "CRU");
 }
 
-TEST_F(Player, DisconnectSendsTheCloseFrame) {
+TEST_F(Player, DisconnectSendsTheCloseFrame)
+{
   ScriptedServer server([](ScriptedServer& s) {
     handshake(s, "OK_", 2);
     s.frame();
@@ -288,10 +309,10 @@ TEST_F(Player, DisconnectSendsTheCloseFrame) {
 
 namespace {
 
-
 }  // namespace
 
-TEST_F(Player, FailedConnectionsLeaveNoDescriptorBehind) {
+TEST_F(Player, FailedConnectionsLeaveNoDescriptorBehind)
+{
   const short port = short(freeLoopbackPort());  // nothing listens there
   const int before = openDescriptorCount();
   cPlayer p(-1);
@@ -304,7 +325,8 @@ TEST_F(Player, FailedConnectionsLeaveNoDescriptorBehind) {
   EXPECT_FALSE(p.socketStatus());
 }
 
-TEST_F(Player, ServerThatNeverAnswersFailsAndTheRetryIsClean) {
+TEST_F(Player, ServerThatNeverAnswersFailsAndTheRetryIsClean)
+{
   const int before = openDescriptorCount();
   cPlayer p(-1);
   {
@@ -326,7 +348,8 @@ TEST_F(Player, ServerThatNeverAnswersFailsAndTheRetryIsClean) {
 
 // Replies are waited for by time, not by a count of polls: a slow server within the budget is
 // answered, a closed one gives up at once, a silent one after the budget.
-TEST_F(Player, RepliesAreWaitedForByTimeAndAClosedConnectionEndsTheWaitAtOnce) {
+TEST_F(Player, RepliesAreWaitedForByTimeAndAClosedConnectionEndsTheWaitAtOnce)
+{
   cPlayer::replyBudgetMs = 1500;
   const struct {
     const char* what;
@@ -334,22 +357,28 @@ TEST_F(Player, RepliesAreWaitedForByTimeAndAClosedConnectionEndsTheWaitAtOnce) {
     int result;
     int atLeastMs, atMostMs;
   } cases[] = {
-      {"slow", [](ScriptedServer& s) {
+      {"slow",
+       [](ScriptedServer& s) {
          handshake(s, "OK_", 2);
          s.frame();
          std::this_thread::sleep_for(std::chrono::milliseconds(400));
          s.reply(cMapMessage(0, "SND"));
-       }, 10, 350, 1400},
-      {"closed", [](ScriptedServer& s) {
+       },
+       10, 350, 1400},
+      {"closed",
+       [](ScriptedServer& s) {
          handshake(s, "OK_", 2);
          s.frame();
          s.hangUp();
-       }, -1, 0, 700},
-      {"silent", [](ScriptedServer& s) {
+       },
+       -1, 0, 700},
+      {"silent",
+       [](ScriptedServer& s) {
          handshake(s, "OK_", 2);
          s.frame();
          s.frame();
-       }, -1, 1450, 3000},
+       },
+       -1, 1450, 3000},
   };
   for (const auto& c : cases) {
     ScriptedServer server(c.script);
@@ -359,7 +388,8 @@ TEST_F(Player, RepliesAreWaitedForByTimeAndAClosedConnectionEndsTheWaitAtOnce) {
     const auto begin = std::chrono::steady_clock::now();
     const int result = p.queryMaps();
     const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
-                        std::chrono::steady_clock::now() - begin).count();
+                        std::chrono::steady_clock::now() - begin)
+                        .count();
     testing::internal::GetCapturedStdout();
     EXPECT_EQ(result, c.result) << c.what;
     EXPECT_GE(ms, c.atLeastMs) << c.what;

@@ -2,9 +2,9 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <fcntl.h>
 #include <chrono>
 #include <cstring>
-#include <fcntl.h>
 #include <thread>
 
 #include "net/message.h"
@@ -13,7 +13,8 @@
 
 namespace {
 
-char* copyOf(const char* text) {
+char* copyOf(const char* text)
+{
   char* p = new char[std::strlen(text) + 1];
   std::strcpy(p, text);
   return p;
@@ -23,7 +24,8 @@ void queueFrame(cQueue& q, const cMessage& m) { q.addToQueue(m.encode(), m.encod
 
 }  // namespace
 
-TEST(Queue, KeepsOrderAndCountsItsNodes) {
+TEST(Queue, KeepsOrderAndCountsItsNodes)
+{
   cQueue q;
   EXPECT_TRUE(q.isEmpty());
   EXPECT_EQ(q.number(), 0);
@@ -45,7 +47,8 @@ TEST(Queue, KeepsOrderAndCountsItsNodes) {
 
 class NetworkQueue : public NetTest {};
 
-TEST_F(NetworkQueue, FlushSendsFramesInOrderAndEmptiesTheQueue) {
+TEST_F(NetworkQueue, FlushSendsFramesInOrderAndEmptiesTheQueue)
+{
   SocketPair pair;
   cNetworkQueue q(pair.take(pair.a));
   queueFrame(q, cMoveMessage(0, cPoint(3, 4), cPoint(5, 6)));
@@ -65,7 +68,8 @@ TEST_F(NetworkQueue, FlushSendsFramesInOrderAndEmptiesTheQueue) {
   EXPECT_EQ(lines[4], "Processing Queue 12 MAP0000???");
 }
 
-TEST_F(NetworkQueue, PlainTextGoesOutWithoutALength) {
+TEST_F(NetworkQueue, PlainTextGoesOutWithoutALength)
+{
   SocketPair pair;
   cNetworkQueue q(pair.take(pair.a));
   q.addToQueue("LST");
@@ -77,7 +81,8 @@ TEST_F(NetworkQueue, PlainTextGoesOutWithoutALength) {
   EXPECT_EQ(lines[1], "encoded blah!: 3 != 19539");
 }
 
-TEST_F(NetworkQueue, WithoutASocketNothingIsSentAndEverythingStays) {
+TEST_F(NetworkQueue, WithoutASocketNothingIsSentAndEverythingStays)
+{
   cNetworkQueue q(0);
   EXPECT_FALSE(q.socketStatus());
   queueFrame(q, cCloseMessage(0));
@@ -94,7 +99,8 @@ TEST_F(NetworkQueue, WithoutASocketNothingIsSentAndEverythingStays) {
 
 // A descriptor that takes the frame only in parts (small buffer, does not block): the flush
 // keeps sending until the slow reader has every byte.
-TEST_F(NetworkQueue, ShortSendsAreContinued) {
+TEST_F(NetworkQueue, ShortSendsAreContinued)
+{
   SocketPair pair;
   const int small = 4096;
   setsockopt(pair.a, SOL_SOCKET, SO_SNDBUF, &small, sizeof small);
@@ -122,7 +128,8 @@ TEST_F(NetworkQueue, ShortSendsAreContinued) {
 
 // The failed node is dropped and the rest stays; the descriptor is closed then and never
 // again (the number it had is reused by a new descriptor that must survive the queue).
-TEST_F(NetworkQueue, LostConnectionClosesTheDescriptorExactlyOnce) {
+TEST_F(NetworkQueue, LostConnectionClosesTheDescriptorExactlyOnce)
+{
   SocketPair pair;
   const int fd = pair.a;
   auto q = std::make_unique<cNetworkQueue>(pair.take(pair.a));
@@ -142,7 +149,8 @@ TEST_F(NetworkQueue, LostConnectionClosesTheDescriptorExactlyOnce) {
   close(reused);
 }
 
-TEST_F(NetworkQueue, DisconnectShutsDownAndClosesOnce) {
+TEST_F(NetworkQueue, DisconnectShutsDownAndClosesOnce)
+{
   SocketPair pair;
   const int fd = pair.a;
   cNetworkQueue q(pair.take(pair.a));
@@ -158,7 +166,8 @@ TEST_F(NetworkQueue, DisconnectShutsDownAndClosesOnce) {
   close(reused);
 }
 
-TEST_F(NetworkQueue, DestructionClosesAHeldDescriptorButNotADetachedOne) {
+TEST_F(NetworkQueue, DestructionClosesAHeldDescriptorButNotADetachedOne)
+{
   SocketPair pair;
   const int held = pair.a;
   const int detached = pair.b;

@@ -18,26 +18,31 @@ const unsigned char guard = 0xAB;
 
 // A receive buffer of max bytes followed by guard bytes that no read may touch.
 struct GuardedBuffer {
-  explicit GuardedBuffer(int max) : max(max), bytes(max + 16, 0) {
+  explicit GuardedBuffer(int max) : max(max), bytes(max + 16, 0)
+  {
     std::fill(bytes.begin() + max, bytes.end(), guard);
   }
   void* data() { return bytes.data(); }
   Bytes body(int n) const { return Bytes(bytes.begin(), bytes.begin() + n); }
-  bool guardsIntact() const {
-    return std::all_of(bytes.begin() + max, bytes.end(), [](unsigned char c) { return c == guard; });
+  bool guardsIntact() const
+  {
+    return std::all_of(bytes.begin() + max, bytes.end(),
+                       [](unsigned char c) { return c == guard; });
   }
   int max;
   Bytes bytes;
 };
 
-Bytes frameBytes(const std::string& body) {
+Bytes frameBytes(const std::string& body)
+{
   const std::string f = frameOf(body);
   return bytesOf(f.data(), int(f.size()));
 }
 
 class Reader : public NetTest {
 protected:
-  void TearDown() override {
+  void TearDown() override
+  {
     cNetworkQueue::stallLimitMs = 10000;
     NetTest::TearDown();
   }
@@ -46,7 +51,8 @@ protected:
 
 }  // namespace
 
-TEST_F(Reader, PollingReadOfAWholeFrame) {
+TEST_F(Reader, PollingReadOfAWholeFrame)
+{
   cNetworkQueue q(pair.take(pair.a));
   pair.sendBytes(hexBytes("00 11 4D 4F 56 30 30 30 30 00 03 00 04 00 05 00 06"));
   GuardedBuffer buf(64);
@@ -59,7 +65,8 @@ TEST_F(Reader, PollingReadOfAWholeFrame) {
   EXPECT_EQ(lines[1], "MOV0000 bytes 15 15");
 }
 
-TEST_F(Reader, PollingReadAnswersMinusOneQuicklyWhenNothingWaits) {
+TEST_F(Reader, PollingReadAnswersMinusOneQuicklyWhenNothingWaits)
+{
   cNetworkQueue q(pair.take(pair.a));
   std::vector<double> micros;
   for (int i = 0; i < 51; ++i) {
@@ -73,7 +80,8 @@ TEST_F(Reader, PollingReadAnswersMinusOneQuicklyWhenNothingWaits) {
   EXPECT_FALSE(descriptorOpen(-1));
 }
 
-TEST_F(Reader, BodyInTwoPiecesIsAssembledBeforeReturning) {
+TEST_F(Reader, BodyInTwoPiecesIsAssembledBeforeReturning)
+{
   cNetworkQueue q(pair.take(pair.a));
   const Bytes frame = frameBytes("MAP0000SND and the rest");
   pair.sendBytes(Bytes(frame.begin(), frame.begin() + 8));
@@ -92,7 +100,8 @@ TEST_F(Reader, BodyInTwoPiecesIsAssembledBeforeReturning) {
   EXPECT_EQ(lines[2], "rMAP0000SND and the rest bytes 23 23");
 }
 
-TEST_F(Reader, FrameLargerThanTheLimitLeavesItsRestInTheStream) {
+TEST_F(Reader, FrameLargerThanTheLimitLeavesItsRestInTheStream)
+{
   cNetworkQueue q(pair.take(pair.a));
   std::string body(298, 'x');
   body[256] = 0;  // the two bytes after the limit read as the next frame's length: 9
@@ -108,7 +117,8 @@ TEST_F(Reader, FrameLargerThanTheLimitLeavesItsRestInTheStream) {
   EXPECT_EQ(next.body(7), bytesOf("CLS0000", 7));
 }
 
-TEST_F(Reader, PeerThatClosesEndsTheConnection) {
+TEST_F(Reader, PeerThatClosesEndsTheConnection)
+{
   const int fd = pair.a;
   cNetworkQueue q(pair.take(pair.a));
   close(pair.take(pair.b));
@@ -120,7 +130,8 @@ TEST_F(Reader, PeerThatClosesEndsTheConnection) {
   EXPECT_TRUE(buf.guardsIntact());
 }
 
-TEST_F(Reader, FrameLengthsZeroAndOneCountAsClosed) {
+TEST_F(Reader, FrameLengthsZeroAndOneCountAsClosed)
+{
   for (const char* length : {"00 00", "00 01"}) {
     SocketPair p;
     cNetworkQueue polled(p.take(p.a));
@@ -138,7 +149,8 @@ TEST_F(Reader, FrameLengthsZeroAndOneCountAsClosed) {
   }
 }
 
-TEST_F(Reader, EmptyBodyReadsAsNothingAndTheNextFrameFollows) {
+TEST_F(Reader, EmptyBodyReadsAsNothingAndTheNextFrameFollows)
+{
   cNetworkQueue q(pair.take(pair.a));
   pair.sendBytes(hexBytes("00 02"));
   pair.sendBytes(frameBytes("CLS0000"));
@@ -151,7 +163,8 @@ TEST_F(Reader, EmptyBodyReadsAsNothingAndTheNextFrameFollows) {
 
 // A peer that announces a frame and then falls silent cannot hold the reader: past the
 // limit the connection counts as lost, and the part that came is no frame of its own.
-TEST_F(Reader, StalledFrameEndsTheConnection) {
+TEST_F(Reader, StalledFrameEndsTheConnection)
+{
   cNetworkQueue::stallLimitMs = 100;
   cNetworkQueue q(pair.take(pair.a));
   pair.sendBytes(hexBytes("00 20 41 42 43"));
@@ -175,7 +188,8 @@ TEST_F(Reader, StalledFrameEndsTheConnection) {
   EXPECT_TRUE(buf.guardsIntact());
 }
 
-TEST_F(Reader, BlockingReadWaitsForTheWholeBody) {
+TEST_F(Reader, BlockingReadWaitsForTheWholeBody)
+{
   cNetworkQueue q(pair.take(pair.a));
   const Bytes frame = frameBytes(std::string("REG0000OK_\0\0\0\x04", 14));
   std::thread late([&] {
@@ -194,7 +208,8 @@ TEST_F(Reader, BlockingReadWaitsForTheWholeBody) {
   EXPECT_EQ(lines[1], "rREG0000OK_ bytes 14 14");
 }
 
-TEST_F(Reader, BlockingReadOfAnOversizedFrameAndOfAClosedPeer) {
+TEST_F(Reader, BlockingReadOfAnOversizedFrameAndOfAClosedPeer)
+{
   cNetworkQueue q(pair.take(pair.a));
   pair.sendBytes(frameBytes(std::string("DNM0.26.20l", 12)));
   GuardedBuffer buf(8);

@@ -12,7 +12,8 @@ namespace {
 
 const unsigned char guard = 0xAB;
 
-std::vector<std::function<cMessage*()>> everyKind() {
+std::vector<std::function<cMessage*()>> everyKind()
+{
   return {
       [] { return new cMoveMessage(1, cPoint(3, 4), cPoint(65535, 0)); },
       [] {
@@ -42,7 +43,8 @@ std::vector<std::function<cMessage*()>> everyKind() {
 
 // Sends a frame through a real socket pair and reads its body back into a buffer of
 // exactly max bytes followed by guard bytes.
-Bytes throughSockets(const Bytes& frame, int max, bool polling) {
+Bytes throughSockets(const Bytes& frame, int max, bool polling)
+{
   SocketPair pair;
   cNetworkQueue sender(pair.take(pair.a));
   cNetworkQueue receiver(pair.take(pair.b));
@@ -55,7 +57,8 @@ Bytes throughSockets(const Bytes& frame, int max, bool polling) {
   const bool read = polling ? receiver.recvMessageNonBlocking(buffer.data(), max) == 1
                             : receiver.recvMessage(buffer.data(), max);
   EXPECT_TRUE(read);
-  EXPECT_TRUE(std::all_of(buffer.begin() + max, buffer.end(), [](unsigned char c) { return c == guard; }));
+  EXPECT_TRUE(
+      std::all_of(buffer.begin() + max, buffer.end(), [](unsigned char c) { return c == guard; }));
   buffer.resize(max);
   return buffer;
 }
@@ -66,7 +69,8 @@ class RoundTrip : public NetTest, public ::testing::WithParamInterface<bool> {};
 
 // Every kind the decoder knows comes back byte for byte; the two it does not know ("GET",
 // "MSG") arrive intact and decode to the neutral move.
-TEST_P(RoundTrip, EveryMessageKindThroughASocketPair) {
+TEST_P(RoundTrip, EveryMessageKindThroughASocketPair)
+{
   for (const auto& make : everyKind()) {
     const std::unique_ptr<cMessage> sent(make());
     const Bytes frame = Frame(sent->encode(), sent->encodedlength()).bytes();
@@ -87,7 +91,8 @@ TEST_P(RoundTrip, EveryMessageKindThroughASocketPair) {
   }
 }
 
-TEST_P(RoundTrip, CreatedObjectsKeepTheirFigures) {
+TEST_P(RoundTrip, CreatedObjectsKeepTheirFigures)
+{
   const cBaseUnit u(3, -7, cPoint(40, 41), cIsoPoint(1, 2, 3), 55);
   const cCreateUnitMessage m(0, &u);
   const Bytes body = throughSockets(Frame(m.encode(), m.encodedlength()).bytes(), 24, GetParam());
@@ -103,7 +108,8 @@ TEST_P(RoundTrip, CreatedObjectsKeepTheirFigures) {
   EXPECT_EQ(got->myObjectType(), 1);
 }
 
-TEST_P(RoundTrip, VersionAnnouncement) {
+TEST_P(RoundTrip, VersionAnnouncement)
+{
   const cVersionMessage v("0.26.20", 'L');
   const Bytes body = throughSockets(Frame(v.encode(), v.encodedlength()).bytes(), 13, GetParam());
   const cVersionMessage got(reinterpret_cast<const char*>(body.data()), 12);

@@ -14,14 +14,16 @@
 
 namespace {
 
-long long sizeOf(const char* name) {
+long long sizeOf(const char* name)
+{
   struct stat s;
   return stat(name, &s) == 0 ? s.st_size : -1;
 }
 
 class TraceFile : public NetTest {
 protected:
-  void TearDown() override {
+  void TearDown() override
+  {
     setTraceLimit(64LL << 20);
     NetTest::TearDown();
   }
@@ -29,7 +31,8 @@ protected:
 
 }  // namespace
 
-TEST_F(TraceFile, WritersOfManyThreadsAndTwoProcessesStayUnderTheBound) {
+TEST_F(TraceFile, WritersOfManyThreadsAndTwoProcessesStayUnderTheBound)
+{
   EXPECT_EQ(traceLimit(), 64LL << 20);
   setTraceLimit(4000);
   const std::string line = std::string(37, 'x') + "\n";
@@ -50,12 +53,14 @@ TEST_F(TraceFile, WritersOfManyThreadsAndTwoProcessesStayUnderTheBound) {
     EXPECT_GT(sizeOf(name), 0) << name;
     EXPECT_LE(sizeOf(name), 4000 + 2 * 44) << name;  // a line past the bound, one per writer
     for (const std::string& l : linesOf(name))
-      EXPECT_TRUE(l == line.substr(0, 37) || l == "other " + line.substr(0, 37) || l == "last") << l;
+      EXPECT_TRUE(l == line.substr(0, 37) || l == "other " + line.substr(0, 37) || l == "last")
+          << l;
   }
   EXPECT_EQ(linesOf("test17.txt").back(), "last");
 }
 
-TEST_F(TraceFile, RenamedOrRemovedFileIsFollowedByTheNextLine) {
+TEST_F(TraceFile, RenamedOrRemovedFileIsFollowedByTheNextLine)
+{
   appendTrace("test15.txt", "one\n");
   ASSERT_EQ(rename("test15.txt", "elsewhere.txt"), 0);  // as another process's rotation does
   appendTrace("test15.txt", "two\n");

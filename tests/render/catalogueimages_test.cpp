@@ -49,7 +49,8 @@ void buildTable(const TempDir& dir, const std::string& name, const std::vector<E
 }
 
 // dir/game.dat: a version object, then the tables in order, each with its "NUMD" if given.
-std::string buildGame(const TempDir& dir, const std::vector<std::pair<std::string, std::string>>& tables)
+std::string buildGame(const TempDir& dir,
+                      const std::vector<std::pair<std::string, std::string>>& tables)
 {
   std::ofstream(dir.file("version.bin")) << "v";
   dat(dir, "-a -t DATA game.dat version.bin");
@@ -87,11 +88,13 @@ protected:
 TEST_F(CatalogueFile, ReadsEveryFigureIconAndTheDefaultCounts)
 {
   std::vector<Entry> buildings = plain(11, 20, 30);
-  buildings[1].properties = "XSIZ=2 YSIZ=3 ZSIZ=40 \"DAM =5\" DSIZ=1 MXHP=800 \"DEF =3\" RANG=6 "
-                            "FRAT=4 BLCK=1 DESC=Barracks";
+  buildings[1].properties =
+      "XSIZ=2 YSIZ=3 ZSIZ=40 \"DAM =5\" DSIZ=1 MXHP=800 \"DEF =3\" RANG=6 "
+      "FRAT=4 BLCK=1 DESC=Barracks";
   std::vector<Entry> units = plain(4, 8, 16);
-  units[1].properties = "XSIZ=1 YSIZ=1 ZSIZ=20 \"DAM =7\" DSIZ=2 MXHP=120 \"DEF =1\" RANG=5 "
-                        "FRAT=3 BLCK=1 \"DESC=Heavy Tank\"";
+  units[1].properties =
+      "XSIZ=1 YSIZ=1 ZSIZ=20 \"DAM =7\" DSIZ=2 MXHP=120 \"DEF =1\" RANG=5 "
+      "FRAT=3 BLCK=1 \"DESC=Heavy Tank\"";
   buildTable(dir, "terrains", plain(12, 10, 5));
   buildTable(dir, "buildings", buildings);
   buildTable(dir, "units", units);

@@ -25,8 +25,9 @@ protected:
     view->setBounds(viewArea);
     cIsoView& map = view->getView();
     gui = std::make_unique<cGUICollection>(cRect(0, 0, 1024, 768));
-    minimap = new cMinimap(cPoint(1024 - 5 - 175, 595), cPoint(1019, 766), map.getLayer(LAYER_OBJECTS),
-                           map.getLayer(LAYER_UNITS), map.getLayer(LAYER_TERRAIN));
+    minimap =
+        new cMinimap(cPoint(1024 - 5 - 175, 595), cPoint(1019, 766), map.getLayer(LAYER_OBJECTS),
+                     map.getLayer(LAYER_UNITS), map.getLayer(LAYER_TERRAIN));
     gui->addElement(minimap);
     toolbars = std::make_unique<cToolbar[]>(4);  // buttons need the graphics mode
     for (int i = 0; i < 4; ++i) gui->addElement(false, &toolbars[i]);

@@ -68,9 +68,9 @@ TEST_F(IsoView, TerrainTileHangsAboveItsAnchor)
 
 TEST_F(IsoView, NullImagesAndInvalidKindsAreSkipped)
 {
-  view->placeTerrain(cPoint(2, 3), 2);   // no image
-  view->placeTerrain(cPoint(4, 4), 3);   // past the table
-  view->placeTerrain(cPoint(5, 5), -7);  // a received signed byte
+  view->placeTerrain(cPoint(2, 3), 2);       // no image
+  view->placeTerrain(cPoint(4, 4), 3);       // past the table
+  view->placeTerrain(cPoint(5, 5), -7);      // a received signed byte
   addBuilding(2, cPoint(10, 10))->select();  // no image: neither drawn nor marked
   addBuilding(9, cPoint(14, 14))->select();  // past the table
   addUnit(0, cPoint(20, 20))->select();
@@ -90,9 +90,9 @@ TEST_F(IsoView, NullImagesAndInvalidKindsAreSkipped)
 
 TEST_F(IsoView, PaintersOrderCoversAUnitBehindABuilding)
 {
-  addBuilding(1, cPoint(5, 5));   // image over (314, 180)-(483, 301)
-  addUnit(1, cPoint(4, 5));       // behind it: (442, 177)-(483, 238)
-  addUnit(2, cPoint(7, 7));       // in front: (400, 282)-(441, 343)
+  addBuilding(1, cPoint(5, 5));  // image over (314, 180)-(483, 301)
+  addUnit(1, cPoint(4, 5));      // behind it: (442, 177)-(483, 238)
+  addUnit(2, cPoint(7, 7));      // in front: (400, 282)-(441, 343)
   view->drawRawLayer(target, 1);
   EXPECT_EQ(rgb(target, 460, 200), ViewWorld::buildingColour);
   EXPECT_EQ(rgb(target, 460, 178), ViewWorld::unitColour);  // the part above the roof
@@ -163,20 +163,20 @@ TEST_F(IsoView, PreviewIsGreenOnFreeGroundAndRedOnBlocked)
 
 TEST_F(IsoView, SelectionTintsBuildingsAndMarksBoth)
 {
-  addBuilding(1, cPoint(5, 5))->select();  // mark box (314, 180) 170 x 122
+  addBuilding(1, cPoint(5, 5))->select();       // mark box (314, 180) 170 x 122
   cBaseUnit* rider = addUnit(2, cPoint(7, 7));  // mark box (400, 282) 42 x 62
   rider->select();
   rider->setHealth(5);  // 5 of 40: 4 of 36 pixels, red
   view->drawMe(target);
   const int hall = rgb(target, 350, 250);
-  EXPECT_GT(hall & 255, hall >> 16);           // purple: blue over red
-  EXPECT_GT(hall >> 16, (hall >> 8) & 255);    // red over green
+  EXPECT_GT(hall & 255, hall >> 16);                             // purple: blue over red
+  EXPECT_GT(hall >> 16, (hall >> 8) & 255);                      // red over green
   EXPECT_EQ(rgb(target, 420, 320), ViewWorld::otherUnitColour);  // units are not tinted
-  EXPECT_EQ(rgb(target, 331, 185), 0xcf6fbf);  // building bracket (207, 111, 191)
-  EXPECT_EQ(rgb(target, 460, 180), 0xcf6fbf);  // bar outline
-  EXPECT_EQ(rgb(target, 460, 181), 0x00ff00);  // full health: green
-  EXPECT_EQ(rgb(target, 410, 287), 0xffffff);  // unit bracket
-  EXPECT_EQ(rgb(target, 409, 283), 0xff0000);  // the fill: 4 pixels from x 407
+  EXPECT_EQ(rgb(target, 331, 185), 0xcf6fbf);                    // building bracket (207, 111, 191)
+  EXPECT_EQ(rgb(target, 460, 180), 0xcf6fbf);                    // bar outline
+  EXPECT_EQ(rgb(target, 460, 181), 0x00ff00);                    // full health: green
+  EXPECT_EQ(rgb(target, 410, 287), 0xffffff);                    // unit bracket
+  EXPECT_EQ(rgb(target, 409, 283), 0xff0000);                    // the fill: 4 pixels from x 407
   EXPECT_EQ(rgb(target, 412, 283), ViewWorld::otherUnitColour);
 }
 
@@ -197,7 +197,9 @@ TEST_F(IsoView, ConstructionIsLogged)
   std::FILE* log = std::tmpfile();
   ASSERT_NE(log, nullptr);
   fp = log;
-  { cIsoView other(cPoint(30, 20)); }
+  {
+    cIsoView other(cPoint(30, 20));
+  }
   fp = nullptr;
   std::rewind(log);
   char text[128] = {};

@@ -151,8 +151,8 @@ TEST_F(Viewport, DrawLayerDrawsIntoTheBoundsWithoutClearing)
     viewport->drawLayer(target, 0);
     viewport->drawLayer(target, 0);  // the window on this target is reused
     EXPECT_EQ(rgb(target, 512, 15 + 30), ViewWorld::terrainColour);
-    EXPECT_EQ(rgb(target, 512, 10), 0x0000ff);   // above the bounds
-    EXPECT_EQ(rgb(target, 5, 20), 0x0000ff);     // beside the map: not cleared
+    EXPECT_EQ(rgb(target, 512, 10), 0x0000ff);  // above the bounds
+    EXPECT_EQ(rgb(target, 5, 20), 0x0000ff);    // beside the map: not cleared
   }
 }
 

@@ -11,9 +11,11 @@
 
 namespace {
 
-const cProgramIdentity program{"Tarvix Dunmarch Engine (Alpha 20.1)", "0.26.21", "17th November 2001"};
+const cProgramIdentity program{"Tarvix Dunmarch Engine (Alpha 20.1)", "0.26.21",
+                               "17th November 2001"};
 const std::string versionLine =
-    "__START_VERSION_Tarvix Dunmarch Engine (Alpha 20.1),0.26.21,17th November 2001__END_VERSION_\n";
+    "__START_VERSION_Tarvix Dunmarch Engine (Alpha 20.1),0.26.21,17th November "
+    "2001__END_VERSION_\n";
 
 std::string readFile(const char* name)
 {
@@ -68,7 +70,8 @@ TEST(SaveMap, ReportsFilesThatCannotBeWritten)
   ASSERT_TRUE(dir.ok());
   cIsoView view(cPoint(2, 2));
   const char* unwritable[] = {"no/such/folder/map1", ".", "/dev/full", nullptr};
-  for (const char* name : unwritable) EXPECT_FALSE(view.saveMap(name, program)) << (name ? name : "null");
+  for (const char* name : unwritable)
+    EXPECT_FALSE(view.saveMap(name, program)) << (name ? name : "null");
   EXPECT_TRUE(view.saveMap("map1", program));
 }
 

@@ -33,10 +33,10 @@ TEST_F(Minimap, SmallScaleIsOnePixelPerTileTransposedAndClipped)
 {
   objects.fill(cRect(10, 50, 12, 52), 1);  // the four tiles that land on pixel (30, 6)
   units.fill(cRect(40, 20, 42, 22), 3);
-  units.place(cPoint(10, 50), 2);  // under the building: still blue
-  terrain.fill(cRect(60, 0, 62, 2), 2);     // a kind without an image
-  terrain.fill(cRect(70, 0, 72, 2), -3);    // a received signed byte
-  terrain.fill(cRect(80, 0, 82, 2), 99);    // past the catalogue
+  units.place(cPoint(10, 50), 2);                       // under the building: still blue
+  terrain.fill(cRect(60, 0, 62, 2), 2);                 // a kind without an image
+  terrain.fill(cRect(70, 0, 72, 2), -3);                // a received signed byte
+  terrain.fill(cRect(80, 0, 82, 2), 99);                // past the catalogue
   cMinimap map = make(cPoint(10, 20), cPoint(60, 50));  // scale max(0.6, 0.5)
   map.draw(target);
   EXPECT_EQ(rgb(target, 10 + 30, 20 + 6), blue);

@@ -22,7 +22,8 @@ protected:
   {
     ASSERT_TRUE(setGraphicsMode(32, width, height));
     image = tile(84, 42, makecol(200, 0, 0));
-    std::vector<cMetaDataItem> terrains{cMetaDataItem(), cMetaDataItem("Grass", {1, 1, 0}, image, 0)};
+    std::vector<cMetaDataItem> terrains{cMetaDataItem(),
+                                        cMetaDataItem("Grass", {1, 1, 0}, image, 0)};
     catalogue = std::make_unique<cMetaDatabase>(terrains, std::vector<cMetaDataItem>{},
                                                 std::vector<cMetaDataItem>{});
     db = std::make_unique<cCatalogueImages>(*catalogue);
@@ -114,12 +115,12 @@ TEST(TestImages, ColumnsWrapBelowTheScreenHeight)
   BITMAP* dest = create_bitmap(640, 700);
   clear_to_color(dest, 0);
   testImages(db, dest);
-  EXPECT_EQ(getpixel(dest, 10, 100), red);     // (0, 0)
-  EXPECT_EQ(getpixel(dest, 25, 300), green);   // (0, 200)
-  EXPECT_EQ(getpixel(dest, 35, 500), blue);    // (0, 400): y reaches 600 > 480, next column
-  EXPECT_EQ(getpixel(dest, 85, 50), white);    // (40, 0), 40 being the blue image's width
+  EXPECT_EQ(getpixel(dest, 10, 100), red);    // (0, 0)
+  EXPECT_EQ(getpixel(dest, 25, 300), green);  // (0, 200)
+  EXPECT_EQ(getpixel(dest, 35, 500), blue);   // (0, 400): y reaches 600 > 480, next column
+  EXPECT_EQ(getpixel(dest, 85, 50), white);   // (40, 0), 40 being the blue image's width
   EXPECT_EQ(getpixel(dest, 85, 150), 0);
-  EXPECT_EQ(getpixel(dest, 0, 0), 0);          // the mask pixel is not drawn
+  EXPECT_EQ(getpixel(dest, 0, 0), 0);  // the mask pixel is not drawn
   int placeholders = 0;
   for (int y = 0; y < dest->h; ++y)
     for (int x = 0; x < dest->w; ++x) placeholders += getpixel(dest, x, y) == yellow;

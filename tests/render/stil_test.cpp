@@ -29,7 +29,8 @@ TEST(CloudGrid, WrappingGridRepeatsItsEdgesButNotItsSeededCorners)
     EXPECT_EQ(last_line, 64 * 65);
     EXPECT_EQ(unsetSamples(), 0);
     expectSeamless();
-    const short corners[] = {at(0, 0), at(0, x_max - 1), at(y_max - 1, 0), at(y_max - 1, x_max - 1)};
+    const short corners[] = {at(0, 0), at(0, x_max - 1), at(y_max - 1, 0),
+                             at(y_max - 1, x_max - 1)};
     for (short corner : corners) {
       EXPECT_GE(corner, 128);
       EXPECT_LE(corner, 159);

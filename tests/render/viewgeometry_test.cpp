@@ -88,13 +88,15 @@ TEST_F(Geometry, ZoomKeepsTheCentreTileAtTheCentre)
   const struct {
     cPoint start;
     int from, to;
-  } cases[] = {{{512, 5}, 11, 12}, {{-800, -1400}, 11, 3}, {{2000, -3000}, 20, 1}, {{512, -40}, 1, 20}};
+  } cases[] = {
+      {{512, 5}, 11, 12}, {{-800, -1400}, 11, 3}, {{2000, -3000}, 20, 1}, {{512, -40}, 1, 20}};
   for (const auto& c : cases) {
     cIsoPoint centre;
     centre.set2DPosScaled(cPoint(view.x / 2, view.y / 2) - c.start, c.from);
     const cPoint offset = zoomCentreOffset(view, c.start, c.from, c.to);
     const cPoint newStart = offset + cPoint(view.x / 2, 0);
-    const cPoint topCorner = cIsoPoint(centre.x - 1, centre.y - 1).convertTo2DScaled(newStart, c.to);
+    const cPoint topCorner =
+        cIsoPoint(centre.x - 1, centre.y - 1).convertTo2DScaled(newStart, c.to);
     EXPECT_EQ(topCorner, cPoint(view.x / 2, view.y / 2)) << c.from << "->" << c.to;
   }
 }
@@ -120,15 +122,14 @@ TEST_F(Geometry, HealthBarLengthFillAndColour)
     bool shown;
     int length, fill, colour;
   } cases[] = {
-      {100, 100, true, 36, 36, green}, {50, 100, true, 36, 18, green},
-      {48, 100, true, 36, 17, yellow}, {25, 100, true, 36, 9, yellow},
-      {23, 100, true, 36, 8, orange},  {14, 100, true, 36, 5, orange},
-      {12, 100, true, 36, 4, red},     {0, 100, true, 36, 0, red},
-      {-40, 100, true, 36, 0, red},    // below zero: no negative fill
+      {100, 100, true, 36, 36, green},     {50, 100, true, 36, 18, green},
+      {48, 100, true, 36, 17, yellow},     {25, 100, true, 36, 9, yellow},
+      {23, 100, true, 36, 8, orange},      {14, 100, true, 36, 5, orange},
+      {12, 100, true, 36, 4, red},         {0, 100, true, 36, 0, red},
+      {-40, 100, true, 36, 0, red},      // below zero: no negative fill
       {5000, 100, true, 36, 36, green},  // received heals are not capped
-      {INT_MAX, 100, true, 36, 36, green},
-      {INT_MAX, INT_MAX, true, 87, 87, green},
-      {10, 0, false, 0, 0, red},       {10, -5, false, 0, 0, red},
+      {INT_MAX, 100, true, 36, 36, green}, {INT_MAX, INT_MAX, true, 87, 87, green},
+      {10, 0, false, 0, 0, red},           {10, -5, false, 0, 0, red},
   };
   for (const auto& c : cases) {
     const cHealthBar bar = healthBar(c.health, c.full);
@@ -146,11 +147,12 @@ TEST_F(Geometry, BracketSizesAndTheirGuardedDivisor)
     cPoint size;
     int width, zoom, a, b, d;
   } cases[] = {
-      {{170, 122}, 1024, 8, 7, 5, 15},  // reduction 1
-      {{170, 122}, 1024, 20, 7, 5, 15}, // reduction 0 becomes 1
-      {{24, 20}, 1024, 8, 6, 5, 3},     // 24 - 2(6 + 15) <= 0 halves d, then 20 - 2(5 + 7) halves it again
-      {{40, 30}, 1024, 1, 1, 0, 1},     // reduction 8: 40/8 = 5 -> a = 1; 30/8 = 3 -> b = 0
-      {{40, 30}, 0, 8, 7, 5, 7},        // no screen: no division by zero
+      {{170, 122}, 1024, 8, 7, 5, 15},   // reduction 1
+      {{170, 122}, 1024, 20, 7, 5, 15},  // reduction 0 becomes 1
+      {{24, 20}, 1024, 8, 6, 5, 3},  // 24 - 2(6 + 15) <= 0 halves d, then 20 - 2(5 + 7) halves it
+                                     // again
+      {{40, 30}, 1024, 1, 1, 0, 1},  // reduction 8: 40/8 = 5 -> a = 1; 30/8 = 3 -> b = 0
+      {{40, 30}, 0, 8, 7, 5, 7},     // no screen: no division by zero
       {{40, 30}, 1024, 0, 7, 5, 7},
   };
   for (const auto& c : cases) {

@@ -18,8 +18,10 @@ inline void useScreenWidth(int width)
 {
   static int fixedWidth;
   fixedWidth = width;
-  if (width > 0) setHostScreenWidth([] { return fixedWidth; });
-  else setHostScreenWidth(nullptr);
+  if (width > 0)
+    setHostScreenWidth([] { return fixedWidth; });
+  else
+    setHostScreenWidth(nullptr);
   cIsoPoint::getXConst(0);
 }
 

@@ -22,7 +22,8 @@ std::string w(int v) { return std::string{char((v >> 8) & 255), char(v & 255)}; 
 // kind, owner, x, y, width, height, health of every object, sorted: list order depends on
 // insertion history, which the comparison leaves out.
 using Figures = std::tuple<int, long, int, int, int, int, int>;
-std::vector<Figures> figuresOf(const cObjectList& list) {
+std::vector<Figures> figuresOf(const cObjectList& list)
+{
   std::vector<Figures> all;
   for (cObjectListNode* n = list.getFirstNode(); n; n = n->getNext()) {
     const cBaseObject* o = n->myData();
@@ -38,19 +39,22 @@ std::vector<Figures> figuresOf(const cObjectList& list) {
 struct MapState {
   std::vector<int> terrain, occupied;
   std::vector<Figures> buildings, units;
-  bool operator==(const MapState& o) const {
+  bool operator==(const MapState& o) const
+  {
     return terrain == o.terrain && occupied == o.occupied && buildings == o.buildings &&
            units == o.units;
   }
 };
 
-MapState stateOf(const cMap& map) {
+MapState stateOf(const cMap& map)
+{
   MapState s;
   const cPoint size = map.getLayer(LAYER_TERRAIN)->myMaxPos();
   for (int y = 0; y < size.y; ++y)
     for (int x = 0; x < size.x; ++x) {
       s.terrain.push_back(map.getTerrain(cPoint(x, y)));
-      s.occupied.push_back((map.getObject(cPoint(x, y)) != 0) * 2 + (map.getUnit(cPoint(x, y)) != 0));
+      s.occupied.push_back((map.getObject(cPoint(x, y)) != 0) * 2 +
+                           (map.getUnit(cPoint(x, y)) != 0));
     }
   s.buildings = figuresOf(*map.getBuildings());
   s.units = figuresOf(*map.getUnits());
@@ -65,7 +69,8 @@ class FrameSource {
 public:
   explicit FrameSource(unsigned seed) : random(seed) {}
 
-  std::string next() {
+  std::string next()
+  {
     switch (pick(0, 3)) {
       case 0: return cutShort(change());
       case 1: return padded(change());
@@ -75,51 +80,75 @@ public:
   }
 
 private:
-  std::string change() {
+  std::string change()
+  {
     switch (pick(0, 7)) {
-      case 0: case 1: return frameOf(cMoveMessage(0, cell(), pick(0, 9) ? cell() : farCell()));
+      case 0:
+      case 1: return frameOf(cMoveMessage(0, cell(), pick(0, 9) ? cell() : farCell()));
       case 2: return frameOf(cCreateUnitMessage(0, unit().get()));
       case 3: return frameOf(cCreateObjectMessage(0, building().get()));
       case 4: return frameOf(cMapSetMessage(0, area(), pick(0, 3) ? pick(0, 9) : pick(100, 65535)));
       case 5: return frameOf(cDamageHealMessage(0, pick(0, 3), cell(), pick(-20, 40)));
-      case 6: return frameOf(cDamageAreaMessage(0, pick(0, 4) ? cell() : farCell(), size(), pick(0, 25)));
+      case 6:
+        return frameOf(cDamageAreaMessage(0, pick(0, 4) ? cell() : farCell(), size(), pick(0, 25)));
       default: return frameOf(cRemoveMessage(0, pick(0, 2) ? footprint() : area()));
     }
   }
   int pick(int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); }
-  cPoint cell() { return pick(0, 5) ? cPoint(pick(0, 12), pick(0, 12)) : cPoint(pick(90, 99), pick(90, 99)); }
-  cPoint farCell() {
+  cPoint cell()
+  {
+    return pick(0, 5) ? cPoint(pick(0, 12), pick(0, 12)) : cPoint(pick(90, 99), pick(90, 99));
+  }
+  cPoint farCell()
+  {
     const int far[] = {-1, 100, 101, 300, 65535};
     return cPoint(far[pick(0, 4)], pick(0, 1) ? far[pick(0, 4)] : pick(0, 99));
   }
-  cIsoPoint dim() {
-    return pick(0, 7) ? cIsoPoint(pick(1, 3), pick(1, 3), 0) : cIsoPoint(pick(0, 1) * 65535, pick(0, 2), 0);
+  cIsoPoint dim()
+  {
+    return pick(0, 7) ? cIsoPoint(pick(1, 3), pick(1, 3), 0)
+                      : cIsoPoint(pick(0, 1) * 65535, pick(0, 2), 0);
   }
   long owner() { return pick(0, 6) ? pick(0, 2) : -1; }
   int size() { return pick(0, 5) ? pick(0, 3) : 65535; }
-  std::unique_ptr<cBaseUnit> unit() {
-    return std::unique_ptr<cBaseUnit>(new cBaseUnit(pick(0, 3), owner(), cell(), dim(), pick(0, 60)));
+  std::unique_ptr<cBaseUnit> unit()
+  {
+    return std::unique_ptr<cBaseUnit>(
+        new cBaseUnit(pick(0, 3), owner(), cell(), dim(), pick(0, 60)));
   }
-  std::unique_ptr<cBaseObject> building() {
-    return std::unique_ptr<cBaseObject>(new cBaseObject(pick(0, 3), owner(), cell(), dim(), pick(0, 90)));
+  std::unique_ptr<cBaseObject> building()
+  {
+    return std::unique_ptr<cBaseObject>(
+        new cBaseObject(pick(0, 3), owner(), cell(), dim(), pick(0, 90)));
   }
-  cRect footprint() {
+  cRect footprint()
+  {
     const cPoint at = cell();
     const int side = pick(1, 3);
     return cRect(at, at + cPoint(side, side));
   }
-  cRect area() {
+  cRect area()
+  {
     const cPoint a = pick(0, 1) ? cell() : farCell(), b = pick(0, 1) ? cell() : farCell();
     return cRect(a, b);
   }
-  std::string cutShort(const std::string& frame) { return frameOf(frame.substr(2, pick(1, int(frame.size()) - 3))); }
-  std::string padded(const std::string& frame) { return frameOf(frame.substr(2) + std::string(pick(1, 1200), char(pick(0, 255)))); }
-  std::string unknownTag() {
+  std::string cutShort(const std::string& frame)
+  {
+    return frameOf(frame.substr(2, pick(1, int(frame.size()) - 3)));
+  }
+  std::string padded(const std::string& frame)
+  {
+    return frameOf(frame.substr(2) + std::string(pick(1, 1200), char(pick(0, 255))));
+  }
+  std::string unknownTag()
+  {
     std::string tag;
-    for (int i = 0; i < 3; ++i) tag += char(pick('N', 'Z'));  // past "MSA", "MSG", "LST", "DIE" and "CLS"
+    for (int i = 0; i < 3; ++i)
+      tag += char(pick('N', 'Z'));  // past "MSA", "MSG", "LST", "DIE" and "CLS"
     return frameOf(tag + "0000" + std::string(pick(0, 30), char(pick(0, 255))));
   }
-  std::string brokenTerrain() {
+  std::string brokenTerrain()
+  {
     const int width = pick(0, 3) ? pick(1, 120) : 0, rows = pick(0, 3) ? pick(1, 120) : 0;
     const int carried = width * rows > 0 ? pick(0, width * rows - 1) : pick(0, 50);
     return frameOf("MAP0000TER" + w(width) + w(rows) + std::string(carried, char(pick(0, 9))));
@@ -130,7 +159,8 @@ private:
 
 class ChangeRules : public ServerTest {
 protected:
-  void SetUp() override {
+  void SetUp() override
+  {
     ServerTest::SetUp();
     ASSERT_TRUE(startServer());
     feeder.reset(new Client(port));
@@ -146,7 +176,8 @@ protected:
     peer = ends[1];
     player.reset(new cPlayer(1000, ends[0]));  // owns none of the objects the frames make
   }
-  void TearDown() override {
+  void TearDown() override
+  {
     player.reset();
     close(peer);
     feeder.reset();
@@ -154,7 +185,8 @@ protected:
   }
 
   // One frame to both; then what the game announced goes on to the server.
-  void feed(const std::string& frame) {
+  void feed(const std::string& frame)
+  {
     feeder->send(frame);
     if (write(peer, frame.data(), frame.size()) != ssize_t(frame.size())) return;
     game.processTurn(player.get());
@@ -168,7 +200,8 @@ protected:
   }
 
   // Once the server answers a list, it has handled every frame sent before it.
-  MapState serverState() {
+  MapState serverState()
+  {
     feeder->send(frameOf("LST"));
     EXPECT_EQ(feeder->readBytes(25, 5000), "MSGk=1-feeder@box player\n");
     MapState s;
@@ -177,14 +210,16 @@ protected:
   }
 
   // A unit of 30 hit points on the map's last cell, on both sides; the state that makes.
-  MapState unitOnTheLastCell() {
+  MapState unitOnTheLastCell()
+  {
     const cBaseUnit edge(1, 0, cPoint(99, 99), cIsoPoint(1, 1, 0), 30);
     feed(frameOf(cCreateUnitMessage(0, &edge)));
     return serverState();
   }
 
   // Feeds the frame, aimed at `cell`; server and game must both still hold `before`.
-  void expectNoChangeFrom(const std::string& frame, cPoint cell, const MapState& before) {
+  void expectNoChangeFrom(const std::string& frame, cPoint cell, const MapState& before)
+  {
     feed(frame);
     EXPECT_TRUE(serverState() == before) << cell.x << "," << cell.y;
     EXPECT_TRUE(stateOf(game) == before) << cell.x << "," << cell.y;
@@ -198,7 +233,8 @@ protected:
 
 }  // namespace
 
-TEST_F(ChangeRules, ServerAndGameEndAlikeAfterTheSameRandomFrames) {
+TEST_F(ChangeRules, ServerAndGameEndAlikeAfterTheSameRandomFrames)
+{
   int applied = 0;
   std::string traces;
   for (unsigned seed = 1; seed <= 12; ++seed) {
@@ -208,7 +244,8 @@ TEST_F(ChangeRules, ServerAndGameEndAlikeAfterTheSameRandomFrames) {
     traces += testing::internal::GetCapturedStdout();
     const MapState server = serverState(), client = stateOf(game);
     applied += int(client.units.size() + client.buildings.size());
-    const auto cellAt = std::mismatch(server.terrain.begin(), server.terrain.end(), client.terrain.begin());
+    const auto cellAt =
+        std::mismatch(server.terrain.begin(), server.terrain.end(), client.terrain.begin());
     ASSERT_TRUE(server.terrain == client.terrain)
         << "seed " << seed << " cell " << (cellAt.first - server.terrain.begin()) << ": "
         << *cellAt.first << " on the server, " << *cellAt.second << " in the game";
@@ -223,14 +260,16 @@ TEST_F(ChangeRules, ServerAndGameEndAlikeAfterTheSameRandomFrames) {
 }
 
 // Each divergence the two sides once had: the server used to take these in, the game not.
-TEST_F(ChangeRules, MoveOffTheMapIsRefusedByServerAndGameAlike) {
+TEST_F(ChangeRules, MoveOffTheMapIsRefusedByServerAndGameAlike)
+{
   const MapState before = unitOnTheLastCell();
   ASSERT_EQ(before.units.size(), 1u);
   for (cPoint to : {cPoint(300, 300), cPoint(100, 99), cPoint(99, 65535)})
     expectNoChangeFrom(frameOf(cMoveMessage(0, cPoint(99, 99), to)), to, before);
 }
 
-TEST_F(ChangeRules, BlastCentredOffTheMapHurtsNoOneOnServerOrGame) {
+TEST_F(ChangeRules, BlastCentredOffTheMapHurtsNoOneOnServerOrGame)
+{
   const MapState before = unitOnTheLastCell();
   ASSERT_EQ(before.units.size(), 1u);
   for (cPoint centre : {cPoint(100, 99), cPoint(65535, 65535), cPoint(99, 100)})

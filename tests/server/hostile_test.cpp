@@ -17,7 +17,8 @@ const long memoryScale = 8;
 const long memoryScale = 1;
 #endif
 
-int count(const std::string& text, const std::string& needle) {
+int count(const std::string& text, const std::string& needle)
+{
   int n = 0;
   for (size_t at = text.find(needle); at != std::string::npos; at = text.find(needle, at + 1)) ++n;
   return n;
@@ -25,7 +26,8 @@ int count(const std::string& text, const std::string& needle) {
 
 std::string w(int v) { return std::string{char((v >> 8) & 255), char(v & 255)}; }
 
-std::string fields(const char* tag, std::initializer_list<int> values) {
+std::string fields(const char* tag, std::initializer_list<int> values)
+{
   std::string b = std::string(tag) + "0000";
   for (int v : values) b += w(v);
   return frameOf(b);
@@ -33,7 +35,8 @@ std::string fields(const char* tag, std::initializer_list<int> values) {
 
 class HostileTest : public ServerTest {
 protected:
-  void SetUp() override {
+  void SetUp() override
+  {
     ServerTest::SetUp();
     ASSERT_TRUE(startServer());
     owner.reset(new Client(port));
@@ -48,7 +51,8 @@ protected:
   }
 
   // A new client registers and sees a move of the owner relayed, all within a second.
-  void expectServedPromptly(const char* name) {
+  void expectServedPromptly(const char* name)
+  {
     const auto begin = std::chrono::steady_clock::now();
     Client c(port);
     std::string s, b;
@@ -61,7 +65,8 @@ protected:
   }
 
   // The map as a later client downloads it: the terrain body and the units' frames.
-  void download(std::string& terrain, std::vector<std::string>& objects) {
+  void download(std::string& terrain, std::vector<std::string>& objects)
+  {
     Client c(port);
     std::string s, b;
     long id;
@@ -80,7 +85,8 @@ protected:
 
 }  // namespace
 
-TEST_F(HostileTest, FramesTruncatedAndUnknownTagsAreHarmless) {
+TEST_F(HostileTest, FramesTruncatedAndUnknownTagsAreHarmless)
+{
   Client bad(port), watcher(port);
   std::string s, b;
   long id;
@@ -99,7 +105,8 @@ TEST_F(HostileTest, FramesTruncatedAndUnknownTagsAreHarmless) {
   expectServedPromptly("good");
 }
 
-TEST_F(HostileTest, FramesLengthsZeroAndOneCloseTheConnection) {
+TEST_F(HostileTest, FramesLengthsZeroAndOneCloseTheConnection)
+{
   for (const char* length : {"\x00\x00", "\x00\x01"}) {
     Client bad(port);
     std::string s;
@@ -114,7 +121,8 @@ TEST_F(HostileTest, FramesLengthsZeroAndOneCloseTheConnection) {
   expectServedPromptly("good");
 }
 
-TEST_F(HostileTest, FramesLongestFrameAndDisconnectMidFrame) {
+TEST_F(HostileTest, FramesLongestFrameAndDisconnectMidFrame)
+{
   {
     Client bad(port);
     std::string s;
@@ -129,10 +137,11 @@ TEST_F(HostileTest, FramesLongestFrameAndDisconnectMidFrame) {
   expectServedPromptly("good");
 }
 
-TEST_F(HostileTest, AreasHugeValuesInEveryKindAreBounded) {
-  owner->send(frameOf(cCreateUnitMessage(0, std::unique_ptr<cBaseUnit>(new cBaseUnit(
-                                                1, 0, cPoint(99, 99), cIsoPoint(1, 1, 0), 30))
-                                                .get())));
+TEST_F(HostileTest, AreasHugeValuesInEveryKindAreBounded)
+{
+  owner->send(frameOf(cCreateUnitMessage(
+      0, std::unique_ptr<cBaseUnit>(new cBaseUnit(1, 0, cPoint(99, 99), cIsoPoint(1, 1, 0), 30))
+             .get())));
   const long before = rssKb();
   for (int i = 0; i < 20; ++i) {
     owner->send(fields("SET", {0, 0, 65535, 65535, 4}));
@@ -163,7 +172,8 @@ TEST_F(HostileTest, AreasHugeValuesInEveryKindAreBounded) {
 }
 
 // Only a layer that arrived whole, of at least one cell, replaces the terrain a joiner gets.
-TEST_F(HostileTest, TerrainCutShortOrEmptyLeavesTheMapUnchanged) {
+TEST_F(HostileTest, TerrainCutShortOrEmptyLeavesTheMapUnchanged)
+{
   const std::string uploaded = terrainFrame(100, 100, 1).substr(2);
   const std::string cutShort = terrainFrame(100, 100, 2);
   const struct {
@@ -202,7 +212,8 @@ TEST_F(HostileTest, TerrainCutShortOrEmptyLeavesTheMapUnchanged) {
   expectServedPromptly("good");
 }
 
-TEST_F(HostileTest, TextsOverlongNamesAndMessagesAreCut) {
+TEST_F(HostileTest, TextsOverlongNamesAndMessagesAreCut)
+{
   const std::string longName(130, 'n'), longHost(120, 'h');
   Client named(port);
   std::string s, b;
@@ -212,14 +223,16 @@ TEST_F(HostileTest, TextsOverlongNamesAndMessagesAreCut) {
   owner->send(frameOf("LST"));
   const std::string line = "MSGk=2-" + std::string(127, 'n') + "@" + longHost + " player\n";
   EXPECT_EQ(owner->readBytes(24 + line.size()).substr(24), line);
-  owner->send(frameOf("MSG" + std::string(127, 'n') + "@" + longHost + ":" + std::string(300, 't')));
+  owner->send(
+      frameOf("MSG" + std::string(127, 'n') + "@" + longHost + ":" + std::string(300, 't')));
   EXPECT_EQ(named.readBytes(200, 500), "MSG" + std::string(124, 't'));
   owner->send(frameOf("MSA" + std::string(300, 'a')));
   EXPECT_EQ(named.readBytes(200, 500), "MSG" + std::string(124, 'a'));
   expectServedPromptly("good");
 }
 
-TEST_F(HostileTest, ConnectionsHundredUnfinishedHandshakes) {
+TEST_F(HostileTest, ConnectionsHundredUnfinishedHandshakes)
+{
   const long before = rssKb();
   std::vector<std::unique_ptr<Client>> idle;
   for (int i = 0; i < 100; ++i) {
@@ -233,7 +246,8 @@ TEST_F(HostileTest, ConnectionsHundredUnfinishedHandshakes) {
 }
 
 // A player that never reads must neither stall the flooding sender's thread nor the others.
-TEST_F(HostileTest, RelayReceiverThatNeverReadsStallsNoOne) {
+TEST_F(HostileTest, RelayReceiverThatNeverReadsStallsNoOne)
+{
   Client sleeper(port), flood(port);
   std::string s;
   long id;
@@ -255,7 +269,8 @@ TEST_F(HostileTest, RelayReceiverThatNeverReadsStallsNoOne) {
 
 // A frame whose body never arrives whole, because its sender left or stalled, is neither
 // applied nor relayed: the unit it would create is on no map, and no one hears of it.
-TEST_F(HostileTest, FramesCutShortByLeavingOrStallingAreNeitherAppliedNorRelayed) {
+TEST_F(HostileTest, FramesCutShortByLeavingOrStallingAreNeitherAppliedNorRelayed)
+{
   cNetworkQueue::stallLimitMs = 200;
   Client watcher(port);
   std::string s, b;

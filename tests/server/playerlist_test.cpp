@@ -12,12 +12,14 @@
 namespace {
 
 struct Attached {
-  Attached(long id, const char* name, const char* host) {
+  Attached(long id, const char* name, const char* host)
+  {
     socketpair(AF_UNIX, SOCK_STREAM, 0, fds);
     player = new cPlayer(id, fds[0]);
     player->setPlayerInfo(name, host);
   }
-  ~Attached() {
+  ~Attached()
+  {
     delete player;  // closes fds[0] unless dropped
     close(fds[1]);
   }
@@ -25,7 +27,8 @@ struct Attached {
   cPlayer* player;
 };
 
-char* frame(const char* text) {
+char* frame(const char* text)
+{
   char* f = new char[std::strlen(text) + 1];
   std::strcpy(f, text);
   return f;
@@ -33,7 +36,8 @@ char* frame(const char* text) {
 
 }  // namespace
 
-TEST(PlayerList, SendAllSkipsSenderAndDisconnected) {
+TEST(PlayerList, SendAllSkipsSenderAndDisconnected)
+{
   Attached a(0, "a", "h"), b(1, "b", "h"), c(2, "c", "h");
   cPlayerList list;
   for (Attached* x : {&a, &b, &c}) list.addPlayer(x->player);
@@ -50,7 +54,8 @@ TEST(PlayerList, SendAllSkipsSenderAndDisconnected) {
   EXPECT_EQ(b.player->number(), 1);
 }
 
-TEST(PlayerList, SendAllOnlySenderQueuesNothingAndFreesFrame) {
+TEST(PlayerList, SendAllOnlySenderQueuesNothingAndFreesFrame)
+{
   Attached a(0, "a", "h");
   cPlayerList list;
   list.addPlayer(a.player);
@@ -58,7 +63,8 @@ TEST(PlayerList, SendAllOnlySenderQueuesNothingAndFreesFrame) {
   EXPECT_TRUE(a.player->isEmpty());
 }
 
-TEST(PlayerList, LookupOnlyTheExactPairMatches) {
+TEST(PlayerList, LookupOnlyTheExactPairMatches)
+{
   Attached ann(0, "ann", "box"), annElsewhere(1, "ann", "pc"), bob(2, "bob", "box");
   cPlayerList list;
   for (Attached* x : {&ann, &annElsewhere, &bob}) list.addPlayer(x->player);
@@ -72,7 +78,8 @@ TEST(PlayerList, LookupOnlyTheExactPairMatches) {
 }
 
 // A player whose thread stops taking its queue is cut off rather than left to grow.
-TEST(PlayerList, DeliverCutsOffPlayerPastPendingLimit) {
+TEST(PlayerList, DeliverCutsOffPlayerPastPendingLimit)
+{
   Attached a(0, "a", "h"), b(1, "b", "h");
   cPlayerList list;
   list.addPlayer(a.player);
@@ -89,7 +96,8 @@ TEST(PlayerList, DeliverCutsOffPlayerPastPendingLimit) {
   close(b.fds[0]);
 }
 
-TEST(ServerEngine, ReadUntilCutsToRoomAndCountsToStop) {
+TEST(ServerEngine, ReadUntilCutsToRoomAndCountsToStop)
+{
   char dst[8];
   const std::string name(300, 'n');
   EXPECT_EQ(cServerEngine::readUntil(dst, (name + "@host").c_str(), '@', 8), 300);

@@ -11,22 +11,26 @@
 
 namespace {
 
-std::string moveFrame(int turn, cPoint from, cPoint to) {
+std::string moveFrame(int turn, cPoint from, cPoint to)
+{
   return frameOf(cMoveMessage(turn, from, to));
 }
 
-std::string buildingFrame() {
+std::string buildingFrame()
+{
   const cBaseObject b(3, 0, cPoint(10, 10), cIsoPoint(2, 2, 0), 50);
   return frameOf(cCreateObjectMessage(0, &b));
 }
 
-std::string unitFrame(cPoint at, int health) {
+std::string unitFrame(cPoint at, int health)
+{
   const cBaseUnit u(1, 0, at, cIsoPoint(1, 1, 0), health);
   return frameOf(cCreateUnitMessage(0, &u));
 }
 
 // Registers name@box, expecting the given status and ID.
-void join(Client& c, const std::string& name, const char* status, long id) {
+void join(Client& c, const std::string& name, const char* status, long id)
+{
   std::string s;
   long got = -1;
   ASSERT_TRUE(c.registerAs(name, "box", s, got));
@@ -35,7 +39,8 @@ void join(Client& c, const std::string& name, const char* status, long id) {
 }
 
 // The first client's side of the map exchange: "???" answered "REC", then the upload.
-void upload(Client& c, char cell) {
+void upload(Client& c, char cell)
+{
   c.send(frameOf(cMapMessage(0, "???")));
   std::string body;
   ASSERT_TRUE(c.readFrame(body));
@@ -50,7 +55,8 @@ std::string body(const std::string& frame) { return frame.substr(2); }
 
 }  // namespace
 
-TEST_F(ServerTest, CommandLineBadPortsRefused) {
+TEST_F(ServerTest, CommandLineBadPortsRefused)
+{
   for (const char* arg : {"0", "abc", "65536", "99999", "-5", "+80", "80x", ""}) {
     cServerProcess korvaned("out.txt", "err.txt");
     ASSERT_TRUE(korvaned.spawn({arg}));
@@ -59,7 +65,8 @@ TEST_F(ServerTest, CommandLineBadPortsRefused) {
   }
 }
 
-TEST_F(ServerTest, ExchangeFirstClientUploadsLaterClientDownloads) {
+TEST_F(ServerTest, ExchangeFirstClientUploadsLaterClientDownloads)
+{
   ASSERT_TRUE(startProgram());
   Client first(port);
   join(first, "ann", "OK_", 0);
@@ -87,7 +94,8 @@ TEST_F(ServerTest, ExchangeFirstClientUploadsLaterClientDownloads) {
   EXPECT_TRUE(later.quietFor(200));
 }
 
-TEST_F(ServerTest, ExchangeHealRaisesHealthOnTheServersMap) {
+TEST_F(ServerTest, ExchangeHealRaisesHealthOnTheServersMap)
+{
   ASSERT_TRUE(startServer());
   Client first(port);
   join(first, "ann", "OK_", 0);
@@ -106,7 +114,8 @@ TEST_F(ServerTest, ExchangeHealRaisesHealthOnTheServersMap) {
             frames.end());
 }
 
-TEST_F(ServerTest, RegistrationIdsAndDuplicateTakesOverConnection) {
+TEST_F(ServerTest, RegistrationIdsAndDuplicateTakesOverConnection)
+{
   ASSERT_TRUE(startServer());
   Client ann(port), bob(port);
   join(ann, "ann", "OK_", 0);
@@ -134,7 +143,8 @@ TEST_F(ServerTest, RegistrationIdsAndDuplicateTakesOverConnection) {
   EXPECT_TRUE(annAgain.quietFor(200));
 }
 
-TEST_F(ServerTest, RegistrationSimultaneousSameNameMakeOnePlayer) {
+TEST_F(ServerTest, RegistrationSimultaneousSameNameMakeOnePlayer)
+{
   ASSERT_TRUE(startServer());
   const int n = 16;
   std::vector<std::string> status(n);
@@ -164,7 +174,8 @@ TEST_F(ServerTest, RegistrationSimultaneousSameNameMakeOnePlayer) {
   EXPECT_EQ(other.readBytes(list.size() + 1, 1000), list);
 }
 
-TEST_F(ServerTest, RelayReachesEveryOtherPlayerNotTheSender) {
+TEST_F(ServerTest, RelayReachesEveryOtherPlayerNotTheSender)
+{
   ASSERT_TRUE(startServer());
   Client a(port), b(port), c(port);
   join(a, "a", "OK_", 0);
@@ -181,10 +192,10 @@ TEST_F(ServerTest, RelayReachesEveryOtherPlayerNotTheSender) {
   }
   a.send(moveFrame(0x1234, cPoint(2, 3), cPoint(4, 5)));
   const cRect area(1, 2, 3, 4);
-  const std::vector<std::string> same = {
-      frameOf(cMapSetMessage(0, area, 6)), frameOf(cRemoveMessage(0, area)),
-      frameOf(cDamageAreaMessage(0, cPoint(5, 5), 2, 9)),
-      frameOf(cDamageHealMessage(0, 1, cPoint(20, 20), 3))};
+  const std::vector<std::string> same = {frameOf(cMapSetMessage(0, area, 6)),
+                                         frameOf(cRemoveMessage(0, area)),
+                                         frameOf(cDamageAreaMessage(0, cPoint(5, 5), 2, 9)),
+                                         frameOf(cDamageHealMessage(0, 1, cPoint(20, 20), 3))};
   for (const std::string& f : same) a.send(f);
   for (Client* other : {&b, &c}) {
     ASSERT_TRUE(other->readFrame(got));
@@ -198,7 +209,8 @@ TEST_F(ServerTest, RelayReachesEveryOtherPlayerNotTheSender) {
   EXPECT_NE(out().find("Player: MOV 45-23\n"), std::string::npos);
 }
 
-TEST_F(ServerTest, RelayDroppedBeforeTheMapExists) {
+TEST_F(ServerTest, RelayDroppedBeforeTheMapExists)
+{
   ASSERT_TRUE(startServer());
   Client a(port), b(port);
   join(a, "a", "OK_", 0);
@@ -208,7 +220,8 @@ TEST_F(ServerTest, RelayDroppedBeforeTheMapExists) {
   EXPECT_TRUE(b.quietFor(300));
 }
 
-TEST_F(ServerTest, CommandsAnsweredAsPlainText) {
+TEST_F(ServerTest, CommandsAnsweredAsPlainText)
+{
   ASSERT_TRUE(startServer());
   Client ann(port), bob(port), cid(port);
   join(ann, "ann", "OK_", 0);
@@ -228,7 +241,8 @@ TEST_F(ServerTest, CommandsAnsweredAsPlainText) {
   EXPECT_TRUE(cid.quietFor(0));
 }
 
-TEST_F(ServerTest, CommandsDieAsFirstFrameEndsServer) {
+TEST_F(ServerTest, CommandsDieAsFirstFrameEndsServer)
+{
   ASSERT_TRUE(startProgram());
   Client c(port);
   c.send(frameOf("DIE"));
@@ -236,7 +250,8 @@ TEST_F(ServerTest, CommandsDieAsFirstFrameEndsServer) {
   EXPECT_NE(out().find("DIE!\nError in version string\n"), std::string::npos) << out();
 }
 
-TEST_F(ServerTest, ConsoleVisitCounterAndListLines) {
+TEST_F(ServerTest, ConsoleVisitCounterAndListLines)
+{
   ASSERT_TRUE(startServer());
   {
     Client c(port);
@@ -250,7 +265,8 @@ TEST_F(ServerTest, ConsoleVisitCounterAndListLines) {
   EXPECT_NE(out().find("k=1-ann@box player 0\n"), std::string::npos);
 }
 
-TEST_F(ServerTest, ConnectionResetMarksPlayerNotConnected) {
+TEST_F(ServerTest, ConnectionResetMarksPlayerNotConnected)
+{
   ASSERT_TRUE(startServer());
   Client a(port), b(port);
   join(a, "ann", "OK_", 0);

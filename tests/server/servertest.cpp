@@ -21,28 +21,31 @@
 
 namespace {
 
-size_t countOf(const std::string& text, const std::string& needle) {
+size_t countOf(const std::string& text, const std::string& needle)
+{
   size_t n = 0;
-  for (size_t at = text.find(needle); at != std::string::npos; at = text.find(needle, at + 1))
-    ++n;
+  for (size_t at = text.find(needle); at != std::string::npos; at = text.find(needle, at + 1)) ++n;
   return n;
 }
 
 }  // namespace
 
-std::string terrainFrame(int width, int height, char cell) {
+std::string terrainFrame(int width, int height, char cell)
+{
   cMapLayer layer(cPoint(width, height));
   for (int i = 0; i < width * height; ++i) layer.place(long(i), cell);
   return frameOf(cMapMessage(0, "TER", &layer));
 }
 
-void ServerTest::SetUp() {
+void ServerTest::SetUp()
+{
   directory.reset(new cTestDirectory("korvane-server"));
   ASSERT_TRUE(directory->ok());
   signal(SIGPIPE, SIG_IGN);
 }
 
-void ServerTest::TearDown() {
+void ServerTest::TearDown()
+{
   if (engine) {
     engine->stop();
     engineThread.join();
@@ -58,7 +61,8 @@ void ServerTest::TearDown() {
   directory.reset();
 }
 
-bool ServerTest::startServer() {
+bool ServerTest::startServer()
+{
   console = std::fopen("out.txt", "a");
   errors = std::fopen("err.txt", "a");
   engine.reset(new cServerEngine(console, errors));
@@ -68,7 +72,8 @@ bool ServerTest::startServer() {
   return true;
 }
 
-bool ServerTest::startProgram() {
+bool ServerTest::startProgram()
+{
   program.reset(new cServerProcess("out.txt", "err.txt"));
   const bool up = program->startOnFreePort();
   port = program->port();
@@ -78,7 +83,8 @@ bool ServerTest::startProgram() {
 std::string ServerTest::out() const { return fileText("out.txt"); }
 std::string ServerTest::err() const { return fileText("err.txt"); }
 
-bool ServerTest::waitOut(const std::string& needle, int ms, int count) const {
+bool ServerTest::waitOut(const std::string& needle, int ms, int count) const
+{
   for (int waited = 0;; waited += 10) {
     if (countOf(out(), needle) >= size_t(count)) return true;
     if (waited >= ms) return false;
@@ -86,7 +92,8 @@ bool ServerTest::waitOut(const std::string& needle, int ms, int count) const {
   }
 }
 
-long ServerTest::rssKb() const {
+long ServerTest::rssKb() const
+{
   const std::string who = program ? std::to_string(program->pid()) : "self";
   std::istringstream status(fileText("/proc/" + who + "/status"));
   for (std::string line; std::getline(status, line);)
@@ -94,7 +101,8 @@ long ServerTest::rssKb() const {
   return -1;
 }
 
-Client::Client(int port) {
+Client::Client(int port)
+{
   fd = socket(AF_INET, SOCK_STREAM, 0);
   sockaddr_in a = {};
   a.sin_family = AF_INET;
@@ -106,11 +114,13 @@ Client::Client(int port) {
   }
 }
 
-Client::~Client() {
+Client::~Client()
+{
   if (fd >= 0) close(fd);
 }
 
-void Client::send(const std::string& bytes) const {
+void Client::send(const std::string& bytes) const
+{
   size_t sent = 0;
   while (fd >= 0 && sent < bytes.size()) {
     const ssize_t r = ::send(fd, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
@@ -119,12 +129,14 @@ void Client::send(const std::string& bytes) const {
   }
 }
 
-std::string Client::readBytes(size_t n, int ms) const {
+std::string Client::readBytes(size_t n, int ms) const
+{
   std::string got;
   const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
   while (fd >= 0 && got.size() < n) {
     const int left = int(std::chrono::duration_cast<std::chrono::milliseconds>(
-                             end - std::chrono::steady_clock::now()).count());
+                             end - std::chrono::steady_clock::now())
+                             .count());
     pollfd p = {fd, POLLIN, 0};
     if (left <= 0 || poll(&p, 1, left) <= 0) break;
     char buf[65536];
@@ -135,7 +147,8 @@ std::string Client::readBytes(size_t n, int ms) const {
   return got;
 }
 
-bool Client::readFrame(std::string& body, int ms) const {
+bool Client::readFrame(std::string& body, int ms) const
+{
   const std::string length = readBytes(2, ms);
   if (length.size() < 2) return false;
   const size_t n = size_t((unsigned char)length[0] * 256 + (unsigned char)length[1]) - 2;
@@ -143,12 +156,14 @@ bool Client::readFrame(std::string& body, int ms) const {
   return body.size() == n;
 }
 
-bool Client::quietFor(int ms) const {
+bool Client::quietFor(int ms) const
+{
   pollfd p = {fd, POLLIN, 0};
   return poll(&p, 1, ms) == 0;
 }
 
-bool Client::closedWithin(int ms) const {
+bool Client::closedWithin(int ms) const
+{
   pollfd p = {fd, POLLIN, 0};
   if (poll(&p, 1, ms) <= 0) return false;
   char c;
@@ -156,7 +171,8 @@ bool Client::closedWithin(int ms) const {
 }
 
 bool Client::registerAs(const std::string& name, const std::string& host, std::string& status,
-                        long& id) {
+                        long& id)
+{
   send(versionFrame());
   std::string body;
   if (!readFrame(body) || body.compare(0, 3, "DNM") != 0) return false;
@@ -170,7 +186,8 @@ bool Client::registerAs(const std::string& name, const std::string& host, std::s
   return true;
 }
 
-void Client::reset() {
+void Client::reset()
+{
   const linger l = {1, 0};
   setsockopt(fd, SOL_SOCKET, SO_LINGER, &l, sizeof l);
   close(fd);

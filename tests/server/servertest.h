@@ -58,11 +58,10 @@ public:
   // The body of the next frame, or false on timeout or close.
   bool readFrame(std::string& body, int ms = 2000) const;
   std::string readBytes(size_t n, int ms = 2000) const;  // fewer on timeout or close
-  bool quietFor(int ms) const;   // nothing arrives for ms
-  bool closedWithin(int ms) const;  // the server ends the connection
+  bool quietFor(int ms) const;                           // nothing arrives for ms
+  bool closedWithin(int ms) const;                       // the server ends the connection
   // Version announcement and registration; the reply's status ("OK_", "DUP") and ID.
-  bool registerAs(const std::string& name, const std::string& host, std::string& status,
-                  long& id);
+  bool registerAs(const std::string& name, const std::string& host, std::string& status, long& id);
   void reset();  // ends the connection with a reset instead of an orderly close
 
   int fd = -1;

@@ -28,7 +28,8 @@ protected:
     return u;
   }
   // Turns until done() holds, at most limit; answers the turns taken (limit + 1 if never).
-  template <class Done> int turnsUntil(Done done, int limit)
+  template <class Done>
+  int turnsUntil(Done done, int limit)
   {
     for (int turn = 1; turn <= limit; ++turn) {
       map.processTurn(&player);
@@ -36,7 +37,10 @@ protected:
     }
     return limit + 1;
   }
-  static int chebyshev(cPoint a, cPoint b) { return std::max(std::abs(a.x - b.x), std::abs(a.y - b.y)); }
+  static int chebyshev(cPoint a, cPoint b)
+  {
+    return std::max(std::abs(a.x - b.x), std::abs(a.y - b.y));
+  }
 
   TurnCatalogue catalogue;
   cGamePlayMap map;
@@ -66,10 +70,12 @@ TEST_F(LocalGame, GroupOrderSharesOnePathLayerFreedByItsLastUnit)
 
   // The one behind has only the occupied goal downhill: it waits, then gives up there.
   int longestWait = 0;
-  const int more = turnsUntil([&] {
-    longestWait = std::max(longestWait, waiting->getWaitCount());
-    return !waiting->moving();
-  }, 60);
+  const int more = turnsUntil(
+      [&] {
+        longestWait = std::max(longestWait, waiting->getWaitCount());
+        return !waiting->moving();
+      },
+      60);
   EXPECT_LE(first + more, 60);
   EXPECT_EQ(longestWait, 40);
   EXPECT_EQ(waiting->getPathLayer(), nullptr);
@@ -104,7 +110,8 @@ TEST_F(LocalGame, WallBuiltAcrossThePathMakesTheUnitSearchAgain)
   const cPoint goal(35, 15);
   map.moveSelection(&player, goal);
   for (int y = 5; y < 25; y += 2)
-    ASSERT_TRUE(map.createBuilding(&player, new cBaseObject(1, 0, cPoint(25, y), cIsoPoint(2, 2, 1))));
+    ASSERT_TRUE(
+        map.createBuilding(&player, new cBaseObject(1, 0, cPoint(25, y), cIsoPoint(2, 2, 1))));
   const int turns = turnsUntil([&] { return u->myPosition() == goal; }, 100);
   EXPECT_LE(turns, 100);
   EXPECT_GT(turns, 20);  // around the wall, not through it
@@ -211,7 +218,7 @@ TEST_F(LocalGame, MoveSelectionNeedsAUnitOfThePlayerAndAGoalOnTheMap)
 TEST_F(LocalGame, DamageSelectionCountsHealsDamagesAndRemoves)
 {
   EXPECT_EQ(map.damageSelection(&player, 5), 0);
-  cBaseUnit* u = unit(cPoint(15, 15));       // 20 of 40
+  cBaseUnit* u = unit(cPoint(15, 15));               // 20 of 40
   cBaseObject* hut = map._getObject(cPoint(30, 6));  // 100 of 100
   map.addSelection(u);
   map.addSelection(hut);

@@ -24,8 +24,16 @@ std::string terrain(int width, int height, char cell)
   return frameOf(cMapMessage(0, "TER", &layer));
 }
 
-std::string unit(cPoint at) { return frameOf(cCreateUnitMessage(0, std::make_unique<cBaseUnit>(1, 2, at, cIsoPoint(1, 1, 0), 20).get())); }
-std::string building(cPoint at) { return frameOf(cCreateObjectMessage(0, std::make_unique<cBaseObject>(3, 2, at, cIsoPoint(2, 2, 0), 50).get())); }
+std::string unit(cPoint at)
+{
+  return frameOf(
+      cCreateUnitMessage(0, std::make_unique<cBaseUnit>(1, 2, at, cIsoPoint(1, 1, 0), 20).get()));
+}
+std::string building(cPoint at)
+{
+  return frameOf(cCreateObjectMessage(
+      0, std::make_unique<cBaseObject>(3, 2, at, cIsoPoint(2, 2, 0), 50).get()));
+}
 const std::string endMark = frameOf(cMapMessage(0, "///"));
 
 // Takes the frames in order; answers whether the last one ended the download.
@@ -50,13 +58,43 @@ TEST(MapDownload, TerrainMakesTheMapObjectsJoinItAndOnlyAWholeLayerCounts)
     cPoint size;
     int units, buildings, cornerTerrain;
   } cases[] = {
-      {"terrain, objects, end", {terrain(20, 10, 3), building(cPoint(2, 2)), unit(cPoint(9, 9)), endMark}, true, cPoint(20, 10), 1, 1, 3},
-      {"objects off a small map", {terrain(5, 5, 3), unit(cPoint(9, 9)), building(cPoint(4, 4))}, false, cPoint(5, 5), 0, 0, 3},
+      {"terrain, objects, end",
+       {terrain(20, 10, 3), building(cPoint(2, 2)), unit(cPoint(9, 9)), endMark},
+       true,
+       cPoint(20, 10),
+       1,
+       1,
+       3},
+      {"objects off a small map",
+       {terrain(5, 5, 3), unit(cPoint(9, 9)), building(cPoint(4, 4))},
+       false,
+       cPoint(5, 5),
+       0,
+       0,
+       3},
       {"a unit before any terrain", {unit(cPoint(50, 50))}, false, cPoint(100, 100), 1, 0, 0},
       {"an end mark alone", {endMark}, true, cPoint(100, 100), 0, 0, 0},
-      {"a second terrain replaces the first", {terrain(20, 10, 3), unit(cPoint(1, 1)), terrain(30, 40, 4)}, false, cPoint(30, 40), 0, 0, 4},
-      {"a layer of no cells", {terrain(20, 10, 3), frameOf("MAP0000TER" + w(0) + w(0))}, false, cPoint(20, 10), 0, 0, 3},
-      {"a layer cut short", {terrain(20, 10, 3), frameOf("MAP0000TER" + w(50) + w(50) + std::string(100, '\x05'))}, false, cPoint(20, 10), 0, 0, 3},
+      {"a second terrain replaces the first",
+       {terrain(20, 10, 3), unit(cPoint(1, 1)), terrain(30, 40, 4)},
+       false,
+       cPoint(30, 40),
+       0,
+       0,
+       4},
+      {"a layer of no cells",
+       {terrain(20, 10, 3), frameOf("MAP0000TER" + w(0) + w(0))},
+       false,
+       cPoint(20, 10),
+       0,
+       0,
+       3},
+      {"a layer cut short",
+       {terrain(20, 10, 3), frameOf("MAP0000TER" + w(50) + w(50) + std::string(100, '\x05'))},
+       false,
+       cPoint(20, 10),
+       0,
+       0,
+       3},
   };
   for (const auto& c : cases) {
     cMapDownload d;
@@ -77,12 +115,15 @@ class MapReceive : public WiredPlayer {
 protected:
   MapReceive() : WiredPlayer(1) {}
   // Runs the server's side on a thread while the download is received; the time it took.
-  long long receive(const std::function<void()>& server, bool& done, std::vector<std::string>& shown)
+  long long receive(const std::function<void()>& server, bool& done,
+                    std::vector<std::string>& shown)
   {
     std::thread side(server);
     const auto begin = std::chrono::steady_clock::now();
-    done = receiveMap(*player, download, 800, [&](const char* body) { shown.emplace_back(body, 3); });
-    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - begin);
+    done =
+        receiveMap(*player, download, 800, [&](const char* body) { shown.emplace_back(body, 3); });
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now() - begin);
     side.join();
     return ms.count();
   }
@@ -94,14 +135,16 @@ TEST_F(MapReceive, PausesWithinTheBudgetAreWaitedOut)
 {
   bool done = false;
   std::vector<std::string> shown;
-  const long long ms = receive([&] {
-    send(terrain(100, 100, 2));
-    for (int i = 0; i < 3; ++i) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(500));  // each pause under 800 ms
-      send(unit(cPoint(10 + i, 10)));
-    }
-    send(endMark);
-  }, done, shown);
+  const long long ms = receive(
+      [&] {
+        send(terrain(100, 100, 2));
+        for (int i = 0; i < 3; ++i) {
+          std::this_thread::sleep_for(std::chrono::milliseconds(500));  // each pause under 800 ms
+          send(unit(cPoint(10 + i, 10)));
+        }
+        send(endMark);
+      },
+      done, shown);
   EXPECT_TRUE(done);
   EXPECT_GE(ms, 1400);
   EXPECT_EQ(shown, (std::vector<std::string>{"MAP", "CRU", "CRU", "CRU", "MAP"}));
@@ -112,11 +155,13 @@ TEST_F(MapReceive, AClosedConnectionEndsTheWaitAtOnceASilentOneAfterTheBudget)
 {
   bool done = true;
   std::vector<std::string> shown;
-  long long ms = receive([&] {
-    send(terrain(10, 10, 2));
-    close(peer);
-    peer = -1;
-  }, done, shown);
+  long long ms = receive(
+      [&] {
+        send(terrain(10, 10, 2));
+        close(peer);
+        peer = -1;
+      },
+      done, shown);
   EXPECT_FALSE(done);
   EXPECT_LT(ms, 400);
   EXPECT_FALSE(player->isConnected());

@@ -37,7 +37,8 @@ Outcome search(World& w, const Order& o, eFillMethod method)
 {
   cMovement m(&w.obstacles, &w.scratch, &w.units);
   m.setFillMethod(method);
-  cMapLayer* layer = o.attack ? m.attackPath(o.from, o.goal, char(o.range), o.lineOfSight) : m.findPath(o.from, o.goal);
+  cMapLayer* layer = o.attack ? m.attackPath(o.from, o.goal, char(o.range), o.lineOfSight)
+                              : m.findPath(o.from, o.goal);
   return Outcome{std::unique_ptr<cMapLayer>(layer), m.passCount()};
 }
 
@@ -73,7 +74,8 @@ void build(World& w, Rng& rng)
       const bool across = below(rng, 2);
       const int length = 1 + below(rng, std::max(size.x, size.y));
       for (int k = 0; k < length; ++k)
-        if (below(rng, 9) != 0) w.obstacles.place(across ? at + cPoint(k, 0) : at + cPoint(0, k), 255);
+        if (below(rng, 9) != 0)
+          w.obstacles.place(across ? at + cPoint(k, 0) : at + cPoint(0, k), 255);
       placed += length;
     }
   }
@@ -96,7 +98,9 @@ cPoint randomCell(const World& w, Rng& rng)
     case 1: return size - cPoint(1, 1);
     case 2: return cPoint(below(rng, 2) ? 0 : size.x - 1, below(rng, size.y));
     case 3: return cPoint(below(rng, size.x), below(rng, 2) ? 0 : size.y - 1);
-    case 4: return cPoint(below(rng, 2) ? -1 - below(rng, 3) : size.x + below(rng, 3), below(rng, size.y));
+    case 4:
+      return cPoint(below(rng, 2) ? -1 - below(rng, 3) : size.x + below(rng, 3),
+                    below(rng, size.y));
     default: break;
   }
   const bool wantBuilding = below(rng, 2);
@@ -124,8 +128,10 @@ void addUnits(World& w, Rng& rng)
   const cPoint size = w.obstacles.myMaxPos();
   for (int k = 0; k < n; ++k) {
     auto* u = new cBaseUnit(1, cPoint(below(rng, size.x), below(rng, size.y)), cIsoPoint(1, 1), 5);
-    if (k % 3 == 0) u->initMove(nullptr, cPoint(0, 0));
-    else if (k % 3 == 1) u->initAttack(nullptr, nullptr);
+    if (k % 3 == 0)
+      u->initMove(nullptr, cPoint(0, 0));
+    else if (k % 3 == 1)
+      u->initAttack(nullptr, nullptr);
     w.units.addElement(u);
   }
 }
@@ -151,9 +157,10 @@ Order randomOrder(World& w, Rng& rng)
 std::string describe(const World& w, const Order& o, int searchNo)
 {
   std::ostringstream s;
-  s << "search " << searchNo << ": " << w.obstacles.myMaxPos().x << "x" << w.obstacles.myMaxPos().y << " from ("
-    << o.from.x << "," << o.from.y << ") goal (" << o.goal.x << "," << o.goal.y << ")";
-  if (o.attack) s << " attack range " << o.range << (o.lineOfSight ? " with" : " without") << " line of sight";
+  s << "search " << searchNo << ": " << w.obstacles.myMaxPos().x << "x" << w.obstacles.myMaxPos().y
+    << " from (" << o.from.x << "," << o.from.y << ") goal (" << o.goal.x << "," << o.goal.y << ")";
+  if (o.attack)
+    s << " attack range " << o.range << (o.lineOfSight ? " with" : " without") << " line of sight";
   return s.str();
 }
 
@@ -211,8 +218,8 @@ TEST(MovementDifferential, CasesLeftToTheSweeps)
        cPoint(9, 4), cPoint(4, 2), true, nullptr},
       {"goal on the last cell", "...../...../.....", cPoint(4, 2), cPoint(4, 2), false, nullptr},
       {"goal on the first cell", "...../...../.....", cPoint(-1, 0), cPoint(0, 0), false, nullptr},
-      {"building with a scratch 1", "......./..111../..1#1../..111../.......", cPoint(6, 4), cPoint(0, 0), false,
-       nullptr},
+      {"building with a scratch 1", "......./..111../..1#1../..111../.......", cPoint(6, 4),
+       cPoint(0, 0), false, nullptr},
   };
   for (const Case& c : cases) {
     std::string rows = c.rows;
@@ -229,7 +236,8 @@ TEST(MovementDifferential, CasesLeftToTheSweeps)
     if (!c.topRow) continue;
     auto layer = search(w, o, FILL_FAST).layer;
     std::string top;
-    for (int x = 0; x < width; ++x) top += (x ? " " : "") + std::to_string(layer->get(cPoint(x, 0)));
+    for (int x = 0; x < width; ++x)
+      top += (x ? " " : "") + std::to_string(layer->get(cPoint(x, 0)));
     EXPECT_EQ(top, c.topRow) << c.name;
   }
 }

@@ -49,7 +49,8 @@ TEST(MovementMemory, ASearchAfterTheFirstAllocatesOnlyItsLayer)
   for (int k = 0; k < 20; ++k) {
     cPoint from(int(rng() % 60), int(rng() % 40)), goal(int(rng() % 60), int(rng() % 40));
     before = allocations;
-    std::unique_ptr<cMapLayer> path(k % 2 ? m.attackPath(from, goal, 5, true) : m.findPath(from, goal));
+    std::unique_ptr<cMapLayer> path(k % 2 ? m.attackPath(from, goal, 5, true)
+                                          : m.findPath(from, goal));
     EXPECT_EQ(allocations - before, layerCost) << "search " << k;
   }
 }

@@ -1,6 +1,6 @@
 // Two game maps, each with its own player, playing through the real korvaned.
-#include <gtest/gtest.h>
 #include <arpa/inet.h>
+#include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <signal.h>
 #include <sys/socket.h>
@@ -82,8 +82,8 @@ protected:
       loadBuiltinMap(mapA, a->myID());
       a->sendMaps(&mapA);
       // The upload has no answer: wait until the server has taken in its last unit.
-      ok = waitForLines("Player: CRU \n", mapA.getUnits()->number()) &&
-           (b = join("bob")) && b->queryMaps() == 10 && download(mapB, *b);
+      ok = waitForLines("Player: CRU \n", mapA.getUnits()->number()) && (b = join("bob")) &&
+           b->queryMaps() == 10 && download(mapB, *b);
     }
     testing::internal::GetCapturedStdout();
     renumber(mapA);
@@ -118,7 +118,10 @@ protected:
     traces += testing::internal::GetCapturedStdout();
     return reached;
   }
-  static const cBaseObject* at(const cGamePlayMap& map, cPoint cell) { return map._getObject(cell); }
+  static const cBaseObject* at(const cGamePlayMap& map, cPoint cell)
+  {
+    return map._getObject(cell);
+  }
   static int healthAt(const cGamePlayMap& map, cPoint cell)
   {
     const cBaseObject* o = at(map, cell);
@@ -166,7 +169,8 @@ TEST_F(ServerGame, ChangesMadeOnOneMapShowUpOnTheOtherAndBothEndAlike)
   EXPECT_EQ(healthAt(mapB, cPoint(40, 40)), 30);
 
   // B's unit, created on B, is shot by A's: the blasts reach B, and both remove it.
-  ASSERT_TRUE(mapB.createUnit(b.get(), new cBaseUnit(1, b->myID(), cPoint(30, 22), cIsoPoint(1, 1, 1))));
+  ASSERT_TRUE(
+      mapB.createUnit(b.get(), new cBaseUnit(1, b->myID(), cPoint(30, 22), cIsoPoint(1, 1, 1))));
   EXPECT_TRUE(playUntil([&] { return at(mapA, cPoint(30, 22)) != nullptr; }));
   mapA.clearSelection();
   mapA.addSelection(const_cast<cBaseObject*>(at(mapA, cPoint(25, 20))));

@@ -37,7 +37,10 @@ private:
     i.fireRate = rate;
     return i;
   }
-  static std::vector<cMetaDataItem> terrains() { return std::vector<cMetaDataItem>(9, item(1, 0, 0, 0, 0)); }
+  static std::vector<cMetaDataItem> terrains()
+  {
+    return std::vector<cMetaDataItem>(9, item(1, 0, 0, 0, 0));
+  }
   static std::vector<cMetaDataItem> buildings()
   {
     return {item(2, 10, 0, 0, 0), item(2, 100, 0, 0, 0), item(2, 200, 0, 0, 0),

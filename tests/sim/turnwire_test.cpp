@@ -64,7 +64,8 @@ protected:
   cGamePlayMap map{cPoint(100, 100)};
 };
 
-template <class T> const T& as(const std::unique_ptr<cDecodeMessage>& m)
+template <class T>
+const T& as(const std::unique_ptr<cDecodeMessage>& m)
 {
   return *static_cast<const T*>(m->realMessage());
 }
@@ -220,7 +221,8 @@ TEST_F(WiredGame, CommandsAnnounceEveryChangeMade)
 {
   auto u = new cBaseUnit(1, me, cPoint(40, 40), cIsoPoint(1, 1, 1), 38);
   ASSERT_TRUE(map.createUnit(player.get(), u));
-  ASSERT_TRUE(map.createBuilding(player.get(), new cBaseObject(3, me, cPoint(44, 40), cIsoPoint(2, 2, 1))));
+  ASSERT_TRUE(
+      map.createBuilding(player.get(), new cBaseObject(3, me, cPoint(44, 40), cIsoPoint(2, 2, 1))));
   renumber(map);
   map.addSelection(u);
   map.setTerrainUnderSelection(player.get(), 4);

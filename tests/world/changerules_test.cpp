@@ -31,38 +31,68 @@ struct RuleCase {
 TEST(Rules, EachRuleBoundsItsFiguresByTheMap)
 {
   const RuleCase cases[] = {
-      {"move within the map", [](cMap& m) { return applyMove(m, cPoint(6, 6), cPoint(9, 9)); }, true,
-       [](const RulesMap& r) { return r.unit()->myPosition() == cPoint(9, 9) && r.map.getUnit(cPoint(9, 9)) == 1 && r.map.getUnit(cPoint(6, 6)) == 0; }},
+      {"move within the map", [](cMap& m) { return applyMove(m, cPoint(6, 6), cPoint(9, 9)); },
+       true,
+       [](const RulesMap& r) {
+         return r.unit()->myPosition() == cPoint(9, 9) && r.map.getUnit(cPoint(9, 9)) == 1 &&
+                r.map.getUnit(cPoint(6, 6)) == 0;
+       }},
       {"move off the map", [](cMap& m) { return applyMove(m, cPoint(6, 6), cPoint(10, 9)); }, false,
        [](const RulesMap& r) { return r.unit()->myPosition() == cPoint(6, 6); }},
       {"move of no unit", [](cMap& m) { return applyMove(m, cPoint(5, 5), cPoint(1, 1)); }, false,
        [](const RulesMap& r) { return r.map.getUnit(cPoint(1, 1)) == 0; }},
-      {"paint cut to the map", [](cMap& m) { return applyPaint(m, cRect(8, 8, 65535, 65535), maxTerrainKind); }, true,
-       [](const RulesMap& r) { return r.map.getTerrain(cPoint(9, 9)) == 127 && r.map.getTerrain(cPoint(7, 7)) == 0; }},
-      {"paint a download cannot carry", [](cMap& m) { return applyPaint(m, cRect(0, 0, 10, 10), 128); }, false,
+      {"paint cut to the map",
+       [](cMap& m) { return applyPaint(m, cRect(8, 8, 65535, 65535), maxTerrainKind); }, true,
+       [](const RulesMap& r) {
+         return r.map.getTerrain(cPoint(9, 9)) == 127 && r.map.getTerrain(cPoint(7, 7)) == 0;
+       }},
+      {"paint a download cannot carry",
+       [](cMap& m) { return applyPaint(m, cRect(0, 0, 10, 10), 128); }, false,
        [](const RulesMap& r) { return r.map.getTerrain(cPoint(0, 0)) == 0; }},
-      {"paint a negative kind", [](cMap& m) { return applyPaint(m, cRect(0, 0, 10, 10), -1); }, false,
-       [](const RulesMap& r) { return r.map.getTerrain(cPoint(0, 0)) == 0; }},
-      {"unit on a free cell", [](cMap& m) { return applyCreateUnit(m, cBaseUnit(7, 2, cPoint(0, 0), cIsoPoint(1, 1, 0), 9)); }, true,
-       [](const RulesMap& r) { return r.map.getUnits()->number() == 2 && r.map._getObject(cPoint(0, 0))->getHealth() == 9; }},
-      {"unit on the building", [](cMap& m) { return applyCreateUnit(m, cBaseUnit(1, 2, cPoint(3, 3), cIsoPoint(1, 1, 0), 9)); }, false,
-       [](const RulesMap& r) { return r.map.getUnits()->number() == 1; }},
-      {"building over the edge", [](cMap& m) { return applyCreateBuilding(m, cBaseObject(1, 2, cPoint(9, 0), cIsoPoint(2, 2, 0), 9)); }, false,
-       [](const RulesMap& r) { return r.map.getBuildings()->number() == 1; }},
-      {"building without a cell", [](cMap& m) { return applyCreateBuilding(m, cBaseObject(1, 2, cPoint(0, 0), cIsoPoint(0, 2, 0), 9)); }, false,
-       [](const RulesMap& r) { return r.map.getBuildings()->number() == 1; }},
-      {"building of 65535 x 65535", [](cMap& m) { return applyCreateBuilding(m, cBaseObject(1, 2, cPoint(0, 0), cIsoPoint(65535, 65535, 0), 9)); }, false,
-       [](const RulesMap& r) { return r.map.getBuildings()->number() == 1; }},
-      {"heal past full health", [](cMap& m) { return applyHealthChange(m, cPoint(2, 2), 3, -100); }, true,
-       [](const RulesMap& r) { return r.building()->getHealth() == 150; }},
-      {"damage off the anchor", [](cMap& m) { return applyHealthChange(m, cPoint(3, 3), 3, 10); }, false,
-       [](const RulesMap& r) { return r.building()->getHealth() == 50; }},
-      {"damage to another kind", [](cMap& m) { return applyHealthChange(m, cPoint(6, 6), 2, 10); }, false,
-       [](const RulesMap& r) { return r.unit()->getHealth() == 30; }},
-      {"blast as large as it gets", [](cMap& m) { return applyBlast(m, cPoint(0, 0), 5, 65535); }, true,
-       [](const RulesMap& r) { return r.building()->getHealth() == 45 && r.unit()->getHealth() == 25; }},
-      {"blast centred off the map", [](cMap& m) { return applyBlast(m, cPoint(10, 6), 5, 3); }, false,
-       [](const RulesMap& r) { return r.unit()->getHealth() == 30; }},
+      {"paint a negative kind", [](cMap& m) { return applyPaint(m, cRect(0, 0, 10, 10), -1); },
+       false, [](const RulesMap& r) { return r.map.getTerrain(cPoint(0, 0)) == 0; }},
+      {"unit on a free cell",
+       [](cMap& m) {
+         return applyCreateUnit(m, cBaseUnit(7, 2, cPoint(0, 0), cIsoPoint(1, 1, 0), 9));
+       },
+       true,
+       [](const RulesMap& r) {
+         return r.map.getUnits()->number() == 2 && r.map._getObject(cPoint(0, 0))->getHealth() == 9;
+       }},
+      {"unit on the building",
+       [](cMap& m) {
+         return applyCreateUnit(m, cBaseUnit(1, 2, cPoint(3, 3), cIsoPoint(1, 1, 0), 9));
+       },
+       false, [](const RulesMap& r) { return r.map.getUnits()->number() == 1; }},
+      {"building over the edge",
+       [](cMap& m) {
+         return applyCreateBuilding(m, cBaseObject(1, 2, cPoint(9, 0), cIsoPoint(2, 2, 0), 9));
+       },
+       false, [](const RulesMap& r) { return r.map.getBuildings()->number() == 1; }},
+      {"building without a cell",
+       [](cMap& m) {
+         return applyCreateBuilding(m, cBaseObject(1, 2, cPoint(0, 0), cIsoPoint(0, 2, 0), 9));
+       },
+       false, [](const RulesMap& r) { return r.map.getBuildings()->number() == 1; }},
+      {"building of 65535 x 65535",
+       [](cMap& m) {
+         return applyCreateBuilding(m,
+                                    cBaseObject(1, 2, cPoint(0, 0), cIsoPoint(65535, 65535, 0), 9));
+       },
+       false, [](const RulesMap& r) { return r.map.getBuildings()->number() == 1; }},
+      {"heal past full health", [](cMap& m) { return applyHealthChange(m, cPoint(2, 2), 3, -100); },
+       true, [](const RulesMap& r) { return r.building()->getHealth() == 150; }},
+      {"damage off the anchor", [](cMap& m) { return applyHealthChange(m, cPoint(3, 3), 3, 10); },
+       false, [](const RulesMap& r) { return r.building()->getHealth() == 50; }},
+      {"damage to another kind", [](cMap& m) { return applyHealthChange(m, cPoint(6, 6), 2, 10); },
+       false, [](const RulesMap& r) { return r.unit()->getHealth() == 30; }},
+      {"blast as large as it gets", [](cMap& m) { return applyBlast(m, cPoint(0, 0), 5, 65535); },
+       true,
+       [](const RulesMap& r) {
+         return r.building()->getHealth() == 45 && r.unit()->getHealth() == 25;
+       }},
+      {"blast centred off the map", [](cMap& m) { return applyBlast(m, cPoint(10, 6), 5, 3); },
+       false, [](const RulesMap& r) { return r.unit()->getHealth() == 30; }},
   };
   for (const RuleCase& c : cases) {
     RulesMap r;

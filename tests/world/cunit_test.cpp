@@ -1,5 +1,5 @@
-#include "testcatalogue.h"
 #include "world/cunit.h"
+#include "testcatalogue.h"
 
 #include <gtest/gtest.h>
 
@@ -166,7 +166,8 @@ TEST(Unit, OrderEndsAtTheGoalWithModeByOrderKind)
 {
   Layers l;
   cBaseObject victim(1, cPoint(5, 5), cIsoPoint(1, 1), 10);
-  cBaseUnit mover(1, cPoint(5, 6), cIsoPoint(1, 1), 5), attacker(1, cPoint(5, 6), cIsoPoint(1, 1), 5);
+  cBaseUnit mover(1, cPoint(5, 6), cIsoPoint(1, 1), 5),
+      attacker(1, cPoint(5, 6), cIsoPoint(1, 1), 5);
   cMapLayer* path = slope(cPoint(10, 10), cPoint(5, 6), 2);
   mover.initMove(path, cPoint(5, 6));
   attacker.initAttack(path, &victim);

@@ -1,5 +1,5 @@
-#include "testcatalogue.h"
 #include "world/map.h"
+#include "testcatalogue.h"
 
 #include <gtest/gtest.h>
 

@@ -1,15 +1,15 @@
-#include "world/host.h"
 #include "world/maplayer.h"
 #include "support/testdirectory.h"
+#include "world/host.h"
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <climits>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <string>
-#include <unistd.h>
 
 namespace {
 int sum(const cMapLayer& layer)

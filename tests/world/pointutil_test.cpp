@@ -1,5 +1,5 @@
-#include "world/host.h"
 #include "world/pointutil.h"
+#include "world/host.h"
 
 #include <gtest/gtest.h>
 
@@ -118,7 +118,8 @@ TEST(IsoPoint, ScreenToCellWithoutGraphicsModeLeavesCell)
 
 TEST(Direction, CodesAndSteps)
 {
-  const cPoint steps[] = {{0, 0}, {-1, 0}, {-1, -1}, {0, -1}, {1, -1}, {1, 0}, {1, 1}, {0, 1}, {-1, 1}};
+  const cPoint steps[] = {{0, 0}, {-1, 0}, {-1, -1}, {0, -1}, {1, -1},
+                          {1, 0}, {1, 1},  {0, 1},   {-1, 1}};
   for (int code = 0; code <= 8; ++code) {
     cDirection d(code);
     EXPECT_EQ(d.getDirection(), steps[code]);

@@ -32,9 +32,9 @@ private:
   static std::vector<cMetaDataItem> terrains() { return {cMetaDataItem(), cMetaDataItem()}; }
   static std::vector<cMetaDataItem> buildings()
   {
-    return {makeItem("none", {1, 1, 10, 0, 0, 0}),  makeItem("Hut", {2, 2, 100, 0, 0, 0}),
+    return {makeItem("none", {1, 1, 10, 0, 0, 0}),      makeItem("Hut", {2, 2, 100, 0, 0, 0}),
             makeItem("Barracks", {2, 2, 200, 0, 0, 0}), makeItem("Farm", {2, 2, 50, 0, 0, 0}),
-            makeItem("Tower", {3, 3, 300, 0, 0, 0}),  makeItem("Keep", {3, 3, 500, 0, 0, 0})};
+            makeItem("Tower", {3, 3, 300, 0, 0, 0}),    makeItem("Keep", {3, 3, 500, 0, 0, 0})};
   }
   static std::vector<cMetaDataItem> units()
   {

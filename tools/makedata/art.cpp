@@ -2,7 +2,8 @@
 
 #include "render.h"
 
-Picture kindPicture(const Kind& kind, double k, int samples) {
+Picture kindPicture(const Kind& kind, double k, int samples)
+{
   Scene scene;
   kind.build(scene);
   int span = kind.xsiz + kind.ysiz;

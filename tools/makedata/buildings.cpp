@@ -15,9 +15,13 @@ const Material kWood{rgb8(120, 78, 44), Pattern::Planks, {}};
 const Material kGreySteel{rgb8(150, 158, 166), Pattern::Metal, {}};
 const Material kRedFlag{rgb8(200, 36, 30), Pattern::Plain, {}};
 
-void slab(Scene& s, double dx, double dy, Material m = kPaving) { s.box({0, 0, 0}, {dx, dy, 0.06}, m); }
+void slab(Scene& s, double dx, double dy, Material m = kPaving)
+{
+  s.box({0, 0, 0}, {dx, dy, 0.06}, m);
+}
 
-void barracks(Scene& s) {
+void barracks(Scene& s)
+{
   slab(s, 2, 2);
   s.box({0.15, 0.3, 0.06}, {1.75, 1.7, 0.55}, kBrick);
   s.roof({0.08, 0.24, 0.55}, {1.82, 1.76, 0.95}, true, false, kRedTiles);
@@ -27,7 +31,8 @@ void barracks(Scene& s) {
   s.box({1.87, 1.5, 0.7}, {1.89, 1.84, 0.93}, kRedFlag);
 }
 
-void headquarters(Scene& s) {
+void headquarters(Scene& s)
+{
   slab(s, 2, 3);
   s.box({0.15, 0.15, 0.06}, {1.8, 2.85, 1.0}, kHallStone);
   s.roof({0.1, 0.1, 1.0}, {1.85, 2.9, 1.4}, true, true, kSlate);
@@ -38,11 +43,13 @@ void headquarters(Scene& s) {
   s.roof({1.78, 1.02, 0.7}, {1.99, 1.98, 0.88}, true, false, kWhite);
 }
 
-void farm(Scene& s) {
+void farm(Scene& s)
+{
   s.box({0, 0, 0}, {2, 2, 0.05}, {rgb8(120, 160, 52), Pattern::Field, rgb8(112, 80, 46)});
   const Material barnWood{rgb8(156, 58, 40), Pattern::Planks, {}};
   s.box({0.15, 0.15, 0.05}, {1.15, 1.25, 0.45}, barnWood);
-  s.roof({0.1, 0.1, 0.45}, {1.2, 1.3, 0.82}, false, false, {rgb8(96, 90, 86), Pattern::RoofTiles, {}});
+  s.roof({0.1, 0.1, 0.45}, {1.2, 1.3, 0.82}, false, false,
+         {rgb8(96, 90, 86), Pattern::RoofTiles, {}});
   s.box({1.15, 0.5, 0.05}, {1.17, 0.85, 0.35}, kWood);
   s.cylinder({1.55, 0.5, 0.05}, {1.55, 0.5, 0.85}, 0.28, kGreySteel);
   s.ellipsoid({1.55, 0.5, 0.85}, {0.28, 0.28, 0.16}, kGreySteel);
@@ -51,7 +58,8 @@ void farm(Scene& s) {
   s.cylinder({1.65, 1.45, 0.15}, {1.65, 1.75, 0.15}, 0.1, hay);
 }
 
-void gunTower(Scene& s) {
+void gunTower(Scene& s)
+{
   slab(s, 1, 1);
   const Material stone{rgb8(160, 156, 146), Pattern::Stone, rgb8(110, 106, 98)};
   s.frustum(0.5, 0.5, 0.06, 1.3, 0.42, 0.34, stone);
@@ -62,7 +70,8 @@ void gunTower(Scene& s) {
   s.cylinder({0.55, 0.55, 1.5}, {0.98, 0.86, 1.56}, 0.045, gun);
 }
 
-void factory(Scene& s) {
+void factory(Scene& s)
+{
   slab(s, 3, 2);
   s.box({0.15, 0.2, 0.06}, {2.85, 1.8, 0.5}, {rgb8(108, 126, 146), Pattern::Metal, {}});
   for (double x0 : {0.15, 1.05, 1.95})
@@ -73,19 +82,22 @@ void factory(Scene& s) {
   s.box({2.85, 0.5, 0.06}, {2.88, 0.9, 0.35}, kDark);
 }
 
-void powerPlant(Scene& s) {
+void powerPlant(Scene& s)
+{
   slab(s, 2, 2);
   const Material concrete{rgb8(214, 208, 196), Pattern::Plain, {}};
   s.frustum(0.75, 0.75, 0.06, 1.75, 0.64, 0.42, concrete);
   s.frustum(0.75, 0.75, 1.45, 1.57, 0.478, 0.463, {rgb8(200, 52, 40), Pattern::Plain, {}});
   s.cylinder({0.75, 0.75, 1.745}, {0.75, 0.75, 1.76}, 0.37, kDark);
-  s.box({1.3, 1.1, 0.06}, {1.9, 1.9, 0.6}, {rgb8(214, 188, 104), Pattern::Windows, rgb8(40, 52, 70)});
+  s.box({1.3, 1.1, 0.06}, {1.9, 1.9, 0.6},
+        {rgb8(214, 188, 104), Pattern::Windows, rgb8(40, 52, 70)});
   s.box({1.45, 1.25, 0.6}, {1.75, 1.75, 0.68}, kGreySteel);
   s.cylinder({1.2, 1.75, 0.06}, {1.2, 1.75, 1.0}, 0.03, kGreySteel);
   s.box({1.17, 1.6, 0.9}, {1.23, 1.9, 0.93}, kGreySteel);
 }
 
-void stoneWall(Scene& s) {
+void stoneWall(Scene& s)
+{
   slab(s, 1, 1);
   const Material stone{rgb8(152, 150, 142), Pattern::Stone, rgb8(100, 98, 92)};
   s.box({0.1, 0.1, 0.06}, {0.9, 0.9, 0.62}, stone);
@@ -93,7 +105,8 @@ void stoneWall(Scene& s) {
     for (double y : {0.1, 0.65}) s.box({x, y, 0.62}, {x + 0.25, y + 0.25, 0.82}, stone);
 }
 
-void fuelDepot(Scene& s) {
+void fuelDepot(Scene& s)
+{
   slab(s, 2, 2);
   const Material orange{rgb8(232, 122, 32), Pattern::Plain, {}};
   s.cylinder({0.75, 1.45, 0.25}, {1.45, 1.45, 0.25}, 0.05, kGreySteel);
@@ -106,9 +119,11 @@ void fuelDepot(Scene& s) {
   s.box({1.3, 0.2, 0.06}, {1.85, 0.75, 0.35}, orange);
 }
 
-void radarStation(Scene& s) {
+void radarStation(Scene& s)
+{
   slab(s, 2, 2);
-  s.box({0.2, 0.8, 0.06}, {1.2, 1.8, 0.45}, {rgb8(72, 146, 146), Pattern::Windows, rgb8(30, 44, 60)});
+  s.box({0.2, 0.8, 0.06}, {1.2, 1.8, 0.45},
+        {rgb8(72, 146, 146), Pattern::Windows, rgb8(30, 44, 60)});
   s.box({0.25, 0.85, 0.45}, {1.15, 1.75, 0.5}, kGreySteel);
   s.cylinder({1.4, 0.6, 0.06}, {1.4, 0.6, 0.62}, 0.06, kGreySteel);
   Vec3 centre{1.4, 0.6, 0.72};
@@ -118,20 +133,26 @@ void radarStation(Scene& s) {
   s.cylinder({0.9, 1.0, 0.5}, {0.9, 1.0, 0.95}, 0.02, kDark);
 }
 
-void houses(Scene& s) {
+void houses(Scene& s)
+{
   s.box({0, 0, 0}, {1, 2, 0.05}, {rgb8(104, 140, 64), Pattern::Plain, {}});
-  s.box({0.14, 0.12, 0.05}, {0.86, 0.88, 0.4}, {rgb8(230, 214, 178), Pattern::Windows, rgb8(40, 60, 90)});
-  s.roof({0.1, 0.07, 0.4}, {0.9, 0.93, 0.74}, false, false, {rgb8(206, 112, 48), Pattern::RoofTiles, {}});
+  s.box({0.14, 0.12, 0.05}, {0.86, 0.88, 0.4},
+        {rgb8(230, 214, 178), Pattern::Windows, rgb8(40, 60, 90)});
+  s.roof({0.1, 0.07, 0.4}, {0.9, 0.93, 0.74}, false, false,
+         {rgb8(206, 112, 48), Pattern::RoofTiles, {}});
   s.box({0.86, 0.4, 0.05}, {0.88, 0.6, 0.3}, kWood);
-  s.box({0.14, 1.12, 0.05}, {0.86, 1.88, 0.36}, {rgb8(188, 200, 208), Pattern::Windows, rgb8(40, 60, 90)});
-  s.roof({0.1, 1.08, 0.36}, {0.9, 1.92, 0.7}, true, false, {rgb8(62, 124, 82), Pattern::RoofTiles, {}});
+  s.box({0.14, 1.12, 0.05}, {0.86, 1.88, 0.36},
+        {rgb8(188, 200, 208), Pattern::Windows, rgb8(40, 60, 90)});
+  s.roof({0.1, 1.08, 0.36}, {0.9, 1.92, 0.7}, true, false,
+         {rgb8(62, 124, 82), Pattern::RoofTiles, {}});
   s.box({0.3, 1.3, 0.5}, {0.42, 1.42, 0.85}, kBrick);
 }
 
 void nothing(Scene& s) { slab(s, 1, 1, {rgb8(96, 96, 100), Pattern::Stone, rgb8(70, 70, 74)}); }
 }  // namespace
 
-const std::vector<Kind>& buildingKinds() {
+const std::vector<Kind>& buildingKinds()
+{
   static const std::vector<Kind> kinds = {
       {"Nothing", 1, 1, 0, 0, 0, 100, 0, 0, 0, 0, nothing},
       {"Barracks", 2, 2, 1, 0, 0, 800, 4, 0, 0, 0, barracks},

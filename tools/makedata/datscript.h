@@ -6,17 +6,19 @@
 #include <vector>
 
 class DatScript {
- public:
+public:
   // dat with the options every call shares (keep order, strip grabber data but our sizes).
   void dat(const std::string& file, const std::vector<std::string>& args);
   // Adds files as objects of a type; bitmaps are grabbed at 32 bits per pixel.
-  void add(const std::string& file, const std::string& type, const std::vector<std::string>& sources);
+  void add(const std::string& file, const std::string& type,
+           const std::vector<std::string>& sources);
   // Sets properties ("NAME=value") on an object of a file.
-  void set(const std::string& file, const std::string& object, const std::vector<std::string>& props);
+  void set(const std::string& file, const std::string& object,
+           const std::vector<std::string>& props);
   void line(const std::string& text) { lines_.push_back(text); }
   void write(const std::string& path) const;
 
- private:
+private:
   std::vector<std::string> lines_;
 };
 

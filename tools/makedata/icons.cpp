@@ -8,7 +8,8 @@
 namespace {
 const Rgb kInk = rgb8(236, 240, 248);
 
-Picture panel() {
+Picture panel()
+{
   Picture pic(kIconSize, kIconSize);
   double c = kIconSize / 2.0;
   fillWith(pic, roundBox(c, c, c - 4, c - 4, 14), [](double x, double y) {
@@ -20,7 +21,8 @@ Picture panel() {
   return pic;
 }
 
-void caption(Picture& pic, Typeface& face, const std::string& text) {
+void caption(Picture& pic, Typeface& face, const std::string& text)
+{
   int size = 17;
   while (size > 10 && face.textWidth(text, size) > kIconSize - 18) --size;
   int x = (kIconSize - face.textWidth(text, size)) / 2;
@@ -28,20 +30,26 @@ void caption(Picture& pic, Typeface& face, const std::string& text) {
   face.draw(pic, text, size, x, 114, kInk);
 }
 
-void arrowHead(Picture& pic, double x, double y, double dx, double dy, double size, Rgb c) {
+void arrowHead(Picture& pic, double x, double y, double dx, double dy, double size, Rgb c)
+{
   double nx = -dy, ny = dx;
-  fill(pic, triangle(x + dx * size, y + dy * size, x + nx * size * 0.9, y + ny * size * 0.9,
-                     x - nx * size * 0.9, y - ny * size * 0.9), c);
+  fill(pic,
+       triangle(x + dx * size, y + dy * size, x + nx * size * 0.9, y + ny * size * 0.9,
+                x - nx * size * 0.9, y - ny * size * 0.9),
+       c);
 }
 
-void redraw(Picture& pic) {
+void redraw(Picture& pic)
+{
   const Rgb green = rgb8(126, 224, 160);
   const double a1 = 5.2, r = 27;
   fill(pic, arc(64, 56, r, 9, 0.6, a1), green);
-  arrowHead(pic, 64 + r * std::cos(a1), 56 - r * std::sin(a1), -std::sin(a1), -std::cos(a1), 13, green);
+  arrowHead(pic, 64 + r * std::cos(a1), 56 - r * std::sin(a1), -std::sin(a1), -std::cos(a1), 13,
+            green);
 }
 
-void diagnose(Picture& pic) {
+void diagnose(Picture& pic)
+{
   fill(pic, circle(56, 48, 21), rgb8(150, 200, 240), 0.45);
   fill(pic, triangle(56, 36, 70, 46, 56, 56), rgb8(96, 168, 70));
   fill(pic, triangle(56, 36, 42, 46, 56, 56), rgb8(120, 190, 84));
@@ -49,9 +57,11 @@ void diagnose(Picture& pic) {
   fill(pic, segment(73, 65, 94, 86, 12), rgb8(120, 78, 44));
 }
 
-void statistics(Picture& pic) {
+void statistics(Picture& pic)
+{
   const double heights[4] = {26, 44, 32, 58};
-  const Rgb colours[4] = {rgb8(222, 80, 64), rgb8(236, 196, 64), rgb8(96, 196, 96), rgb8(96, 150, 236)};
+  const Rgb colours[4] = {rgb8(222, 80, 64), rgb8(236, 196, 64), rgb8(96, 196, 96),
+                          rgb8(96, 150, 236)};
   for (int i = 0; i < 4; ++i) {
     double x = 40 + i * 17;
     fill(pic, roundBox(x, 88 - heights[i] / 2, 6, heights[i] / 2, 2), colours[i]);
@@ -60,40 +70,49 @@ void statistics(Picture& pic) {
   fill(pic, segment(29, 89, 29, 26, 3), kInk);
 }
 
-void plusBadge(Picture& pic, double x, double y) {
+void plusBadge(Picture& pic, double x, double y)
+{
   fill(pic, circle(x, y, 15), rgb8(40, 150, 60));
   fill(pic, segment(x - 8, y, x + 8, y, 5), kInk);
   fill(pic, segment(x, y - 8, x, y + 8, 5), kInk);
 }
 
-void newUnit(Picture& pic) {
+void newUnit(Picture& pic)
+{
   pic.draw(kindPicture(unitKinds()[1], 52, 3), 64 - 52, 10);
   plusBadge(pic, 94, 32);
 }
 
-void build(Picture& pic) {
+void build(Picture& pic)
+{
   Picture house = kindPicture(buildingKinds()[1], 21, 3);
   pic.draw(house, 64 - house.width() / 2 - 6, 94 - house.height());
   fill(pic, segment(86, 26, 104, 62, 7), rgb8(150, 100, 56));
   fill(pic, segment(74, 34, 96, 22, 13), rgb8(184, 190, 200));
 }
 
-void message(Picture& pic) {
-  fill(pic, unite(roundBox(64, 50, 40, 26, 13), triangle(42, 70, 60, 72, 36, 92)), rgb8(238, 238, 226));
+void message(Picture& pic)
+{
+  fill(pic, unite(roundBox(64, 50, 40, 26, 13), triangle(42, 70, 60, 72, 36, 92)),
+       rgb8(238, 238, 226));
   for (double x : {46.0, 64.0, 82.0}) fill(pic, circle(x, 50, 5.5), rgb8(48, 56, 76));
 }
 }  // namespace
 
-Picture toolbarIcon(int item, Typeface& captionFace) {
-  static void (*const pictures[kToolbarIcons])(Picture&) = {redraw, diagnose, statistics, newUnit, build, message};
-  static const char* const captions[kToolbarIcons] = {"Redraw", "Diagnose", "Statistics", "New unit", "Build", "Message"};
+Picture toolbarIcon(int item, Typeface& captionFace)
+{
+  static void (*const pictures[kToolbarIcons])(Picture&) = {redraw,  diagnose, statistics,
+                                                            newUnit, build,    message};
+  static const char* const captions[kToolbarIcons] = {"Redraw",   "Diagnose", "Statistics",
+                                                      "New unit", "Build",    "Message"};
   Picture pic = panel();
   pictures[item](pic);
   caption(pic, captionFace, captions[item]);
   return pic;
 }
 
-Picture buildIcon(const Kind& kind, Typeface& captionFace) {
+Picture buildIcon(const Kind& kind, Typeface& captionFace)
+{
   int span = kind.xsiz + kind.ysiz;
   double k = std::min(106.0 / span, 78.0 / (span / 2.0 + kind.zsiz));
   Picture pic = panel();
@@ -103,7 +122,8 @@ Picture buildIcon(const Kind& kind, Typeface& captionFace) {
   return pic;
 }
 
-Picture returnIcon(Typeface& captionFace) {
+Picture returnIcon(Typeface& captionFace)
+{
   Picture pic = panel();
   const Rgb amber = rgb8(250, 198, 76);
   fill(pic, segment(96, 54, 52, 54, 15), amber);

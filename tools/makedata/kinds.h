@@ -6,12 +6,12 @@
 #include "scene.h"
 
 struct Kind {
-  const char* desc;                         // DESC: the name shown to the player
-  int xsiz, ysiz, zsiz;                     // footprint in cells and height in tile heights
-  int dam, dsiz, mxhp, def, rang, frat;     // damage, blast radius, hit points, defence,
-                                            // range in cells, turns between shots
-  int blck;                                 // BLCK: 0 = the kind blocks its cells
-  void (*build)(Scene&);                    // adds the kind's shapes over its footprint
+  const char* desc;                      // DESC: the name shown to the player
+  int xsiz, ysiz, zsiz;                  // footprint in cells and height in tile heights
+  int dam, dsiz, mxhp, def, rang, frat;  // damage, blast radius, hit points, defence,
+                                         // range in cells, turns between shots
+  int blck;                              // BLCK: 0 = the kind blocks its cells
+  void (*build)(Scene&);                 // adds the kind's shapes over its footprint
 };
 
 const std::vector<Kind>& buildingKinds();

@@ -24,7 +24,8 @@ struct Faces {
   Typeface sans, sansBold, serifBold;
 };
 
-void writeText(const std::string& name, const std::string& text) {
+void writeText(const std::string& name, const std::string& text)
+{
   FILE* f = std::fopen(outputPath(name).c_str(), "w");
   if (!f || std::fputs(text.c_str(), f) < 0 || std::fclose(f) != 0) {
     std::fprintf(stderr, "makedata: cannot write %s\n", outputPath(name).c_str());
@@ -32,25 +33,30 @@ void writeText(const std::string& name, const std::string& text) {
   }
 }
 
-std::string numbered(const std::string& stem, int i, const std::string& ext) {
+std::string numbered(const std::string& stem, int i, const std::string& ext)
+{
   return stem + (i < 10 ? "0" : "") + std::to_string(i) + ext;
 }
 
 // Bitmaps of icons and interface pictures carry no size of ours: drop dat's grab sizes.
-void dropGrabSizes(DatScript& s, const std::string& file, const std::vector<std::string>& sources) {
+void dropGrabSizes(DatScript& s, const std::string& file, const std::vector<std::string>& sources)
+{
   for (const std::string& src : sources) s.set(file, objectName(src), {"XSIZ=", "YSIZ="});
 }
 
-std::vector<std::string> kindProperties(const Kind& k) {
+std::vector<std::string> kindProperties(const Kind& k)
+{
   auto prop = [](const char* id, int v) { return std::string(id) + "=" + std::to_string(v); };
-  return {prop("XSIZ", k.xsiz), prop("YSIZ", k.ysiz), prop("ZSIZ", k.zsiz), prop("DAM ", k.dam),
-          prop("DSIZ", k.dsiz), prop("MXHP", k.mxhp), prop("DEF ", k.def), prop("RANG", k.rang),
-          prop("FRAT", k.frat), prop("BLCK", k.blck), std::string("DESC=") + k.desc};
+  return {prop("XSIZ", k.xsiz), prop("YSIZ", k.ysiz),         prop("ZSIZ", k.zsiz),
+          prop("DAM ", k.dam),  prop("DSIZ", k.dsiz),         prop("MXHP", k.mxhp),
+          prop("DEF ", k.def),  prop("RANG", k.rang),         prop("FRAT", k.frat),
+          prop("BLCK", k.blck), std::string("DESC=") + k.desc};
 }
 }  // namespace
 
 namespace {
-void interfaceFile(DatScript& s, Faces& faces) {
+void interfaceFile(DatScript& s, Faces& faces)
+{
   writeText("interface.txt", "Korvane interface data\n");
   saveFontGrid("currentfont.bmp", faces.sans, 16);
   saveFontGrid("systemfont.bmp", faces.sans, 12);
@@ -76,42 +82,50 @@ void interfaceFile(DatScript& s, Faces& faces) {
 }
 
 // A nested datafile of kind pictures with their figures.
-void kindTable(DatScript& s, const std::string& file, const std::string& stem, const std::vector<Kind>& kinds) {
+void kindTable(DatScript& s, const std::string& file, const std::string& stem,
+               const std::vector<Kind>& kinds)
+{
   std::vector<std::string> sources;
   for (size_t i = 0; i < kinds.size(); ++i) {
     sources.push_back(numbered(stem, static_cast<int>(i), ".bmp"));
     saveBitmap(sources.back(), maskedBitmap(kindPicture(kinds[i], kTileK, 4), true));
   }
   s.add(file, "BMP", sources);
-  for (size_t i = 0; i < kinds.size(); ++i) s.set(file, objectName(sources[i]), kindProperties(kinds[i]));
+  for (size_t i = 0; i < kinds.size(); ++i)
+    s.set(file, objectName(sources[i]), kindProperties(kinds[i]));
 }
 }  // namespace
 
 namespace {
-void terrainTable(DatScript& s) {
+void terrainTable(DatScript& s)
+{
   std::vector<std::string> sources;
   for (int i = 0; i < terrainCount(); ++i) {
     sources.push_back(numbered("terrain", i, ".bmp"));
     saveBitmap(sources.back(), maskedBitmap(terrainTile(i), false));
   }
   s.add("terrain.dat", "BMP", sources);
-  for (const std::string& src : sources) s.set("terrain.dat", objectName(src), {"XSIZ=1", "YSIZ=1"});
+  for (const std::string& src : sources)
+    s.set("terrain.dat", objectName(src), {"XSIZ=1", "YSIZ=1"});
 }
 
-int buildIcons(DatScript& s, Typeface& captionFace) {
+int buildIcons(DatScript& s, Typeface& captionFace)
+{
   const std::vector<Kind>& b = buildingKinds();
   int count = static_cast<int>(std::max(b.size(), unitKinds().size())) - 1;
   std::vector<std::string> sources;
   for (int i = 0; i < count; ++i) {
     sources.push_back(numbered("icon", i, ".tga"));
-    saveBitmap(sources.back(), alphaBitmap(buildIcon(b[std::min<size_t>(i + 1, b.size() - 1)], captionFace)));
+    saveBitmap(sources.back(),
+               alphaBitmap(buildIcon(b[std::min<size_t>(i + 1, b.size() - 1)], captionFace)));
   }
   s.add("icons.dat", "BMP", sources);
   dropGrabSizes(s, "icons.dat", sources);
   return count;
 }
 
-void gameDataFile(DatScript& s, Faces& faces) {
+void gameDataFile(DatScript& s, Faces& faces)
+{
   writeText("gamedata.txt", "Korvane game data\n");
   terrainTable(s);
   kindTable(s, "buildings.dat", "building", buildingKinds());
@@ -126,7 +140,8 @@ void gameDataFile(DatScript& s, Faces& faces) {
   s.set("gamedata.dat", "ICONS_DAT", {"NUMD=" + std::to_string(icons)});
 }
 
-void looseFiles(DatScript& s, Faces& faces) {
+void looseFiles(DatScript& s, Faces& faces)
+{
   saveJpeg("background.jpg", menuBackground(), 90);
   saveBitmap("title1.png", alphaBitmap(titleLogo(faces.serifBold)));
   saveBitmap("return.png", alphaBitmap(returnIcon(faces.sansBold)));
@@ -134,7 +149,8 @@ void looseFiles(DatScript& s, Faces& faces) {
 }
 }  // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
   if (argc != 5) {
     std::fprintf(stderr, "usage: makedata OUTDIR SANS SANSBOLD SERIFBOLD\n");
     return 2;

@@ -11,12 +11,14 @@ double alongFace(Vec3 p, Vec3 n) { return std::fabs(n.x) > std::fabs(n.y) ? p.y 
 
 bool isTop(Vec3 n) { return n.z > 0.7; }
 
-double grain(Vec3 p, uint32_t seed) {
+double grain(Vec3 p, uint32_t seed)
+{
   return fractalNoise(p.x + p.z * 0.7, p.y - p.z * 0.3, 8, 3, seed);
 }
 
 // Courses of blocks: true on the joints; `cell` receives a per-block hash.
-bool blockJoint(double u, double v, double width, double height, double joint, double& cell) {
+bool blockJoint(double u, double v, double width, double height, double joint, double& cell)
+{
   int row = static_cast<int>(std::floor(v / height));
   double shifted = u / width + (row % 2 ? 0.5 : 0.0);
   int col = static_cast<int>(std::floor(shifted));
@@ -25,14 +27,16 @@ bool blockJoint(double u, double v, double width, double height, double joint, d
   return fu < joint / width || fv < joint / height;
 }
 
-Rgb masonry(const Material& m, Vec3 p, Vec3 n, double width, double height) {
+Rgb masonry(const Material& m, Vec3 p, Vec3 n, double width, double height)
+{
   double u = isTop(n) ? p.x : alongFace(p, n), v = isTop(n) ? p.y : p.z;
   double cell;
   if (blockJoint(u, v, width, height, 0.018, cell)) return m.second;
   return m.base * (0.86 + 0.22 * cell) * (0.92 + 0.16 * grain(p, 5));
 }
 
-Rgb roofTiles(const Material& m, Vec3 p) {
+Rgb roofTiles(const Material& m, Vec3 p)
+{
   double rows = p.z / 0.07;
   double fv = rows - std::floor(rows);
   double u = (p.x + p.y) / 0.09 + (static_cast<int>(std::floor(rows)) % 2) * 0.5;
@@ -42,7 +46,8 @@ Rgb roofTiles(const Material& m, Vec3 p) {
   return m.base * shade * (0.93 + 0.14 * grain(p, 9));
 }
 
-Rgb windows(const Material& m, Vec3 p, Vec3 n) {
+Rgb windows(const Material& m, Vec3 p, Vec3 n)
+{
   if (isTop(n) || std::fabs(n.z) > 0.3) return m.base * (0.94 + 0.12 * grain(p, 3));
   double u = alongFace(p, n) / 0.3, v = (p.z - 0.12) / 0.42;
   double fu = u - std::floor(u), fv = v - std::floor(v);
@@ -52,7 +57,8 @@ Rgb windows(const Material& m, Vec3 p, Vec3 n) {
   return m.base * (0.94 + 0.12 * grain(p, 3));
 }
 
-Rgb metal(const Material& m, Vec3 p, Vec3 n) {
+Rgb metal(const Material& m, Vec3 p, Vec3 n)
+{
   double u = isTop(n) ? p.x + p.y : alongFace(p, n);
   double ridge = 0.88 + 0.12 * std::sin(u * 2 * M_PI / 0.06);
   double seam = std::fmod(std::fabs(u), 0.5) < 0.012 ? 0.7 : 1.0;
@@ -60,7 +66,8 @@ Rgb metal(const Material& m, Vec3 p, Vec3 n) {
 }
 }  // namespace
 
-Rgb surfaceColour(const Material& m, Vec3 p, Vec3 n) {
+Rgb surfaceColour(const Material& m, Vec3 p, Vec3 n)
+{
   switch (m.pattern) {
     case Pattern::Brick: return masonry(m, p, n, 0.16, 0.07);
     case Pattern::Stone: return masonry(m, p, n, 0.3, 0.15);

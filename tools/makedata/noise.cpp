@@ -2,7 +2,8 @@
 
 #include <cmath>
 
-double hashUnit(int32_t x, int32_t y, uint32_t seed) {
+double hashUnit(int32_t x, int32_t y, uint32_t seed)
+{
   uint32_t h = seed * 0x9E3779B1u ^ static_cast<uint32_t>(x) * 0x85EBCA77u;
   h ^= static_cast<uint32_t>(y) * 0xC2B2AE3Du;
   h ^= h >> 15;
@@ -17,7 +18,8 @@ static int wrap(int i, int period) { return ((i % period) + period) % period; }
 
 static double smooth(double t) { return t * t * (3 - 2 * t); }
 
-double periodicNoise(double u, double v, int period, uint32_t seed) {
+double periodicNoise(double u, double v, int period, uint32_t seed)
+{
   double fu = std::floor(u), fv = std::floor(v);
   int iu = static_cast<int>(fu), iv = static_cast<int>(fv);
   double tu = smooth(u - fu), tv = smooth(v - fv);
@@ -29,7 +31,8 @@ double periodicNoise(double u, double v, int period, uint32_t seed) {
   return top + (bottom - top) * tv;
 }
 
-double fractalNoise(double u, double v, int basePeriod, int octaves, uint32_t seed) {
+double fractalNoise(double u, double v, int basePeriod, int octaves, uint32_t seed)
+{
   double sum = 0, weight = 1, total = 0;
   int period = basePeriod;
   for (int i = 0; i < octaves; ++i) {

@@ -11,17 +11,22 @@
 extern std::string gOutDir;
 
 namespace {
-[[noreturn]] void fail(const std::string& name) {
+[[noreturn]] void fail(const std::string& name)
+{
   std::fprintf(stderr, "makedata: cannot write %s\n", outputPath(name).c_str());
   std::exit(1);
 }
 
-unsigned char channel(double v) { return static_cast<unsigned char>(std::clamp(v * 255.0 + 0.5, 0.0, 255.0)); }
+unsigned char channel(double v)
+{
+  return static_cast<unsigned char>(std::clamp(v * 255.0 + 0.5, 0.0, 255.0));
+}
 }  // namespace
 
 std::string outputPath(const std::string& name) { return gOutDir + "/" + name; }
 
-void saveBitmap(const std::string& name, BITMAP* b) {
+void saveBitmap(const std::string& name, BITMAP* b)
+{
   std::string file = outputPath(name);
   bool png = name.size() > 4 && name.compare(name.size() - 4, 4, ".png") == 0;
   int result = png ? save_png(file.c_str(), b, nullptr) : save_bitmap(file.c_str(), b, nullptr);
@@ -29,7 +34,8 @@ void saveBitmap(const std::string& name, BITMAP* b) {
   if (result != 0) fail(name);
 }
 
-void saveJpeg(const std::string& name, const Picture& pic, int quality) {
+void saveJpeg(const std::string& name, const Picture& pic, int quality)
+{
   FILE* out = std::fopen(outputPath(name).c_str(), "wb");
   if (!out) fail(name);
   jpeg_compress_struct info;
@@ -61,7 +67,8 @@ void saveJpeg(const std::string& name, const Picture& pic, int quality) {
 
 // Grid layout read by Allegro's font import: colour 255 frames every cell, the cell's
 // background is 0 and its ink 1, so the grabbed font is monochrome and takes any colour.
-void saveFontGrid(const std::string& name, Typeface& face, int pixels) {
+void saveFontGrid(const std::string& name, Typeface& face, int pixels)
+{
   const int maxWidth = 400;
   std::vector<MonoGlyph> glyphs;
   for (int ch = 32; ch < 127; ++ch) glyphs.push_back(face.monoGlyph(static_cast<char>(ch), pixels));
@@ -77,7 +84,8 @@ void saveFontGrid(const std::string& name, Typeface& face, int pixels) {
   for (const MonoGlyph& g : glyphs) {
     if (x + g.width + 2 > maxWidth) x = 0, y += cellH + 1;
     for (int py = 0; py < g.height; ++py)
-      for (int px = 0; px < g.width; ++px) putpixel(grid, x + 1 + px, y + 1 + py, g.ink[py * g.width + px]);
+      for (int px = 0; px < g.width; ++px)
+        putpixel(grid, x + 1 + px, y + 1 + py, g.ink[py * g.width + px]);
     x += g.width + 1;
   }
   PALETTE pal;

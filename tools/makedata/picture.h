@@ -7,13 +7,14 @@
 struct BITMAP;
 
 class Picture {
- public:
+public:
   Picture(int w, int h) : w_(w), h_(h), colour_(w * h), alpha_(w * h, 0.0) {}
   int width() const { return w_; }
   int height() const { return h_; }
   Rgb colour(int x, int y) const { return colour_[y * w_ + x]; }
   double alpha(int x, int y) const { return alpha_[y * w_ + x]; }
-  void set(int x, int y, Rgb c, double a) {
+  void set(int x, int y, Rgb c, double a)
+  {
     colour_[y * w_ + x] = c;
     alpha_[y * w_ + x] = a;
   }
@@ -23,12 +24,13 @@ class Picture {
   void draw(const Picture& src, int x, int y);
   // Multiplies the colour by f(x, y), for vignettes and gradients.
   template <typename F>
-  void shade(F f) {
+  void shade(F f)
+  {
     for (int y = 0; y < h_; ++y)
       for (int x = 0; x < w_; ++x) colour_[y * w_ + x] = colour_[y * w_ + x] * f(x, y);
   }
 
- private:
+private:
   int w_, h_;
   std::vector<Rgb> colour_;
   std::vector<double> alpha_;

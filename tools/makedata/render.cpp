@@ -1,7 +1,8 @@
 #include "render.h"
 
 namespace {
-Ray viewRay(View v, double px, double py) {
+Ray viewRay(View v, double px, double py)
+{
   double sx = (px - v.originX) / v.k, sy = (py - v.originY) / v.k;
   Vec3 ground = {sy - sx / 2, sy + sx / 2, 0};
   const double lift = 12;
@@ -9,7 +10,8 @@ Ray viewRay(View v, double px, double py) {
 }
 
 // Colour of the first surface along the ray, lit and shadowed; false when nothing is hit.
-bool shadeRay(const Scene& scene, const Ray& ray, Rgb& out) {
+bool shadeRay(const Scene& scene, const Ray& ray, Rgb& out)
+{
   Hit hit;
   if (!scene.trace(ray, 1e-6, hit)) return false;
   Vec3 p = ray.origin + ray.dir * hit.t;
@@ -25,7 +27,8 @@ bool shadeRay(const Scene& scene, const Ray& ray, Rgb& out) {
 }
 }  // namespace
 
-Picture renderScene(const Scene& scene, int w, int h, View view, int samples) {
+Picture renderScene(const Scene& scene, int w, int h, View view, int samples)
+{
   Picture pic(w, h);
   for (int y = 0; y < h; ++y) {
     for (int x = 0; x < w; ++x) {

@@ -7,7 +7,8 @@ constexpr double kNoHit = 1e30;
 
 // Smallest root of a t^2 + b t + c = 0 above tMin whose point passes `accept`; kNoHit if none.
 template <typename Accept>
-double smallestRoot(double a, double b, double c, double tMin, Accept accept) {
+double smallestRoot(double a, double b, double c, double tMin, Accept accept)
+{
   if (std::fabs(a) < 1e-12) return kNoHit;
   double disc = b * b - 4 * a * c;
   if (disc < 0) return kNoHit;
@@ -20,7 +21,8 @@ double smallestRoot(double a, double b, double c, double tMin, Accept accept) {
 }
 }  // namespace
 
-bool ConvexShape::intersect(const Ray& ray, double tMin, Hit& hit) const {
+bool ConvexShape::intersect(const Ray& ray, double tMin, Hit& hit) const
+{
   double tEnter = -kNoHit, tExit = kNoHit;
   Vec3 enterNormal;
   for (const Plane& p : planes_) {
@@ -46,13 +48,15 @@ bool ConvexShape::intersect(const Ray& ray, double tMin, Hit& hit) const {
 }
 
 CylinderShape::CylinderShape(Vec3 from, Vec3 to, double radius, Material m)
-    : Shape(m), from_(from), radius_(radius) {
+    : Shape(m), from_(from), radius_(radius)
+{
   Vec3 d = to - from;
   length_ = std::sqrt(dot(d, d));
   axis_ = d * (1.0 / length_);
 }
 
-bool CylinderShape::intersect(const Ray& ray, double tMin, Hit& hit) const {
+bool CylinderShape::intersect(const Ray& ray, double tMin, Hit& hit) const
+{
   Vec3 oc = ray.origin - from_;
   Vec3 dp = ray.dir - axis_ * dot(ray.dir, axis_);
   Vec3 op = oc - axis_ * dot(oc, axis_);
@@ -81,9 +85,12 @@ bool CylinderShape::intersect(const Ray& ray, double tMin, Hit& hit) const {
 
 FrustumShape::FrustumShape(double cx, double cy, double z0, double z1, double r0, double r1,
                            Material m)
-    : Shape(m), cx_(cx), cy_(cy), z0_(z0), z1_(z1), r0_(r0), r1_(r1) {}
+    : Shape(m), cx_(cx), cy_(cy), z0_(z0), z1_(z1), r0_(r0), r1_(r1)
+{
+}
 
-bool FrustumShape::sideHit(const Ray& ray, double tMin, Hit& hit) const {
+bool FrustumShape::sideHit(const Ray& ray, double tMin, Hit& hit) const
+{
   // Radius r(z) = r0 + k (z - z0): the side is x^2 + y^2 = r(z)^2 within z0..z1.
   double k = (r1_ - r0_) / (z1_ - z0_);
   Vec3 o = {ray.origin.x - cx_, ray.origin.y - cy_, ray.origin.z - z0_};
@@ -103,7 +110,8 @@ bool FrustumShape::sideHit(const Ray& ray, double tMin, Hit& hit) const {
   return true;
 }
 
-bool FrustumShape::intersect(const Ray& ray, double tMin, Hit& hit) const {
+bool FrustumShape::intersect(const Ray& ray, double tMin, Hit& hit) const
+{
   bool found = sideHit(ray, tMin, hit);
   const double caps[2][2] = {{z0_, r0_}, {z1_, r1_}};
   for (int end = 0; end < 2; ++end) {
@@ -119,33 +127,43 @@ bool FrustumShape::intersect(const Ray& ray, double tMin, Hit& hit) const {
   return found;
 }
 
-bool EllipsoidShape::intersect(const Ray& ray, double tMin, Hit& hit) const {
+bool EllipsoidShape::intersect(const Ray& ray, double tMin, Hit& hit) const
+{
   Vec3 o = ray.origin - c_;
   o = {o.x / r_.x, o.y / r_.y, o.z / r_.z};
   Vec3 d = {ray.dir.x / r_.x, ray.dir.y / r_.y, ray.dir.z / r_.z};
-  double t = smallestRoot(dot(d, d), 2 * dot(o, d), dot(o, o) - 1, tMin, [](double) { return true; });
+  double t =
+      smallestRoot(dot(d, d), 2 * dot(o, d), dot(o, o) - 1, tMin, [](double) { return true; });
   if (t >= kNoHit) return false;
   Vec3 p = o + d * t;
   hit = {t, normalize({p.x / r_.x, p.y / r_.y, p.z / r_.z}), &material_};
   return true;
 }
 
-void Scene::box(Vec3 lo, Vec3 hi, Material m) {
+void Scene::box(Vec3 lo, Vec3 hi, Material m)
+{
   lo = at(lo);
   hi = at(hi);
-  add(std::make_unique<ConvexShape>(
-      std::vector<Plane>{{{-1, 0, 0}, -lo.x}, {{1, 0, 0}, hi.x}, {{0, -1, 0}, -lo.y},
-                         {{0, 1, 0}, hi.y}, {{0, 0, -1}, -lo.z}, {{0, 0, 1}, hi.z}},
-      m));
+  add(std::make_unique<ConvexShape>(std::vector<Plane>{{{-1, 0, 0}, -lo.x},
+                                                       {{1, 0, 0}, hi.x},
+                                                       {{0, -1, 0}, -lo.y},
+                                                       {{0, 1, 0}, hi.y},
+                                                       {{0, 0, -1}, -lo.z},
+                                                       {{0, 0, 1}, hi.z}},
+                                    m));
 }
 
-void Scene::roof(Vec3 lo, Vec3 hi, bool alongX, bool hip, Material m) {
+void Scene::roof(Vec3 lo, Vec3 hi, bool alongX, bool hip, Material m)
+{
   lo = at(lo);
   hi = at(hi);
   double half = alongX ? (hi.y - lo.y) / 2 : (hi.x - lo.x) / 2;
   double s = (hi.z - lo.z) / half;
-  std::vector<Plane> planes = {{{-1, 0, 0}, -lo.x}, {{1, 0, 0}, hi.x}, {{0, -1, 0}, -lo.y},
-                               {{0, 1, 0}, hi.y}, {{0, 0, -1}, -lo.z}};
+  std::vector<Plane> planes = {{{-1, 0, 0}, -lo.x},
+                               {{1, 0, 0}, hi.x},
+                               {{0, -1, 0}, -lo.y},
+                               {{0, 1, 0}, hi.y},
+                               {{0, 0, -1}, -lo.z}};
   bool slopeY = alongX || hip, slopeX = !alongX || hip;
   if (slopeY) {
     planes.push_back({{0, -s, 1}, lo.z - s * lo.y});
@@ -158,20 +176,24 @@ void Scene::roof(Vec3 lo, Vec3 hi, bool alongX, bool hip, Material m) {
   add(std::make_unique<ConvexShape>(std::move(planes), m));
 }
 
-void Scene::cylinder(Vec3 from, Vec3 to, double radius, Material m) {
+void Scene::cylinder(Vec3 from, Vec3 to, double radius, Material m)
+{
   add(std::make_unique<CylinderShape>(at(from), at(to), radius * scale_, m));
 }
 
-void Scene::frustum(double cx, double cy, double z0, double z1, double r0, double r1, Material m) {
+void Scene::frustum(double cx, double cy, double z0, double z1, double r0, double r1, Material m)
+{
   Vec3 base = at({cx, cy, z0}), top = at({cx, cy, z1});
   add(std::make_unique<FrustumShape>(base.x, base.y, base.z, top.z, r0 * scale_, r1 * scale_, m));
 }
 
-void Scene::ellipsoid(Vec3 centre, Vec3 radii, Material m) {
+void Scene::ellipsoid(Vec3 centre, Vec3 radii, Material m)
+{
   add(std::make_unique<EllipsoidShape>(at(centre), radii * scale_, m));
 }
 
-bool Scene::trace(const Ray& ray, double tMin, Hit& hit) const {
+bool Scene::trace(const Ray& ray, double tMin, Hit& hit) const
+{
   bool found = false;
   for (const auto& s : shapes_) {
     Hit h;
@@ -185,7 +207,8 @@ bool Scene::trace(const Ray& ray, double tMin, Hit& hit) const {
 
 Vec3 lightDirection() { return normalize({0.62, 0.18, 0.76}); }
 
-double lightLevel(Vec3 n, bool shadowed) {
+double lightLevel(Vec3 n, bool shadowed)
+{
   double diffuse = std::max(0.0, dot(n, lightDirection()));
   return 0.36 + (shadowed ? 0.12 : 0.72) * diffuse;
 }

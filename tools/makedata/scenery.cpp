@@ -7,7 +7,8 @@
 #include "noise.h"
 #include "terrain.h"
 
-Picture panelTexture() {
+Picture panelTexture()
+{
   const int size = 256;
   Picture pic(size, size);
   for (int y = 0; y < size; ++y)
@@ -21,7 +22,8 @@ Picture panelTexture() {
 }
 
 namespace {
-int sceneTerrain(int x, int y) {
+int sceneTerrain(int x, int y)
+{
   double lake = std::hypot(x - 16.5, y - 7.5), rock = std::hypot(x - 6.0, y - 19.0);
   if (lake < 2.2) return 7;
   if (lake < 3.6) return 6;
@@ -38,28 +40,33 @@ struct Placed {
   bool unit;
 };
 
-void drawKinds(Picture& pic, double ox, double oy) {
-  const Placed placed[] = {{2, 7, 9, false}, {1, 12, 10, false}, {6, 7, 5, false}, {5, 12, 14, false},
-                           {10, 9, 14, false}, {4, 10, 12, false}, {3, 14, 3, false}, {8, 4, 12, false},
-                           {9, 15, 15, false}, {1, 10, 16, true}, {1, 10, 17, true}, {2, 13, 18, true},
-                           {3, 11, 19, true}, {7, 12, 6, false}, {7, 13, 6, false}};
+void drawKinds(Picture& pic, double ox, double oy)
+{
+  const Placed placed[] = {{2, 7, 9, false},   {1, 12, 10, false}, {6, 7, 5, false},
+                           {5, 12, 14, false}, {10, 9, 14, false}, {4, 10, 12, false},
+                           {3, 14, 3, false},  {8, 4, 12, false},  {9, 15, 15, false},
+                           {1, 10, 16, true},  {1, 10, 17, true},  {2, 13, 18, true},
+                           {3, 11, 19, true},  {7, 12, 6, false},  {7, 13, 6, false}};
   std::vector<Placed> order(std::begin(placed), std::end(placed));
   auto farSum = [](const Placed& p) {
     const Kind& k = p.unit ? unitKinds()[p.kind] : buildingKinds()[p.kind];
     return p.x + p.y + k.xsiz + k.ysiz;
   };
-  std::stable_sort(order.begin(), order.end(), [&](const Placed& a, const Placed& b) { return farSum(a) < farSum(b); });
+  std::stable_sort(order.begin(), order.end(),
+                   [&](const Placed& a, const Placed& b) { return farSum(a) < farSum(b); });
   for (const Placed& p : order) {
     const Kind& k = p.unit ? unitKinds()[p.kind] : buildingKinds()[p.kind];
     Picture art = kindPicture(k, kTileK, 2);
     double fx = p.x + k.xsiz - 1, fy = p.y + k.ysiz - 1;
     double ax = ox + (fy - fx) * kTileK, ay = oy + (fx + fy) * kTileK / 2;
-    pic.draw(art, static_cast<int>(ax - (art.width() - k.xsiz * kTileK)), static_cast<int>(ay - art.height()));
+    pic.draw(art, static_cast<int>(ax - (art.width() - k.xsiz * kTileK)),
+             static_cast<int>(ay - art.height()));
   }
 }
 }  // namespace
 
-Picture menuBackground() {
+Picture menuBackground()
+{
   Picture pic(1024, 768);
   std::vector<Picture> tiles;
   for (int i = 0; i < terrainCount(); ++i) tiles.push_back(terrainTile(i));
@@ -67,7 +74,8 @@ Picture menuBackground() {
   for (int y = -14; y < 40; ++y)
     for (int x = -14; x < 40; ++x) {
       double ax = ox + (y - x) * kTileK, ay = oy + (x + y) * kTileK / 2;
-      pic.draw(tiles[sceneTerrain(x, y)], static_cast<int>(ax - kTileK), static_cast<int>(ay - kTileK));
+      pic.draw(tiles[sceneTerrain(x, y)], static_cast<int>(ax - kTileK),
+               static_cast<int>(ay - kTileK));
     }
   drawKinds(pic, ox, oy);
   pic.shade([](int x, int y) {
@@ -80,7 +88,8 @@ Picture menuBackground() {
 namespace {
 using Mask = std::vector<double>;
 
-Mask dilate(const Mask& m, int w, int h, int r) {
+Mask dilate(const Mask& m, int w, int h, int r)
+{
   Mask out(m.size(), 0.0);
   for (int y = 0; y < h; ++y)
     for (int x = 0; x < w; ++x) {
@@ -96,7 +105,8 @@ Mask dilate(const Mask& m, int w, int h, int r) {
   return out;
 }
 
-Mask blur(const Mask& m, int w, int h, int r) {
+Mask blur(const Mask& m, int w, int h, int r)
+{
   Mask out(m.size(), 0.0);
   for (int y = 0; y < h; ++y)
     for (int x = 0; x < w; ++x) {
@@ -112,7 +122,8 @@ Mask blur(const Mask& m, int w, int h, int r) {
 }
 }  // namespace
 
-Picture titleLogo(Typeface& face) {
+Picture titleLogo(Typeface& face)
+{
   const int w = 620, h = 176, size = 128, baseline = 132;
   const std::string title = "Korvane";
   Mask letters(w * h, 0.0);

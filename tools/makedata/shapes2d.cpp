@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
-Distance roundBox(double cx, double cy, double halfW, double halfH, double radius) {
+Distance roundBox(double cx, double cy, double halfW, double halfH, double radius)
+{
   return [=](double x, double y) {
     double qx = std::fabs(x - cx) - halfW + radius, qy = std::fabs(y - cy) - halfH + radius;
     double outside = std::hypot(std::max(qx, 0.0), std::max(qy, 0.0));
@@ -11,11 +12,13 @@ Distance roundBox(double cx, double cy, double halfW, double halfH, double radiu
   };
 }
 
-Distance circle(double cx, double cy, double r) {
+Distance circle(double cx, double cy, double r)
+{
   return [=](double x, double y) { return std::hypot(x - cx, y - cy) - r; };
 }
 
-Distance segment(double ax, double ay, double bx, double by, double width) {
+Distance segment(double ax, double ay, double bx, double by, double width)
+{
   return [=](double x, double y) {
     double dx = bx - ax, dy = by - ay;
     double t = std::clamp(((x - ax) * dx + (y - ay) * dy) / (dx * dx + dy * dy), 0.0, 1.0);
@@ -23,7 +26,8 @@ Distance segment(double ax, double ay, double bx, double by, double width) {
   };
 }
 
-Distance arc(double cx, double cy, double r, double w, double a0, double a1) {
+Distance arc(double cx, double cy, double r, double w, double a0, double a1)
+{
   return [=](double x, double y) {
     double a = std::atan2(cy - y, x - cx);
     while (a < a0) a += 2 * M_PI;
@@ -34,7 +38,8 @@ Distance arc(double cx, double cy, double r, double w, double a0, double a1) {
   };
 }
 
-Distance triangle(double ax, double ay, double bx, double by, double cx, double cy) {
+Distance triangle(double ax, double ay, double bx, double by, double cx, double cy)
+{
   double px[3] = {ax, bx, cx}, py[3] = {ay, by, cy};
   double orient = (bx - ax) * (cy - ay) - (by - ay) * (cx - ax) > 0 ? 1 : -1;
   return [=](double x, double y) {
@@ -48,11 +53,13 @@ Distance triangle(double ax, double ay, double bx, double by, double cx, double 
   };
 }
 
-Distance unite(Distance a, Distance b) {
+Distance unite(Distance a, Distance b)
+{
   return [=](double x, double y) { return std::min(a(x, y), b(x, y)); };
 }
 
-void fillWith(Picture& pic, const Distance& shape, const std::function<Rgb(double, double)>& paint) {
+void fillWith(Picture& pic, const Distance& shape, const std::function<Rgb(double, double)>& paint)
+{
   for (int y = 0; y < pic.height(); ++y)
     for (int x = 0; x < pic.width(); ++x) {
       double cover = std::clamp(0.5 - shape(x + 0.5, y + 0.5), 0.0, 1.0);
@@ -60,7 +67,8 @@ void fillWith(Picture& pic, const Distance& shape, const std::function<Rgb(doubl
     }
 }
 
-void fill(Picture& pic, const Distance& shape, Rgb c, double opacity) {
+void fill(Picture& pic, const Distance& shape, Rgb c, double opacity)
+{
   for (int y = 0; y < pic.height(); ++y)
     for (int x = 0; x < pic.width(); ++x) {
       double cover = std::clamp(0.5 - shape(x + 0.5, y + 0.5), 0.0, 1.0) * opacity;

@@ -32,14 +32,16 @@ constexpr int kKinds = sizeof(kStyles) / sizeof(kStyles[0]);
 double wrapUnit(double v) { return v - std::floor(v); }
 
 // Paving stones on the grid axes, six per tile edge; -1 on the joints, else a stone hash.
-double paving(double a, double b) {
+double paving(double a, double b)
+{
   double u = wrapUnit(a) * 6, v = wrapUnit(b) * 6 + (static_cast<int>(u) % 2) * 0.5;
   if (u - std::floor(u) < 0.09 || v - std::floor(v) < 0.09) return -1;
   return hashUnit(static_cast<int>(u), static_cast<int>(v) % 6, 31);
 }
 
 // Small specks on a periodic cell grid of `cells` per tile: 0..1 brightness, 0 for none.
-double specks(double a, double b, int cells, double chance, uint32_t seed) {
+double specks(double a, double b, int cells, double chance, uint32_t seed)
+{
   double u = wrapUnit(a) * cells, v = wrapUnit(b) * cells;
   int iu = static_cast<int>(u), iv = static_cast<int>(v);
   if (hashUnit(iu, iv, seed) > chance) return 0;
@@ -53,22 +55,27 @@ int terrainCount() { return kKinds; }
 const char* terrainName(int kind) { return kStyles[kind].name; }
 
 namespace {
-Rgb grassDetail(Rgb c, double a, double b, uint32_t seed) {
+Rgb grassDetail(Rgb c, double a, double b, uint32_t seed)
+{
   double blades = fractalNoise(a * 2 + b, b * 3, 12, 2, seed);
   return c * (0.78 + 0.44 * blades);
 }
 
-Rgb water(Rgb c, double a, double b, double n, double& height, double foam) {
+Rgb water(Rgb c, double a, double b, double n, double& height, double foam)
+{
   double w = std::sin(2 * M_PI * (4 * a - 2 * b) + 5 * n);
   height = 0.08 * w;
   return w > 0.8 ? mix(c, Rgb{1, 1, 1}, foam * (w - 0.8) * 5) : c;
 }
 
-Rgb detail(int kind, Rgb c, double a, double b, double n, double& height) {
+Rgb detail(int kind, Rgb c, double a, double b, double n, double& height)
+{
   uint32_t seed = 1000 + kind * 17;
   switch (kind) {
     case 0: return (int(wrapUnit(a) * 2) + int(wrapUnit(b) * 2)) % 2 ? c : c * 0.8;
-    case 1: case 3: case 4: return grassDetail(c, a, b, seed);
+    case 1:
+    case 3:
+    case 4: return grassDetail(c, a, b, seed);
     case 2: {
       double stone = paving(a, b);
       height = stone < 0 ? -0.4 : 0.2 * n;
@@ -91,13 +98,15 @@ Rgb detail(int kind, Rgb c, double a, double b, double n, double& height) {
     default: {
       double wet = fractalNoise(a, b, 2, 2, seed);
       if (wet > 0.56) height = 0;
-      return wet > 0.56 ? mix(c, rgb8(46, 66, 62), std::min(1.0, (wet - 0.56) * 12)) : grassDetail(c, a, b, seed);
+      return wet > 0.56 ? mix(c, rgb8(46, 66, 62), std::min(1.0, (wet - 0.56) * 12))
+                        : grassDetail(c, a, b, seed);
     }
   }
 }
 }  // namespace
 
-Rgb terrainSurface(int kind, double a, double b, double& height) {
+Rgb terrainSurface(int kind, double a, double b, double& height)
+{
   const Style& s = kStyles[kind];
   double n = fractalNoise(a, b, s.period, 3, 7 * kind + 1);
   height = n * s.relief;
@@ -106,7 +115,8 @@ Rgb terrainSurface(int kind, double a, double b, double& height) {
   return c;
 }
 
-Picture terrainTile(int kind) {
+Picture terrainTile(int kind)
+{
   const int k = kTileK;
   Picture tile(2 * k, k);
   auto lattice = [&](double px, double py, double& a, double& b) {

@@ -7,24 +7,28 @@
 #include <cstdio>
 #include <cstdlib>
 
-Typeface::Typeface(const std::string& file) {
+Typeface::Typeface(const std::string& file)
+{
   if (FT_Init_FreeType(&library_) || FT_New_Face(library_, file.c_str(), 0, &face_)) {
     std::fprintf(stderr, "makedata: cannot load font %s\n", file.c_str());
     std::exit(1);
   }
 }
 
-Typeface::~Typeface() {
+Typeface::~Typeface()
+{
   FT_Done_Face(face_);
   FT_Done_FreeType(library_);
 }
 
-int Typeface::ascender(int pixels) {
+int Typeface::ascender(int pixels)
+{
   FT_Set_Pixel_Sizes(face_, 0, pixels);
   return static_cast<int>(face_->size->metrics.ascender >> 6);
 }
 
-int Typeface::textWidth(const std::string& text, int pixels) {
+int Typeface::textWidth(const std::string& text, int pixels)
+{
   FT_Set_Pixel_Sizes(face_, 0, pixels);
   long width = 0;
   for (unsigned char ch : text) {
@@ -33,8 +37,9 @@ int Typeface::textWidth(const std::string& text, int pixels) {
   return static_cast<int>(width >> 6);
 }
 
-void Typeface::coverage(std::vector<double>& mask, int w, int h, const std::string& text, int pixels,
-                        int x, int y) {
+void Typeface::coverage(std::vector<double>& mask, int w, int h, const std::string& text,
+                        int pixels, int x, int y)
+{
   FT_Set_Pixel_Sizes(face_, 0, pixels);
   long penX = x * 64;
   for (unsigned char ch : text) {
@@ -52,14 +57,16 @@ void Typeface::coverage(std::vector<double>& mask, int w, int h, const std::stri
   }
 }
 
-void Typeface::draw(Picture& pic, const std::string& text, int pixels, int x, int y, Rgb c) {
+void Typeface::draw(Picture& pic, const std::string& text, int pixels, int x, int y, Rgb c)
+{
   std::vector<double> mask(pic.width() * pic.height(), 0.0);
   coverage(mask, pic.width(), pic.height(), text, pixels, x, y);
   for (int py = 0; py < pic.height(); ++py)
     for (int px = 0; px < pic.width(); ++px) pic.blend(px, py, c, mask[py * pic.width() + px]);
 }
 
-MonoGlyph Typeface::monoGlyph(char ch, int pixels) {
+MonoGlyph Typeface::monoGlyph(char ch, int pixels)
+{
   FT_Set_Pixel_Sizes(face_, 0, pixels);
   const FT_Size_Metrics& m = face_->size->metrics;
   int asc = static_cast<int>(m.ascender >> 6);
@@ -73,7 +80,8 @@ MonoGlyph Typeface::monoGlyph(char ch, int pixels) {
     for (unsigned c = 0; c < g->bitmap.width; ++c) {
       int px = g->bitmap_left + c, py = asc - g->bitmap_top + r;
       bool on = g->bitmap.buffer[r * g->bitmap.pitch + c / 8] & (0x80 >> (c % 8));
-      if (on && px >= 0 && py >= 0 && px < glyph.width && py < glyph.height) glyph.ink[py * glyph.width + px] = 1;
+      if (on && px >= 0 && py >= 0 && px < glyph.width && py < glyph.height)
+        glyph.ink[py * glyph.width + px] = 1;
     }
   return glyph;
 }

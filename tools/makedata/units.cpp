@@ -9,7 +9,8 @@ const Material kGun{rgb8(40, 40, 42), Pattern::Plain, {}};
 const Material kTrack{rgb8(52, 50, 48), Pattern::Metal, {}};
 const Material kRocket{rgb8(210, 44, 36), Pattern::Plain, {}};
 
-void rifleman(Scene& s) {
+void rifleman(Scene& s)
+{
   s.setScale(0.5, 0.5, 1.7);
   s.box({0.45, 0.43, 0}, {0.55, 0.49, 0.34}, kDarkOlive);
   s.box({0.45, 0.51, 0}, {0.55, 0.57, 0.34}, kDarkOlive);
@@ -22,7 +23,8 @@ void rifleman(Scene& s) {
   s.box({0.5, 0.64, 0.5}, {0.86, 0.68, 0.55}, kGun);
 }
 
-void tank(Scene& s) {
+void tank(Scene& s)
+{
   s.setScale(0.5, 0.5, 1.25);
   const Material hull{rgb8(128, 132, 84), Pattern::Metal, {}};
   s.box({0.14, 0.18, 0.02}, {0.86, 0.32, 0.2}, kTrack);
@@ -33,7 +35,8 @@ void tank(Scene& s) {
   s.cylinder({0.4, 0.45, 0.4}, {0.4, 0.45, 0.46}, 0.05, kDarkOlive);
 }
 
-void rocketBuggy(Scene& s) {
+void rocketBuggy(Scene& s)
+{
   s.setScale(0.5, 0.5, 1.3);
   const Material body{rgb8(196, 164, 92), Pattern::Plain, {}};
   for (double x : {0.3, 0.7})
@@ -44,10 +47,14 @@ void rocketBuggy(Scene& s) {
   for (double y : {0.42, 0.5, 0.58}) s.cylinder({0.45, y, 0.35}, {0.62, y, 0.42}, 0.03, kRocket);
 }
 
-void nobody(Scene& s) { s.cylinder({0.5, 0.5, 0}, {0.5, 0.5, 0.3}, 0.12, {rgb8(120, 120, 124), Pattern::Plain, {}}); }
+void nobody(Scene& s)
+{
+  s.cylinder({0.5, 0.5, 0}, {0.5, 0.5, 0.3}, 0.12, {rgb8(120, 120, 124), Pattern::Plain, {}});
+}
 }  // namespace
 
-const std::vector<Kind>& unitKinds() {
+const std::vector<Kind>& unitKinds()
+{
   static const std::vector<Kind> kinds = {
       {"Nobody", 1, 1, 1, 0, 0, 100, 0, 0, 0, 0, nobody},
       {"Rifleman", 1, 1, 1, 6, 1, 100, 2, 4, 2, 0, rifleman},
