@@ -274,6 +274,8 @@ void cGameEngine::handleGameKey(int key)
     case KEY_ACTION_RELOAD_TOOLBAR: loadToolbar(); break;
     case KEY_ACTION_SCREENSHOT: screenShot(); break;
     case KEY_ACTION_SELF_TEST: map().testMyMap(); break;
+    case KEY_ACTION_QUICKSAVE: quickSave(); break;
+    case KEY_ACTION_QUICKLOAD: quickLoad(currentPlayer); break;
     case KEY_ACTION_NONE: break;
   }
   if (fp) fflush(fp);  // what a key logged is there to read at once

@@ -6,6 +6,7 @@
 // the switched-out flag.
 #include <atomic>
 #include <cstdint>
+#include <string>
 
 #include "client/pacing.h"
 #include "gui/canvas.h"
@@ -88,8 +89,18 @@ public:
   void processBuildingInfo(int item, cPlayer* player);
   void processUnitInfo(int item, cPlayer* player);
 
-  // The built-in map on the current view, owned by player (0 when null).
+  // The game a new local game, or the first player's upload, starts on: the last saved game
+  // loaded, else the built-in map on the current view, owned by player (0 when null).
   void loadMap(cPlayer* player);
+
+  // Saved games. A local game on the saved game at path; on the built-in map, with a message
+  // that says why, when the file cannot be read.
+  void playSavedGame(const char* path);
+  // F5: the game being played into "quicksave.kvs" beside the log; the messages say how it went.
+  bool quickSave();
+  // F9: a local game takes up "quicksave.kvs"; a network game refuses. A file that cannot be
+  // read leaves the game as it is. The messages say what happened.
+  bool quickLoad(cPlayer* player);
   void setMap();
 
   void drawIsoScreen(int parts);
@@ -101,9 +112,16 @@ public:
 private:
   friend class cGameEngineTest;
   friend class cNetworkGameTest;
+  friend class cSavedGameTest;
 
   // The view replaced by one of an empty map of size cells, bounded by the view area.
   cMap& newMap(cPoint size);
+  // The view replaced by one showing loaded (emptied), its objects moved over.
+  void showGame(cMap& loaded);
+  // The saved game startingGame on the view; false when there is none.
+  bool showStartingGame();
+  // The game being played replaced by loaded, with a fresh game screen.
+  void replaceGame(cMap& loaded);
   // The map exchange of a network game; the player is disconnected when it fails.
   void prepareNetworkGame(cPlayer* player);
   void downloadMap(cPlayer* player, cText& notice);
@@ -130,6 +148,8 @@ private:
   void afterHeal(int selected);
   void forgetSelection();
   void addMessage(const char* text);
+  // One line to the messages, the log and standard output.
+  void report(const std::string& text);
   void drawMessages();
   cPlayer* currentPlayer = nullptr;  // the player of the game being played, else null
 
@@ -165,6 +185,8 @@ private:
   cButton* indicator = nullptr;          // owned, per game
   cKeyboardHandler* keyboard = nullptr;  // owned, per game
   bool connected = false;
+  // The last saved game loaded, as its file held it; later games start on it. Empty: none.
+  std::string startingGame;
 };
 
 #endif

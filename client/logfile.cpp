@@ -5,10 +5,18 @@
 
 #include "world/host.h"
 
+std::string logFolder() { return "."; }
+
+std::string besideLog(const char* name)
+{
+  const std::string folder = logFolder();
+  return folder == "." ? std::string(name) : folder + "/" + name;
+}
+
 void open_log(const char* mode)
 {
   close_log();
-  fp = fopen("log.txt", mode);
+  fp = fopen(besideLog("log.txt").c_str(), mode);
 }
 
 void close_log()

@@ -100,6 +100,7 @@ void cGameEngine::optionsGUI()
 
 void cGameEngine::loadMap(cPlayer* player)
 {
+  if (showStartingGame()) return;
   loadBuiltinMap(map(), player ? player->myID() : 0);
   renumberOccupancy(map());
 }
