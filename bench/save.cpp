@@ -46,11 +46,11 @@ bool benchWrite(int writes)
     }
     whole.push_back(millisecondsSince(start));
   }
-  std::printf("write 250 x 250, %d objects, %zu bytes, median of %d: %.2f ms "
-              "(encoding %.2f ms), fastest %.2f ms, slowest %.2f ms\n",
-              objects, bytes.size(), writes, median(whole), median(encoding),
-              *std::min_element(whole.begin(), whole.end()),
-              *std::max_element(whole.begin(), whole.end()));
+  std::printf(
+      "write 250 x 250, %d objects, %zu bytes, median of %d: %.2f ms "
+      "(encoding %.2f ms), fastest %.2f ms, slowest %.2f ms\n",
+      objects, bytes.size(), writes, median(whole), median(encoding),
+      *std::min_element(whole.begin(), whole.end()), *std::max_element(whole.begin(), whole.end()));
   return true;
 }
 

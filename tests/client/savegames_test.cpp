@@ -14,10 +14,10 @@
 
 #include "client/clientsuite.h"
 #include "gui/canvas.h"
-#include "render/isoviewrect.h"
-#include "render/minimap.h"
 #include "net/message.h"
 #include "net/savegame.h"
+#include "render/isoviewrect.h"
+#include "render/minimap.h"
 #include "support/frames.h"
 #include "support/testgames.h"
 #include "world/changerules.h"
@@ -86,7 +86,10 @@ protected:
     while (last && last->getNext()) last = last->getNext();
     return last ? last->myData() : "";
   }
-  const cMapLayer* minimapTerrain() { return engine->minimap ? engine->minimap->myTerrain() : nullptr; }
+  const cMapLayer* minimapTerrain()
+  {
+    return engine->minimap ? engine->minimap->myTerrain() : nullptr;
+  }
 };
 
 TEST_F(cSavedGameTest, QuickSaveThenQuickLoadBringsBackTheSavedGame)
@@ -97,8 +100,8 @@ TEST_F(cSavedGameTest, QuickSaveThenQuickLoadBringsBackTheSavedGame)
   EXPECT_TRUE(fileBytes("quicksave.kvs") == saved);
 
   engine->map().placeTerrain(cPoint(3, 3), 5);
-  ASSERT_TRUE(applyRemove(engine->map(), engine->map().getUnits()->getFirstNode()->myData()
-                                             ->toRectArea()));
+  ASSERT_TRUE(
+      applyRemove(engine->map(), engine->map().getUnits()->getFirstNode()->myData()->toRectArea()));
   ASSERT_NE(game(), saved);
   EXPECT_TRUE(pressKey(KEY_F9));
   EXPECT_EQ(lastMessage(), "Game loaded from quicksave.kvs.");

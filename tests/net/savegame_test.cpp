@@ -162,27 +162,29 @@ TEST_F(SavedGame, EveryDamagedFileIsRefusedWhole)
   std::string tallTerrain = terrain;
   cMessage::wEncode(&tallTerrain[14], 101);  // declares a row more than it carries
   const cBaseObject offMap(1, 0, cPoint(100, 5), cIsoPoint(1, 1, 0), 10);
-  cases.insert(cases.end(), {
-      {"empty", "", "not a saved game"},
-      {"another file", "GIF89a\n" + body, "not a saved game"},
-      {"first line without its break", header.substr(0, header.size() - 1), "cut short"},
-      {"another format", "KORVANE-SAVE 2 0.26.20\n" + body, "unknown save format"},
-      {"another version", "KORVANE-SAVE 1 0.26.19\n" + body, "version 0.26.19"},
-      {"a frame of length 0", withFrameAt(1, std::string(2, '\0')), "length 0"},
-      {"a frame of length 1", withFrameAt(1, std::string("\0\1", 2)), "length 1"},
-      {"terrain declaring more rows", header + tallTerrain + objects + end, "whole layer"},
-      {"no terrain", header + objects + end, "not the terrain"},
-      {"a second terrain", withFrameAt(1, terrain), "no part of a map"},
-      {"a move among the objects", withFrameAt(2, frameOf(cMoveMessage(0, cPoint(), cPoint()))),
-       "no part of a map"},
-      {"a building off the map", withFrameAt(1, frameOf(cCreateObjectMessage(0, &offMap))),
-       "off the map"},
-      {"a building frame a byte too long", withFrameAt(1, frameOf(std::string("CRE0000", 7) +
-                                                                std::string(17, '\0'))),
-       "wrong length"},
-      {"bytes after the end mark", good + "x", "after the end mark"},
-      {"a frame after the end mark", good + objects.substr(0, 25), "after the end mark"},
-  });
+  cases.insert(
+      cases.end(),
+      {
+          {"empty", "", "not a saved game"},
+          {"another file", "GIF89a\n" + body, "not a saved game"},
+          {"first line without its break", header.substr(0, header.size() - 1), "cut short"},
+          {"another format", "KORVANE-SAVE 2 0.26.20\n" + body, "unknown save format"},
+          {"another version", "KORVANE-SAVE 1 0.26.19\n" + body, "version 0.26.19"},
+          {"a frame of length 0", withFrameAt(1, std::string(2, '\0')), "length 0"},
+          {"a frame of length 1", withFrameAt(1, std::string("\0\1", 2)), "length 1"},
+          {"terrain declaring more rows", header + tallTerrain + objects + end, "whole layer"},
+          {"no terrain", header + objects + end, "not the terrain"},
+          {"a second terrain", withFrameAt(1, terrain), "no part of a map"},
+          {"a move among the objects", withFrameAt(2, frameOf(cMoveMessage(0, cPoint(), cPoint()))),
+           "no part of a map"},
+          {"a building off the map", withFrameAt(1, frameOf(cCreateObjectMessage(0, &offMap))),
+           "off the map"},
+          {"a building frame a byte too long",
+           withFrameAt(1, frameOf(std::string("CRE0000", 7) + std::string(17, '\0'))),
+           "wrong length"},
+          {"bytes after the end mark", good + "x", "after the end mark"},
+          {"a frame after the end mark", good + objects.substr(0, 25), "after the end mark"},
+      });
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     std::string reason;
