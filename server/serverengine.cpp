@@ -8,6 +8,7 @@
 #include "net/message.h"
 #include "net/player.h"
 #include "net/protocol.h"
+#include "net/savegame.h"
 #include "server/connection.h"
 #include "world/map.h"
 
@@ -55,6 +56,12 @@ void cServerEngine::say(const char* format, ...)
 int cServerEngine::start(int argc, char** argv)
 {
   std::setvbuf(stdout, nullptr, _IOLBF, 0);  // console lines must not wait in a buffer
+  cStateOptions state;
+  std::string bad;
+  if (!takeStateOptions(argc, argv, state, bad)) {
+    std::fprintf(stderr, "korvaned: %s\n", bad.c_str());
+    return 1;
+  }
   int port = defaultPort;
   if (argc >= 2 && !parsePort(argv[1], port)) {
     // "/n", not a line break: the system's own message, kept as it stands on purpose.
@@ -63,10 +70,11 @@ int cServerEngine::start(int argc, char** argv)
   }
   // Never destroyed: "DIE" ends the process together with every connection thread.
   static cServerEngine* server = new cServerEngine();
-  if (!server->listen(port)) return 1;
+  if (!server->keepState(state) || !server->listen(port)) return 1;
   const bool ended = server->run();
+  const bool saved = server->saveState();
   server->letConnectionsRun();
-  return ended ? 0 : 1;
+  return ended && saved ? 0 : 1;
 }
 
 bool cServerEngine::listen(int port)
@@ -342,9 +350,12 @@ void cServerEngine::takeTerrain(const cMessage* m)
   const cMapMessage* map = static_cast<const cMapMessage*>(m);
   say("blahblah\n");  // the system's own console line, kept as it is
   if (!map->carriesWholeLayer()) return;
-  std::lock_guard<std::mutex> lock(mut_theMap);
-  theMap->getLayer(LAYER_TERRAIN)->copy(map->maplayer());
-  mapok = true;
+  {
+    std::lock_guard<std::mutex> lock(mut_theMap);
+    theMap->getLayer(LAYER_TERRAIN)->copy(map->maplayer());
+    mapok = true;
+  }
+  if (keeper) keeper->changed();
 }
 
 namespace {
@@ -380,8 +391,12 @@ bool cServerEngine::applyChange(const cMessage* m)
   changeLine(m, line, sizeof line);
   say("%s", line);
   std::unique_ptr<cBaseObject> removed;
-  std::lock_guard<std::mutex> lock(mut_theMap);
-  applyChangeMessage(*theMap, *m, removed);
+  bool changed;
+  {
+    std::lock_guard<std::mutex> lock(mut_theMap);
+    changed = applyChangeMessage(*theMap, *m, removed);
+  }
+  if (changed && keeper) keeper->changed();
   return true;
 }
 
@@ -473,4 +488,42 @@ void cServerEngine::inspectMap(const std::function<void(const cMap&)>& look)
 {
   std::lock_guard<std::mutex> lock(mut_theMap);
   look(*theMap);
+}
+
+bool cServerEngine::keepState(const cStateOptions& options)
+{
+  if (options.file.empty()) return true;
+  std::string reason;
+  bool missing = false;
+  std::unique_ptr<cMap> kept = readSavedGame(options.file, reason, missing);
+  if (kept) {
+    std::lock_guard<std::mutex> lock(mut_theMap);
+    theMap = std::move(kept);
+    mapok = true;
+    say("Game read from state %s.\n", options.file.c_str());
+  } else if (!missing) {
+    std::fprintf(errors, "Could not read state %s: %s. Starting without a map.\n",
+                 options.file.c_str(), reason.c_str());
+    std::string why;
+    const std::string aside = setAsideSavedGame(options.file, why);
+    if (aside.empty()) {
+      std::fprintf(errors, "Could not set %s aside: %s.\n", options.file.c_str(), why.c_str());
+      std::fflush(errors);
+      return false;  // the next write would replace the game it holds
+    }
+    std::fprintf(errors, "Kept it as %s.\n", aside.c_str());
+    std::fflush(errors);
+  }
+  keeper.reset(new cStateKeeper(options, console,
+                                [this](std::string& bytes) { return snapshotGame(bytes); }));
+  keeper->start();
+  return true;
+}
+
+bool cServerEngine::saveState() { return !keeper || keeper->saveNow(); }
+
+bool cServerEngine::snapshotGame(std::string& bytes)
+{
+  std::lock_guard<std::mutex> lock(mut_theMap);
+  return mapok && encodeSavedGame(*theMap, bytes);
 }

@@ -13,6 +13,7 @@
 
 #include "net/socket.h"
 #include "server/playerlist.h"
+#include "server/statekeeper.h"
 
 class cConnection;
 class cMap;
@@ -53,6 +54,15 @@ public:
   // returns the length of src up to stop (the stop is neither copied nor counted).
   static int readUntil(char* dst, const char* src, char stop, int room = 128);
 
+  // Takes the game from options.file (a missing file is no error; one that cannot be read is
+  // set aside, and the server starts without a map), then keeps writing it there while the
+  // game changes. Call before run(). False when an unreadable file could not be set aside.
+  bool keepState(const cStateOptions& options);
+  // Writes the kept game now if it changed (the server's last act); true without a state file.
+  bool saveState();
+  // The whole game as a saved game, copied under the map lock; false before there is a map.
+  bool snapshotGame(std::string& bytes);
+
   // Calls look with the map under its lock; for tests and tools.
   void inspectMap(const std::function<void(const cMap&)>& look);
 
@@ -91,6 +101,7 @@ private:
   std::mutex mut_theMap;
   std::mutex mut_decodeMessage;
 
+  std::unique_ptr<cStateKeeper> keeper;  // null without a state file
   int listener = -1;
   int listeningPort = 0;
   cWakeup acceptWake;

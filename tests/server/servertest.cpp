@@ -72,10 +72,10 @@ bool ServerTest::startServer()
   return true;
 }
 
-bool ServerTest::startProgram()
+bool ServerTest::startProgram(const std::vector<std::string>& more)
 {
   program.reset(new cServerProcess("out.txt", "err.txt"));
-  const bool up = program->startOnFreePort();
+  const bool up = program->startOnFreePort(more);
   port = program->port();
   return up;
 }

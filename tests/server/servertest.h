@@ -29,8 +29,8 @@ protected:
   // A server in this process on a free port, its console written to out.txt and err.txt.
   bool startServer();
   // The real korvaned on a free port, its standard output and error in the same files.
-  bool startProgram();
-  std::string out() const;  // the server's console so far
+  bool startProgram(const std::vector<std::string>& more = {});  // more: after the port
+  std::string out() const;                                       // the server's console so far
   std::string err() const;
   // Waits until the console holds needle at least count times.
   bool waitOut(const std::string& needle, int ms, int count = 1) const;

@@ -51,13 +51,17 @@ bool cServerProcess::spawn(const std::vector<std::string>& args)
   return child > 0;
 }
 
-bool cServerProcess::startOnFreePort()
+bool cServerProcess::startOnFreePort(const std::vector<std::string>& more)
 {
   for (int attempt = 0; attempt < 5; ++attempt) {
     listening = freeLoopbackPort();
-    if (!spawn({std::to_string(listening)})) return false;
+    std::vector<std::string> args{std::to_string(listening)};
+    args.insert(args.end(), more.begin(), more.end());
+    // A program started again appends to the same file: only a new line counts.
+    const size_t seen = err().size();
+    if (!spawn(args)) return false;
     for (int waited = 0; waited < 10000; waited += 10) {
-      if (err().find("Server up and running.\n") != std::string::npos) return true;
+      if (err().find("Server up and running.\n", seen) != std::string::npos) return true;
       if (waitExit(0) != -1) break;  // the port was taken meanwhile: try another
       std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }

@@ -17,7 +17,7 @@ public:
   // Starts the program with these arguments; false when it cannot be run at all.
   bool spawn(const std::vector<std::string>& args);
   // Starts it on a free loopback port and waits up to 10 s for "Server up and running.".
-  bool startOnFreePort();
+  bool startOnFreePort(const std::vector<std::string>& more = {});  // more: after the port
   int port() const { return listening; }
   pid_t pid() const { return child; }
   // The exit status once it ended within ms, -1 while it runs, -2 when a signal ended it.
