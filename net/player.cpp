@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 
 #include "net/message.h"
 #include "net/protocol.h"
@@ -123,26 +124,29 @@ bool cPlayer::registerPlayer()
   return true;
 }
 
+// Frames relayed from the players, or texts, may arrive ahead of the answer: they are
+// skipped, since the map the answer brings already holds their changes.
 int cPlayer::queryMaps()
 {
   sendNow(cMapMessage(0, "???"));
   std::printf("end ask\n");
   char buffer[201] = {};  // 200 for the body, one zero after it
-  int polls = 0;
-  const int r = receiveWithin(buffer, 200, replyBudgetMs, polls);
+  int polls = 0, r;
+  const cMapMessage* answer = nullptr;
+  std::unique_ptr<cDecodeMessage> decoded;
+  while (!answer && (r = receiveWithin(buffer, 200, replyBudgetMs, polls)) > 0) {
+    decoded.reset(new cDecodeMessage(buffer, lastBodyLength()));
+    const cMessage* m = decoded->realMessage();
+    if (m->getType() == mtMap) answer = static_cast<const cMapMessage*>(m);
+    std::printf("QUERY MAPS recieved: %s\n", answer ? buffer : "(skipped)");
+    std::fill(buffer, buffer + sizeof buffer, 0);
+  }
   int result = 0;
-  if (r > 0) {
-    const cDecodeMessage decoded(buffer, lastBodyLength());
-    std::printf("QUERY MAPS recieved: %s\n", buffer);
-    const cMessage* m = decoded.realMessage();
-    const char* type = m->getType() == mtMap ? static_cast<const cMapMessage*>(m)->type() : "";
-    if (!std::strcmp(type, "REC")) std::printf("REC\n");
-    if (!std::strcmp(type, "SND")) {
-      std::printf("SND\n");
-      result = 10;
-    }
-  } else {
-    disconnect();
+  if (!answer) disconnect();
+  if (answer && !std::strcmp(answer->type(), "REC")) std::printf("REC\n");
+  if (answer && !std::strcmp(answer->type(), "SND")) {
+    std::printf("SND\n");
+    result = 10;
   }
   return connected ? result : -1;
 }
@@ -156,6 +160,18 @@ int cPlayer::sendMaps(cMap* map)
     sendNow(cCreateUnitMessage(gameTurn, static_cast<cBaseUnit*>(n->myData())));
   sendNow(cMapMessage(gameTurn, "///"));
   return 0;
+}
+
+void cPlayer::sendChat(const char* text)
+{
+  const int n = text ? int(strnlen(text, maxChatText)) : 0;
+  const int length = 2 + 3 + n;
+  char* frame = new char[length + 1]();
+  frame[1] = char(length);
+  std::memcpy(frame + 2, "MSA", 3);
+  if (n) std::memcpy(frame + 5, text, size_t(n));
+  addToQueue(frame, length);
+  processQueue();
 }
 
 void cPlayer::disconnect()
