@@ -44,8 +44,7 @@ void cChatLine::draw(BITMAP* target, int x, int y, int w, FONT* f)
   const std::string label = "Say: ";
   std::string shownText = text + "_";
   const int room = w - 8 - text_length(f, label.c_str());
-  while (shownText.size() > 1 && text_length(f, shownText.c_str()) > room)
-    shownText.erase(0, 1);
+  while (shownText.size() > 1 && text_length(f, shownText.c_str()) > room) shownText.erase(0, 1);
   textout_ex(target, f, (label + shownText).c_str(), x + 4, y + 3, makecol(255, 255, 255), -1);
   dirty = false;
 }

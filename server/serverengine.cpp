@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstdarg>
 #include <cstring>
+#include <set>
 #include <string>
 
 #include "net/changemessage.h"
@@ -172,26 +173,32 @@ void cServerEngine::stop()
 }
 
 // Each serving thread sends what is queued before it looks at `closing` again, so the
-// farewell leaves ahead of the end of its connection.
+// farewell leaves ahead of the end of its connection. Connections that serve no player have
+// nothing to send: they are shut at once.
 void cServerEngine::shutDown()
 {
   say("%s\n", farewell);
+  std::set<int> playing;
   {
     std::lock_guard<std::mutex> lock(mut_playerList);
     players.sendMessageAll(nullptr, cTextMessage::serverTextID, farewell);
     closing = true;
-    for (cPlayerNode* n = players.getFirstNode(); n; n = n->getNext()) n->wakeUp();
+    for (cPlayerNode* n = players.getFirstNode(); n; n = n->getNext()) {
+      if (n->myServeFd() >= 0) playing.insert(n->myServeFd());
+      n->wakeUp();
+    }
   }
-  waitForConnectionsToEnd(farewellWaitMs);
+  waitForConnectionsToEnd(playing, farewellWaitMs);
   endConnections();
 }
 
-bool cServerEngine::waitForConnectionsToEnd(int ms)
+void cServerEngine::waitForConnectionsToEnd(const std::set<int>& playing, int ms)
 {
   std::unique_lock<std::mutex> lock(mut_threads);
-  return threadEnded.wait_for(lock, std::chrono::milliseconds(ms), [this] {
-    return std::all_of(served.begin(), served.end(),
-                       [](const cServedThread& t) { return t.done.load(); });
+  threadEnded.wait_for(lock, std::chrono::milliseconds(ms), [&] {
+    for (const cServedThread& t : served)
+      if (!t.done && playing.count(t.fd)) return false;
+    return true;
   });
 }
 

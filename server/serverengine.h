@@ -11,6 +11,7 @@
 #include <list>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -82,7 +83,8 @@ private:
 
   void serverthread(cServedThread* served);
   void reapFinished();
-  bool waitForConnectionsToEnd(int ms);
+  // Until the threads of the connections in playing (accepted descriptors) have ended.
+  void waitForConnectionsToEnd(const std::set<int>& playing, int ms);
   void endConnections();
   void say(const char* format, ...) __attribute__((format(printf, 2, 3)));
   void stopFrom(const char* who, bool isOperator);

@@ -72,10 +72,10 @@ bool ServerTest::startServer()
   return true;
 }
 
-bool ServerTest::startProgram()
+bool ServerTest::startProgram(const std::vector<std::string>& args, bool input)
 {
   program.reset(new cServerProcess("out.txt", "err.txt"));
-  const bool up = program->startOnFreePort();
+  const bool up = program->startOnFreePort(args, input);
   port = program->port();
   return up;
 }

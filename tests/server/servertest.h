@@ -29,8 +29,9 @@ protected:
 
   // A server in this process on a free port, its console written to out.txt and err.txt.
   bool startServer();
-  // The real korvaned on a free port, its standard output and error in the same files.
-  bool startProgram();
+  // The real korvaned on a free port, its standard output and error in the same files; args
+  // come before the port, and with input its standard input is program->input().
+  bool startProgram(const std::vector<std::string>& args = {}, bool input = false);
   std::string out() const;  // the server's console so far
   std::string err() const;
   // Waits until the console holds needle at least count times.
