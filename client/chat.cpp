@@ -24,8 +24,14 @@ void cGameEngine::showReceivedTexts()
   while (map().takeText(text)) showText(text.c_str());
 }
 
+// A building waiting to be placed is given up: the next map click must not place it.
 void cGameEngine::openChat()
 {
+  if (mode == 2) {
+    map().clearToBuild();
+    mode = 1;
+    setRedraw(REDRAW_STATUS);
+  }
   chat.open();
   drawChat();
 }

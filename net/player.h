@@ -37,7 +37,7 @@ public:
   // Sends text to every other player through the server: the command "MSA" and the text
   // (cut to maxChatText characters) in one frame, without a terminating zero.
   void sendChat(const char* text);
-  static const int maxChatText = 100;
+  static constexpr int maxChatText = 100;
 
   long getGameTurn() const { return gameTurn; }
   long myID() const { return id; }

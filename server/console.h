@@ -17,7 +17,7 @@ public:
   cServerConsole(const cServerConsole&) = delete;
   cServerConsole& operator=(const cServerConsole&) = delete;
 
-  static const int maxLine = 1024;  // longer lines are cut to this many characters
+  static constexpr int maxLine = 1024;  // longer lines are cut to this many characters
 
 private:
   void read();

@@ -49,7 +49,7 @@ public:
   // The oldest text received from the server and not yet taken; false when there is none.
   // Texts are never applied to the map.
   bool takeText(std::string& text);
-  static const size_t maxWaitingTexts = 64;  // older ones are dropped past this many
+  static constexpr size_t maxWaitingTexts = 64;  // older ones are dropped past this many
 
   // Objects taken off the map in play, kept alive (and owned) until the map goes, so that
   // units still aiming at them read their owner.
