@@ -18,7 +18,9 @@ cAddress mapped(const in_addr& v4)
   return a;
 }
 
-bool parse(const char* text, cAddress& a)
+}  // namespace
+
+bool cOperatorAddresses::parse(const char* text, cAddress& a)
 {
   in_addr v4;
   in6_addr v6;
@@ -30,8 +32,6 @@ bool parse(const char* text, cAddress& a)
   std::memcpy(a.data(), &v6, 16);
   return true;
 }
-
-}  // namespace
 
 cOperatorAddresses::cOperatorAddresses() { set({}); }
 

@@ -14,7 +14,9 @@ public:
   // Replaces the list; texts that are no address are skipped. An empty list keeps the
   // defaults.
   void set(const std::vector<std::string>& texts);
-  static bool isAddress(const char* text);  // a numeric IPv4 or IPv6 address
+  // A numeric IPv4 or IPv6 address into a; false (a untouched) for anything else.
+  static bool parse(const char* text, cAddress& a);
+  static bool isAddress(const char* text);
 
   bool contains(const cAddress& a) const;
 

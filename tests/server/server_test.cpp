@@ -65,6 +65,28 @@ TEST_F(ServerTest, CommandLineBadPortsRefused)
   }
 }
 
+TEST_F(ServerTest, CommandLineHelpAndVersionPrintAndExit)
+{
+  const struct {
+    const char* arg;
+    int status;
+    std::string out, err;
+  } cases[] = {
+      {"--help", 0, "Usage: korvaned [--help] [--version] [--operator-address ADDR]... [port]\n",
+       ""},
+      {"--version", 0, "korvaned 0.26.20\n", ""},
+      {"--verbose", 1, "", "korvaned: unknown option --verbose\nUsage: korvaned"},
+  };
+  for (const auto& c : cases) {
+    cServerProcess korvaned(std::string(c.arg) + ".out", std::string(c.arg) + ".err");
+    ASSERT_TRUE(korvaned.spawn({c.arg}));
+    EXPECT_EQ(korvaned.waitExit(5000), c.status) << c.arg;
+    EXPECT_EQ(korvaned.out().substr(0, c.out.size()), c.out) << c.arg;
+    EXPECT_EQ(korvaned.err().substr(0, c.err.size()), c.err) << c.arg;
+    EXPECT_EQ(korvaned.out().empty(), c.out.empty()) << c.arg;
+  }
+}
+
 TEST_F(ServerTest, ExchangeFirstClientUploadsLaterClientDownloads)
 {
   ASSERT_TRUE(startProgram());
