@@ -38,6 +38,7 @@ void cServerConsole::read()
         if (line.size() < size_t(maxLine)) line += buffer[i];
         continue;
       }
+      if (!line.empty() && line.back() == '\r') line.pop_back();  // a line typed over telnet
       server.consoleCommand(line.c_str());
       line.clear();
     }

@@ -42,14 +42,16 @@ TEST_F(ServerTest, OperatorsOnlyAnOperatorAddressStopsTheServer)
     EXPECT_TRUE(early.closedWithin(2000));
   }
   ASSERT_TRUE(waitOut("Error in version string\n", 2000));
-  ann.send(frameOf("DIE"));  // from a registered player
+  Client later(port, "127.0.0.1");
+  registered(later, "bob");
+  ann.send(frameOf("DIE"));  // from a registered player: a command, never a frame to relay
   ASSERT_TRUE(waitOut("refused DIE from 127.0.0.1\n", 2000, 2));
   ann.send(frameOf("LST"));
   EXPECT_EQ(ann.readText(), "k=1-ann@box player");
-  Client later(port, "127.0.0.1");
-  registered(later, "bob");
+  EXPECT_TRUE(later.quietFor(100));
   EXPECT_EQ(program->waitExit(0), -1);
   EXPECT_EQ(out().find("DIE!"), std::string::npos);
+  EXPECT_EQ(out().find("sending info before MAP"), std::string::npos);
 
   Client op(port, "127.0.0.2");
   ASSERT_TRUE(op.connected());
@@ -66,7 +68,7 @@ TEST_F(ServerTest, ConsoleLinesListTellAndStop)
   Client ann(port), bob(port);
   registered(ann, "ann");
   registered(bob, "bob");
-  program->input("LST\nMSG ann@box:just you\nMSA hello all\nWHAT\n");
+  program->input("LST\nMSG ann@box:just you\r\nMSA hello all\nWHAT\n");
   std::string text;
   unsigned long from = 0;
   ASSERT_TRUE(ann.readText(text, from));
