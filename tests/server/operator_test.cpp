@@ -48,6 +48,7 @@ TEST_F(ServerTest, OperatorsOnlyAnOperatorAddressStopsTheServer)
   ASSERT_TRUE(waitOut("refused DIE from 127.0.0.1\n", 2000, 2));
   ann.send(frameOf("LST"));
   EXPECT_EQ(ann.readText(), "k=1-ann@box player");
+  EXPECT_EQ(ann.readText(), "k=2-bob@box player");
   EXPECT_TRUE(later.quietFor(100));
   EXPECT_EQ(program->waitExit(0), -1);
   EXPECT_EQ(out().find("DIE!"), std::string::npos);
