@@ -408,7 +408,7 @@ void cServerEngine::handleMap(const cMessage* m, cPlayer* p, cConnection& conn)
       if (mapok) {
         conn.queueMap(theMap.get());
       } else {
-        uploader = p;
+        asked.insert(p);
         conn.link.addToQueue(cMapMessage(0, "REC").encode(), 12);
       }
     }
@@ -418,8 +418,8 @@ void cServerEngine::handleMap(const cMessage* m, cPlayer* p, cConnection& conn)
   }
 }
 
-// The map is uploaded once, by the player asked for it: a later upload would give every
-// joiner a map the players do not have. A layer cut short, or one of no cells, would do the
+// The map is uploaded once, by a player asked for it: a later upload would give every joiner
+// a map the players do not have. A layer cut short, or one of no cells, would do the
 // same, so only a whole one is taken.
 void cServerEngine::takeTerrain(const cMessage* m, const cPlayer* p)
 {
@@ -428,7 +428,7 @@ void cServerEngine::takeTerrain(const cMessage* m, const cPlayer* p)
   bool taken = false;
   {
     std::lock_guard<std::mutex> lock(mut_theMap);
-    taken = !mapok && p == uploader && map->carriesWholeLayer();
+    taken = !mapok && asked.count(p) && map->carriesWholeLayer();
     if (taken) {
       theMap->getLayer(LAYER_TERRAIN)->copy(map->maplayer());
       mapok = true;

@@ -106,7 +106,7 @@ private:
   FILE* errors;
   std::unique_ptr<cMap> theMap;  // guarded by mut_theMap
   std::atomic<bool> mapok{false};
-  const cPlayer* uploader = nullptr;  // the player last told "REC"; guarded by mut_theMap
+  std::set<const cPlayer*> asked;  // the players told "REC"; guarded by mut_theMap
   std::atomic<bool> quit{false};
   std::atomic<bool> closing{false};  // set once the players were told the server shuts down
   cOperatorAddresses operators;      // set before listening, then only read
