@@ -54,7 +54,8 @@ public:
   // The end of a game: every connected player is sent "Server shutting down.", and every
   // connection ends within a second, its thread joined. run() calls it once its loop ended.
   void shutDown();
-  // Whether the game has its map: uploaded once by the player asked for it, never replaced.
+  // Whether the game has its map: uploaded once, by a player told there was none, and never
+  // replaced.
   bool hasMap() const { return mapok; }
 
   // -1: failed the version check or closed; 0: ended by command.
