@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <vector>
 
 #include "net/message.h"
 #include "net/protocol.h"
@@ -15,6 +16,7 @@ namespace {
 // A registration request must fit its 100-byte buffer: "REG", name, "@", host and a zero
 // after the two length bytes leave 93 characters for name and host together.
 const int requestTextRoom = 93;
+const int maxFrameBody = 65535;
 
 }  // namespace
 
@@ -124,22 +126,22 @@ bool cPlayer::registerPlayer()
   return true;
 }
 
-// Frames relayed from the players, or texts, may arrive ahead of the answer: they are
-// skipped, since the map the answer brings already holds their changes.
+// Frames relayed from the players, or texts, may arrive ahead of the answer: they are read
+// whole and skipped, since the map the answer brings already holds their changes.
 int cPlayer::queryMaps()
 {
   sendNow(cMapMessage(0, "???"));
   std::printf("end ask\n");
-  char buffer[201] = {};  // 200 for the body, one zero after it
-  int polls = 0, r;
+  std::vector<char> buffer(maxFrameBody + 1);  // a zero after the longest body
+  int polls = 0;
   const cMapMessage* answer = nullptr;
   std::unique_ptr<cDecodeMessage> decoded;
-  while (!answer && (r = receiveWithin(buffer, 200, replyBudgetMs, polls)) > 0) {
-    decoded.reset(new cDecodeMessage(buffer, lastBodyLength()));
+  while (!answer && receiveWithin(buffer.data(), maxFrameBody, replyBudgetMs, polls) > 0) {
+    decoded.reset(new cDecodeMessage(buffer.data(), lastBodyLength()));
     const cMessage* m = decoded->realMessage();
     if (m->getType() == mtMap) answer = static_cast<const cMapMessage*>(m);
-    std::printf("QUERY MAPS recieved: %s\n", answer ? buffer : "(skipped)");
-    std::fill(buffer, buffer + sizeof buffer, 0);
+    std::printf("QUERY MAPS recieved: %.200s\n", answer ? buffer.data() : "(skipped)");
+    std::fill(buffer.begin(), buffer.begin() + lastBodyLength(), 0);
   }
   int result = 0;
   if (!answer) disconnect();

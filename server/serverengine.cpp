@@ -314,11 +314,10 @@ cPlayer* cServerEngine::registerPlayer(const char* body, cConnection& conn)
   cPlayer* p = takeOver(name, host, conn);
   if (!p) p = addNewPlayer(name, host, conn, dup);
   if (dup) say("player is already in list\n");
+  // On the connection's own queue: whatever was relayed to the player since the claim
+  // follows the reply instead of reaching the client as its reply.
   const cRegisterMessage reply(0, dup ? "DUP" : "OK_", p->myID());
-  {
-    std::lock_guard<std::mutex> lock(mut_playerList);
-    p->addToQueue(reply.encode(), reply.encodedlength());
-  }
+  conn.link.addToQueue(reply.encode(), reply.encodedlength());
   conn.flush();
   return p;
 }

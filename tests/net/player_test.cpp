@@ -252,7 +252,7 @@ TEST_F(Player, QuerySkipsRelayedFramesAndTextsBeforeTheAnswer)
   ScriptedServer server([](ScriptedServer& s) {
     handshake(s, "OK_", 2);
     s.frame();
-    s.reply(cTextMessage(0, 0, "ann: hello"));
+    s.reply(cTextMessage(0, 0, ("ann: " + std::string(300, 'x')).c_str()));
     s.reply(cMoveMessage(0, cPoint(1, 2), cPoint(3, 4)));
     s.reply(cMapMessage(0, "SND"));
   });

@@ -2,6 +2,7 @@
 // and console lines. Most run a server in the test's process; the command line, "DIE" and
 // one whole exchange run the real korvaned.
 #include <algorithm>
+#include <atomic>
 #include <memory>
 #include <thread>
 
@@ -367,4 +368,34 @@ TEST_F(ServerTest, ConnectionResetMarksPlayerNotConnected)
   EXPECT_TRUE(waitOut("k=1-ann@box player 0\n", 2000));
   b.send(frameOf("LST"));  // and it still lists
   EXPECT_EQ(b.readText(), "k=1-ann@box player");
+}
+
+// The registration reply is the first frame a new player gets, however busy the game is: a
+// frame relayed ahead of it would be read as the reply.
+TEST_F(ServerTest, RegistrationReplyComesBeforeAnyRelayedFrame)
+{
+  ASSERT_TRUE(startServer());
+  Client busy(port);
+  join(busy, "busy", "OK_", 0);
+  upload(busy, 0);
+  ASSERT_TRUE(waitOut("Player: CRU \n", 2000));
+  std::atomic<bool> done{false};
+  std::thread flood([&] {
+    const std::string burst = [] {
+      std::string b;
+      for (int i = 0; i < 50; ++i) b += frameOf("MSAbusy " + std::to_string(i));
+      return b;
+    }();
+    while (!done) busy.send(burst);
+  });
+  int registered = 0;
+  for (int i = 0; i < 400; ++i) {
+    Client c(port);
+    std::string status;
+    long id;
+    registered += c.registerAs("p" + std::to_string(i), "box", status, id);
+  }
+  done = true;
+  flood.join();
+  EXPECT_EQ(registered, 400);
 }
