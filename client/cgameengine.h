@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 
+#include "client/chatline.h"
 #include "client/pacing.h"
 #include "gui/canvas.h"
 #include "gui/mouse.h"
@@ -151,6 +152,13 @@ private:
   // One line to the messages, the log and standard output.
   void report(const std::string& text);
   void drawMessages();
+  // Texts: shown in the message canvas and written to the log as "Message: %s".
+  void showText(const char* text);
+  void showReceivedTexts();
+  void openChat();
+  void handleChatKey(cPlayer* player, int key);
+  void sendChat(cPlayer* player);
+  void drawChat();
   cPlayer* currentPlayer = nullptr;  // the player of the game being played, else null
 
   cClock& clock;
@@ -179,6 +187,7 @@ private:
   BITMAP* messageBitmap = nullptr;      // owned
   BITMAP* scratch = nullptr;            // owned: the screen composed before copying
   cMessageCanvas messages;
+  cChatLine chat;
   FONT* gameFont = nullptr;  // owned when it is not the default font
   int toolbarHeight = 0;
   cText* connectionText = nullptr;       // owned, network games only

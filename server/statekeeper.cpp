@@ -1,63 +1,13 @@
 #include "server/statekeeper.h"
 
 #include <chrono>
-#include <cmath>
-#include <cstdlib>
-#include <cstring>
 
 #include "net/savegame.h"
 
-namespace {
-
-// The interval as a decimal number of seconds, more than 0 and at most a day.
-bool parseInterval(const char* text, double& seconds)
-{
-  char* end = nullptr;
-  const double value = std::strtod(text, &end);
-  if (end == text || *end != '\0' || !std::isfinite(value) || value <= 0 || value > 86400)
-    return false;
-  seconds = value;
-  return true;
-}
-
-}  // namespace
-
-bool takeStateOptions(int& argc, char** argv, cStateOptions& options, std::string& bad)
-{
-  bool intervalGiven = false;
-  int kept = 1;
-  for (int i = 1; i < argc; ++i) {
-    const bool state = !std::strcmp(argv[i], "--state");
-    const bool interval = !std::strcmp(argv[i], "--save-interval");
-    if (!state && !interval) {
-      argv[kept++] = argv[i];
-      continue;
-    }
-    if (i + 1 >= argc || !*argv[i + 1]) {
-      bad = std::string(argv[i]) + " needs a value";
-      return false;
-    }
-    const char* value = argv[++i];
-    if (state) options.file = value;
-    if (interval && !parseInterval(value, options.saveIntervalSeconds)) {
-      bad = std::string("bad save interval ") + value;
-      return false;
-    }
-    intervalGiven = intervalGiven || interval;
-  }
-  argv[kept] = nullptr;
-  argc = kept;
-  if (intervalGiven && options.file.empty()) {
-    bad = "--save-interval needs --state";
-    return false;
-  }
-  return true;
-}
-
-cStateKeeper::cStateKeeper(const cStateOptions& options, FILE* out,
+cStateKeeper::cStateKeeper(const std::string& stateFile, double intervalSeconds, FILE* out,
                            std::function<bool(std::string&)> take)
-    : file(options.file),
-      intervalNs(static_cast<long long>(options.saveIntervalSeconds * 1e9)),
+    : file(stateFile),
+      intervalNs(static_cast<long long>(intervalSeconds * 1e9)),
       console(out),
       snapshot(std::move(take))
 {

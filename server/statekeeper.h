@@ -4,27 +4,19 @@
 // A thread of its own writes the game whenever it changed and the interval has passed; the
 // server writes it once more when it ends.
 #include <condition_variable>
+#include <cstdio>
 #include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
 
-struct cStateOptions {
-  std::string file;                 // empty: the game lives in memory only
-  double saveIntervalSeconds = 10;  // > 0; fractions allowed
-};
-
-// Takes "--state FILE" and "--save-interval SECONDS" out of argv (the other arguments keep
-// their order). False, with bad naming the fault, for an option without its value, an
-// interval that is not a positive number, or an interval without a state file.
-bool takeStateOptions(int& argc, char** argv, cStateOptions& options, std::string& bad);
-
 class cStateKeeper {
 public:
-  // snapshot fills bytes with the whole saved game and answers true, or false when there is
-  // no game to save yet; it is called on the keeper's thread and takes what locks it needs.
-  // Lines go to console. Nothing runs before start().
-  cStateKeeper(const cStateOptions& options, FILE* console,
+  // Keeps the game in file, writing at most once every intervalSeconds (> 0). snapshot fills
+  // bytes with the whole saved game and answers true, or false when there is no game to save
+  // yet; it is called on the keeper's thread and takes what locks it needs. Lines go to
+  // console. Nothing runs before start().
+  cStateKeeper(const std::string& file, double intervalSeconds, FILE* console,
                std::function<bool(std::string& bytes)> snapshot);
   ~cStateKeeper();  // stops the thread; a change not yet written stays unwritten
   cStateKeeper(const cStateKeeper&) = delete;

@@ -5,6 +5,8 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <random>
 
@@ -54,34 +56,49 @@ std::string frameOfObject(const char* tag, int kind, cPoint at, cIsoPoint size)
 }  // namespace
 
 // The first player uploads a 120 x 80 game, a second one changes it; the server is stopped
-// and started again on the same file, and a joiner downloads exactly what it held.
+// by a signal or an operator's "DIE" and started again on the same file, and a joiner
+// downloads exactly what it held. With an interval of an hour, only the write at the end can
+// have kept the changes.
 TEST_F(StateFile, ARestartedServerGivesJoinersTheSameGame)
 {
   const std::vector<std::string> keep = {"--state", "state.kvs", "--save-interval", "3600"};
-  ASSERT_TRUE(startProgram(keep));
-  std::unique_ptr<Client> first = joined(port, "first");
-  std::unique_ptr<Client> second = joined(port, "second");
-  std::string body;
-  first->send(frameOf(cMapMessage(0, "???")));
-  ASSERT_TRUE(first->readFrame(body));
-  first->send(
-      terrainFrame(120, 80, 2) + frameOfObject("CRE", 1, cPoint(10, 10), cIsoPoint(2, 2, 0)) +
-      frameOfObject("CRU", 0, cPoint(20, 20), cIsoPoint(1, 1, 0)) + frameOf(cMapMessage(0, "///")));
-  second->send(frameOf(cMapSetMessage(0, cRect(0, 0, 30, 5), 7)) +
-               frameOf(cMoveMessage(0, cPoint(20, 20), cPoint(21, 22))) +
-               frameOfObject("CRE", 2, cPoint(100, 70), cIsoPoint(2, 2, 0)));
-  for (const char* tag : {"SET", "MOV", "CRE"}) {  // relayed once applied
+  for (int stop : {SIGTERM, SIGINT, 0}) {
+    SCOPED_TRACE(stop ? strsignal(stop) : "DIE");
+    std::remove("state.kvs");
+    ASSERT_TRUE(startProgram(keep));
+    std::unique_ptr<Client> first = joined(port, "first");
+    std::unique_ptr<Client> second = joined(port, "second");
+    std::string body;
+    first->send(frameOf(cMapMessage(0, "???")));
     ASSERT_TRUE(first->readFrame(body));
-    EXPECT_EQ(body.substr(0, 3), tag);
-  }
-  const std::string before = download(port);
-  ASSERT_GT(before.size(), 9600u);
+    first->send(terrainFrame(120, 80, 2) +
+                frameOfObject("CRE", 1, cPoint(10, 10), cIsoPoint(2, 2, 0)) +
+                frameOfObject("CRU", 0, cPoint(20, 20), cIsoPoint(1, 1, 0)) +
+                frameOf(cMapMessage(0, "///")));
+    do  // changes before the map exists are dropped; the unit must exist to move
+      ASSERT_TRUE(second->readFrame(body));
+    while (body.compare(0, 3, "CRU") != 0);
+    second->send(frameOf(cMapSetMessage(0, cRect(0, 0, 30, 5), 7)) +
+                 frameOf(cMoveMessage(0, cPoint(20, 20), cPoint(21, 22))) +
+                 frameOfObject("CRE", 2, cPoint(100, 70), cIsoPoint(2, 2, 0)));
+    for (const char* tag : {"SET", "MOV", "CRE"}) {  // relayed once applied
+      ASSERT_TRUE(first->readFrame(body));
+      EXPECT_EQ(body.substr(0, 3), tag);
+    }
+    const std::string before = download(port);
+    ASSERT_GT(before.size(), 9600u);
 
-  Client(port).send(frameOf("DIE"));  // an operator's first frame
-  EXPECT_EQ(program->waitExit(10000), 0);
-  ASSERT_TRUE(startProgram(keep));
-  EXPECT_NE(out().find("Game read from state state.kvs."), std::string::npos) << out();
-  EXPECT_TRUE(download(port) == before);
+    if (stop)
+      program->signal(stop);
+    else
+      Client(port).send(frameOf("DIE"));  // an operator's first frame, from loopback
+    EXPECT_EQ(program->waitExit(10000), 0);
+    const size_t seen = out().size();
+    ASSERT_TRUE(startProgram(keep));
+    EXPECT_NE(out().find("Game read from state state.kvs.", seen), std::string::npos) << out();
+    EXPECT_TRUE(download(port) == before);
+    program->kill(SIGKILL);
+  }
 }
 
 TEST_F(StateFile, AFileThatCannotBeReadIsSetAsideAndTheServerStartsWithoutAMap)
