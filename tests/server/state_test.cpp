@@ -3,6 +3,7 @@
 // that loads.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -115,6 +116,28 @@ TEST_F(StateFile, AFileThatCannotBeReadIsSetAsideAndTheServerStartsWithoutAMap)
     EXPECT_EQ(download(port), frameOf(cMapMessage(0, "REC")));
     program->kill(SIGKILL);
   }
+}
+
+// The last write fails (its temporary name is taken by a folder): the server says so and
+// ends with status 1 instead of 0, and the file keeps the game it held.
+TEST_F(StateFile, AFailedWriteAtTheEndIsReportedAndLeavesTheFileAsItWas)
+{
+  cMap map(cPoint(100, 100));
+  std::string saved, reason;
+  ASSERT_TRUE(encodeSavedGame(map, saved));
+  ASSERT_TRUE(writeSavedGame("state.kvs", saved, reason)) << reason;
+  ASSERT_TRUE(startProgram({"--state", "state.kvs", "--save-interval", "3600"}));
+  ASSERT_EQ(mkdir("state.kvs.tmp", 0755), 0);
+  std::unique_ptr<Client> painter = joined(port, "painter");
+  painter->send(frameOf(cMapSetMessage(0, cRect(0, 0, 10, 10), 9)));
+  ASSERT_TRUE(waitOut("Player: SET", 5000));
+  program->signal(SIGTERM);
+  EXPECT_EQ(program->waitExit(5000), 1);
+  EXPECT_NE(out().find("Could not write state state.kvs: cannot create state.kvs.tmp: Is a "
+                       "directory.\n"),
+            std::string::npos)
+      << out();
+  EXPECT_TRUE(fileText("state.kvs") == saved);
 }
 
 // The client paints the whole map with one kind after another while the server writes every
