@@ -194,17 +194,39 @@ std::string savedGameHeader() { return std::string(saveMagic) + " " + protocolVe
 
 bool encodeSavedGame(const cMap& map, std::string& bytes)
 {
+  cGameCopy game;
+  game.take(map);
+  return game.encode(bytes);
+}
+
+void cGameCopy::take(const cMap& map)
+{
+  terrain = *map.getLayer(LAYER_TERRAIN);
+  buildings.clear();
+  units.clear();
+  for (cObjectListNode* n = map.getBuildings()->getFirstNode(); n; n = n->getNext()) {
+    buildings.emplace_back(new cBaseObject());
+    buildings.back()->copy(n->myData());
+  }
+  for (cObjectListNode* n = map.getUnits()->getFirstNode(); n; n = n->getNext()) {
+    units.emplace_back(new cBaseUnit());
+    units.back()->copy(n->myData());
+  }
+}
+
+bool cGameCopy::encode(std::string& bytes) const
+{
   bytes = savedGameHeader() + "\n";
-  const cMapMessage terrain(0, "TER", map.getLayer(LAYER_TERRAIN));
-  if (terrain.encodedlength() != 16 + map.getLayer(LAYER_TERRAIN)->cellCount()) {
+  const cMapMessage frame(0, "TER", &terrain);
+  if (frame.encodedlength() != 16 + terrain.cellCount()) {
     bytes.clear();
     return false;
   }
-  appendMessage(bytes, terrain);
-  for (cObjectListNode* n = map.getBuildings()->getFirstNode(); n; n = n->getNext())
-    appendMessage(bytes, cCreateObjectMessage(0, n->myData()));
-  for (cObjectListNode* n = map.getUnits()->getFirstNode(); n; n = n->getNext())
-    appendMessage(bytes, cCreateUnitMessage(0, static_cast<cBaseUnit*>(n->myData())));
+  appendMessage(bytes, frame);
+  for (const std::unique_ptr<cBaseObject>& b : buildings)
+    appendMessage(bytes, cCreateObjectMessage(0, b.get()));
+  for (const std::unique_ptr<cBaseUnit>& u : units)
+    appendMessage(bytes, cCreateUnitMessage(0, u.get()));
   appendMessage(bytes, cMapMessage(0, "///"));
   return true;
 }

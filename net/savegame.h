@@ -5,6 +5,10 @@
 // the end mark "///"), all at turn 0. The server keeps its game in one; players save to one.
 #include <memory>
 #include <string>
+#include <vector>
+
+#include "world/cunit.h"
+#include "world/maplayer.h"
 
 class cMap;
 
@@ -14,6 +18,20 @@ std::string savedGameHeader();
 // The whole file for map into bytes (replaced). False, with bytes empty, when the map's
 // terrain does not fit one frame: such a file could never be read back.
 bool encodeSavedGame(const cMap& map, std::string& bytes);
+
+// What a saved game holds, copied out of a map: taking the copy costs a tenth of encoding
+// it, so a map shared between threads is locked only for take().
+class cGameCopy {
+public:
+  void take(const cMap& map);  // replaces what was taken before
+  // The whole file into bytes, as encodeSavedGame gives it for the map taken.
+  bool encode(std::string& bytes) const;
+
+private:
+  cMapLayer terrain;
+  std::vector<std::unique_ptr<cBaseObject>> buildings;
+  std::vector<std::unique_ptr<cBaseUnit>> units;
+};
 
 // The game a file holds, or null with reason set when the file is refused: a wrong first
 // line, a frame cut short or of a length its kind cannot have, a frame that does not belong

@@ -661,8 +661,14 @@ bool cServerEngine::keepState(const std::string& file, double intervalSeconds)
   return true;
 }
 
+// Only the copy is taken under the lock: relays wait for that, not for the encoding.
 bool cServerEngine::snapshotGame(std::string& bytes)
 {
-  std::lock_guard<std::mutex> lock(mut_theMap);
-  return mapok && encodeSavedGame(*theMap, bytes);
+  cGameCopy game;
+  {
+    std::lock_guard<std::mutex> lock(mut_theMap);
+    if (!mapok) return false;
+    game.take(*theMap);
+  }
+  return game.encode(bytes);
 }

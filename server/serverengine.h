@@ -81,7 +81,8 @@ public:
   // intervalSeconds while the game changes. Call before listen(). False when an unreadable
   // file could not be set aside.
   bool keepState(const std::string& file, double intervalSeconds);
-  // The whole game as a saved game, copied under the map lock; false before there is a map.
+  // The whole game as a saved game, copied under the map lock and encoded outside it; false
+  // before there is a map.
   bool snapshotGame(std::string& bytes);
 
   // Calls look with the map under its lock; for tests and tools.

@@ -66,20 +66,25 @@ void receive(int fd, long frames, const cRelayTraffic* traffic,
   r->lost += frames - expected > 0 ? frames - expected : 0;
 }
 
+void summarise(cRelayResult& result)
+{
+  std::vector<long long>& all = result.latenciesNs;
+  std::sort(all.begin(), all.end());
+  result.medianUs = all.empty() ? 0 : all[all.size() / 2] / 1e3;
+  result.p99Us = all.empty() ? 0 : all[all.size() * 99 / 100] / 1e3;
+}
+
 cRelayResult summed(const std::vector<cReceiver>& receivers, double elapsed)
 {
-  std::vector<long long> all;
   cRelayResult result;
   long received = 0;
   for (const cReceiver& r : receivers) {
-    all.insert(all.end(), r.latencies.begin(), r.latencies.end());
+    result.latenciesNs.insert(result.latenciesNs.end(), r.latencies.begin(), r.latencies.end());
     result.lost += r.lost;
     result.disorder += r.disorder;
     received += r.received;
   }
-  std::sort(all.begin(), all.end());
-  result.medianUs = all.empty() ? 0 : all[all.size() / 2] / 1e3;
-  result.p99Us = all.empty() ? 0 : all[all.size() * 99 / 100] / 1e3;
+  summarise(result);
   result.framesPerSecond = elapsed > 0 ? received / elapsed : 0;
   return result;
 }
@@ -177,4 +182,17 @@ cRelayResult measureRelay(const std::vector<int>& fds, double seconds, int rate,
   }
   for (std::thread& t : threads) t.join();
   return summed(receivers, (nowNs() - begin) / 1e9);
+}
+
+cRelayResult pooled(const std::vector<cRelayResult>& runs)
+{
+  cRelayResult all;
+  for (const cRelayResult& r : runs) {
+    all.latenciesNs.insert(all.latenciesNs.end(), r.latenciesNs.begin(), r.latenciesNs.end());
+    all.lost += r.lost;
+    all.disorder += r.disorder;
+    all.framesPerSecond += r.framesPerSecond / double(runs.size());
+  }
+  summarise(all);
+  return all;
 }

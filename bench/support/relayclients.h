@@ -31,14 +31,17 @@ struct cRelayTraffic {
 };
 
 struct cRelayResult {
-  double medianUs = 0, p99Us = 0;  // relay latency
-  double framesPerSecond = 0;      // received by all receivers together
-  long lost = 0, disorder = 0;     // frames missing or arriving after a later one
+  std::vector<long long> latenciesNs;  // of every frame received, sorted
+  double medianUs = 0, p99Us = 0;      // relay latency
+  double framesPerSecond = 0;          // received by all receivers together
+  long lost = 0, disorder = 0;         // frames missing or arriving after a later one
 };
 
 // fds[0] sends rate frames a second for seconds; fds[1..] receive them all (or until their
 // connection closes).
 cRelayResult measureRelay(const std::vector<int>& fds, double seconds, int rate,
                           const cRelayTraffic& traffic);
+// Several runs taken as one: their latencies together, frames per second averaged.
+cRelayResult pooled(const std::vector<cRelayResult>& runs);
 
 #endif

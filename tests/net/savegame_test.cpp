@@ -12,6 +12,7 @@
 #include "nettest.h"
 #include "support/frames.h"
 #include "support/testgames.h"
+#include "world/changerules.h"
 #include "world/map.h"
 
 namespace {
@@ -133,6 +134,24 @@ TEST_F(SavedGame, FramesAreTheDownloadByteForByte)
   sender.disconnectQueue();
   reader.join();
   EXPECT_TRUE(saveOf(*map) == header + sent);
+}
+
+// A copy owns what it took: painting, moving, healing and removing on the map afterwards
+// leave it encoding the game as it stood.
+TEST_F(SavedGame, ACopyKeepsTheGameAsItWasWhenTaken)
+{
+  std::unique_ptr<cMap> map = smallGame();
+  const std::string before = saveOf(*map);
+  cGameCopy game;
+  game.take(*map);
+  EXPECT_TRUE(applyPaint(*map, cRect(0, 0, 100, 100), 5));
+  EXPECT_TRUE(applyMove(*map, cPoint(3, 3), cPoint(2, 2)));
+  map->getBuildings()->getFirstNode()->myData()->setHealth(1);
+  EXPECT_TRUE(applyRemove(*map, cRect(4, 0, 6, 2)));
+  ASSERT_NE(saveOf(*map), before);
+  std::string bytes;
+  ASSERT_TRUE(game.encode(bytes));
+  EXPECT_TRUE(bytes == before);
 }
 
 TEST_F(SavedGame, EveryDamagedFileIsRefusedWhole)
