@@ -31,12 +31,6 @@ void cStateKeeper::changed()
   ++version;
 }
 
-int cStateKeeper::writes() const
-{
-  std::lock_guard<std::mutex> lock(mut);
-  return writeCount;
-}
-
 // One write per interval at most, and none while nothing changed.
 void cStateKeeper::keep()
 {
@@ -69,6 +63,5 @@ bool cStateKeeper::saveNow()
   }
   std::lock_guard<std::mutex> lock(mut);
   written = taking;
-  ++writeCount;
   return true;
 }

@@ -27,7 +27,6 @@ public:
   // Writes the game if it changed since the last write; false when a write failed. Any
   // thread; writes never overlap.
   bool saveNow();
-  int writes() const;  // successful writes so far
 
 private:
   void keep();
@@ -37,13 +36,12 @@ private:
   FILE* console;
   std::function<bool(std::string&)> snapshot;
 
-  mutable std::mutex mut;  // guards everything below
+  std::mutex mut;  // guards everything below
   std::condition_variable wake;
   bool stopping = false;
   unsigned long version = 0;  // counts changes
   unsigned long written = 0;  // the version the file holds
-  int writeCount = 0;
-  std::mutex mut_write;  // one write at a time; never taken under mut
+  std::mutex mut_write;       // one write at a time; never taken under mut
   std::thread thread;
 };
 
