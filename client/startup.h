@@ -2,6 +2,8 @@
 #define KORVANE_CLIENT_STARTUP_H
 // The steps of the client's start-up: graphics options and mode, the data files and the
 // notices on the loading screen.
+class cClientContext;
+struct cScreenMode;
 struct DATAFILE;
 
 // Where a missing or outdated data file can be fetched from; shown in the notices.
@@ -10,20 +12,21 @@ extern const char* downloadAddress;
 // Shows a fatal notice (message, download address, "Press any key to quit.") in Allegro's
 // own font, since the data files may be missing, and waits for a key.
 void report_load_error(const char* message);
-// Shows a notice in systemfont with "Press any key to continue." and waits for a key.
-void report_nonfatal_error(const char* message);
+// Shows a notice in the context's systemfont with "Press any key to continue." and waits
+// for a key.
+void report_nonfatal_error(const cClientContext& context, const char* message);
 
 // Writes the computer-information block to the log.
 void log_cpu_info();
 
-// Settles myColourDepth, myWidth, myHeight and myGraphicsDriver from the command line (when
-// readSettings is false), from "screeninfo.inf" or from the chooser, and logs them. Ends the
-// process with code 2 when the player quits the chooser. Needs the log open.
-void getGraphicsSpecs(bool readSettings, bool forceSetup);
+// Settles the mode's myColourDepth, myWidth, myHeight and myGraphicsDriver from the command
+// line (when readSettings is false), from "screeninfo.inf" or from the chooser, and logs
+// them. Ends the process with code 2 when the player quits the chooser. Needs the log open.
+void getGraphicsSpecs(cScreenMode& mode, bool readSettings, bool forceSetup);
 
 // Sets the graphics mode, falling back to 640 x 480 in the depths of color_depths. Returns
 // the process exit code when the program must end (2: an 8-bit mode, 1: no mode), else 0.
-int open_graphics_mode();
+int open_graphics_mode(cScreenMode& mode);
 
 // Logs and prints that a data file is being loaded.
 void announce_datafile(const char* name);
@@ -32,11 +35,8 @@ void announce_datafile(const char* name);
 // (missing file or wrong version); ends the process with code 1 if the file cannot be read.
 DATAFILE* load_checked_datafile(const char* argv0, const char* name, const char* version);
 
-// Takes currentfont and systemfont from tarvix.dat's object 1.
-void take_fonts();
-
 // Shows at most one notice about a missing optional file (times.ttf, then background.jpg),
 // or "Starting Game..." when both are there.
-void check_optional_files();
+void check_optional_files(const cClientContext& context);
 
 #endif

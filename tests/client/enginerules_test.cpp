@@ -48,7 +48,8 @@ TEST(GameKeys, TheKeyTableGoesByScanCodeFirstThenByCharacter)
 
 TEST(GameCycles, ModesAndBuildTypesWrap)
 {
-  const int modes[][2] = {{1, 2}, {2, 3}, {3, 1}};
+  const eMode modes[][2] = {
+      {MODE_SELECT, MODE_BUILD}, {MODE_BUILD, MODE_COMMAND}, {MODE_COMMAND, MODE_SELECT}};
   for (const auto& m : modes) EXPECT_EQ(nextMode(m[0]), m[1]);
   const int types[][2] = {{1, 2}, {5, 6}, {8, 9}, {9, 1}};
   for (const auto& t : types) EXPECT_EQ(nextBuildType(t[0]), t[1]);

@@ -1,0 +1,33 @@
+#include "client/context.h"
+
+#include <allegro.h>
+
+#include "gui/fonts.h"
+
+cClientContext::~cClientContext()
+{
+  if (metaImages == images.get()) metaImages = nullptr;
+  if (metaList == catalogue.get()) metaList = nullptr;
+  images.reset();
+  catalogue.reset();
+  if (gameFont) releaseFont(gameFont);
+  if (::currentfont == currentfont) ::currentfont = nullptr;
+}
+
+void cClientContext::takeFonts()
+{
+  auto fonts = static_cast<DATAFILE*>(datafile[1].dat);
+  currentfont = static_cast<FONT*>(fonts[0].dat);
+  systemfont = static_cast<FONT*>(fonts[1].dat);
+  ::currentfont = currentfont;
+}
+
+void cClientContext::startGame()
+{
+  if (gameFont) releaseFont(gameFont);
+  gameFont = loadTimesOrDefault(12);
+  catalogue = readCatalogue(metaData);
+  images = std::make_unique<cCatalogueImages>(*catalogue);
+  metaList = catalogue.get();
+  metaImages = images.get();
+}
