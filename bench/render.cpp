@@ -225,7 +225,7 @@ int main(int argc, char** argv)
   }
   std::unique_ptr<cMetaDatabase> catalogue = readCatalogue(data);
   metaList = catalogue.get();
-  auto images = std::make_unique<cCatalogueImages>(*catalogue);
+  auto images = readCatalogueImages(data);
   metaImages = images.get();
   BITMAP* destination = create_bitmap(1024, 768);
   {

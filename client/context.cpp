@@ -27,7 +27,7 @@ void cClientContext::startGame()
   if (gameFont) releaseFont(gameFont);
   gameFont = loadTimesOrDefault(12);
   catalogue = readCatalogue(metaData);
-  images = std::make_unique<cCatalogueImages>(*catalogue);
+  images = readCatalogueImages(metaData);
   metaList = catalogue.get();
   metaImages = images.get();
 }

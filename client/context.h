@@ -39,8 +39,8 @@ public:
   FONT* gameFont = nullptr;       // the game screen's font; owned unless it is currentfont
   BITMAP* blankBitmap = nullptr;  // 29 x 29 in the colour (90, 90, 90); owned by main
 
-  std::unique_ptr<cMetaDatabase> catalogue;   // from startGame on
-  std::unique_ptr<cCatalogueImages> images;   // the catalogue's images scaled per zoom
+  std::unique_ptr<cMetaDatabase> catalogue;  // from startGame on
+  std::unique_ptr<cCatalogueImages> images;  // the catalogue's images scaled per zoom
 };
 
 #endif

@@ -96,8 +96,8 @@ void cGame::buildGameScreen()
                          cPoint(SCREEN_W - 5, SCREEN_H - 2), map().getLayer(LAYER_OBJECTS),
                          map().getLayer(LAYER_UNITS), map().getLayer(LAYER_TERRAIN));
   gui->addElement(minimap);
-  indicator = std::make_unique<cButton>(0, cRect(SCREEN_W - 27, 1, SCREEN_W - 14, 15), nullptr,
-                                        "-");
+  indicator =
+      std::make_unique<cButton>(0, cRect(SCREEN_W - 27, 1, SCREEN_W - 14, 15), nullptr, "-");
   indicator->setTextColour(makecol(255, 0, 0));
   indicator->disable();
   gui->addElement(false, indicator.get());

@@ -148,7 +148,7 @@ private:
   eMode mode = MODE_SELECT;
   int selectedID = 0;
   cIsoPoint cursorTile;
-  cBaseObject* lastSelected = nullptr;   // noObject when nothing is picked
+  cBaseObject* lastSelected = nullptr;  // noObject when nothing is picked
   std::unique_ptr<cBaseObject> noObject;
   BITMAP* returnIcon = nullptr;       // owned
   BITMAP* panelBackground = nullptr;  // owned; null falls back to a grey fill

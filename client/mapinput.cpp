@@ -22,7 +22,7 @@ void cGame::processMouseMoveInMap()
   cursorTile = tile;
   if (mode != MODE_BUILD) return;
   // Off the map there is nothing to preview: the footprint goes rather than stick at the edge.
-  if (map().includes(cursorTile) && isBuildingType(metaList, buildType))
+  if (map().includes(cursorTile) && isBuildingType(context.catalogue.get(), buildType))
     map().setToBuild(cursorTile, buildType);
   else
     map().clearToBuild();
@@ -46,9 +46,9 @@ void cGame::clickToBuild()
   map().clearToBuild();
   cursorTile = map().checkPos(viewPoint());
   if (pointer.clickButtons == 1) {
-    if (isBuildingType(metaList, buildType)) {
+    if (isBuildingType(context.catalogue.get(), buildType)) {
       auto building = new cBaseObject(buildType, player->myID(), cursorTile,
-                                      metaList->retrieveObjectSize(buildType));
+                                      context.catalogue->retrieveObjectSize(buildType));
       if (map().createBuilding(player.get(), building)) {
         renumberOccupancy(map());
         setRedraw(REDRAW_WIDGETS);

@@ -67,7 +67,7 @@ void cGame::initBuildingInfoToolbar(cBaseObject* building)
   cToolbar& bar = toolbar(TOOLBAR_BUILDING_INFO);
   for (int i = 0; i < 6; ++i) bar.setItemsPos(i, toolbarItem(i));
   const int type = building->myID();
-  const bool known = isBuildingType(metaList, type);
+  const bool known = isBuildingType(context.catalogue.get(), type);
   bar.setItemsImage(0, known ? nestedBitmap(context.metaData, 4, type - 1) : nullptr);
   bar.setItemsImage(1, nestedBitmap(context.metaData, 1, 1));
   bar.setItemsImage(2, nestedBitmap(context.metaData, 1, 2));
@@ -117,7 +117,7 @@ void cGame::runDiagnostics()
 {
   hideMouse();
   clear_bitmap(screen);
-  if (metaList) testImages(*metaList, screen);
+  if (context.images) testImages(*context.images, screen);
   waitForKey();
   showMouse();
   map().testMyMap();
@@ -139,10 +139,10 @@ void cGame::showStatistics()
   s.mapSize = map().getMaxPos();
   s.buildings = map().getBuildings()->number();
   s.units = map().getUnits()->number();
-  if (metaList) {
-    s.terrainKinds = metaList->retrieveMaxTerrains();
-    s.buildingKinds = metaList->retrieveMaxObjects();
-    s.unitKinds = metaList->retrieveMaxUnits();
+  if (context.catalogue) {
+    s.terrainKinds = context.catalogue->retrieveMaxTerrains();
+    s.buildingKinds = context.catalogue->retrieveMaxObjects();
+    s.unitKinds = context.catalogue->retrieveMaxUnits();
   }
   s.mode = mode;
   s.buildType = buildType;
@@ -152,10 +152,13 @@ void cGame::showStatistics()
 void cGame::addRandomUnit()
 {
   const cPoint size = map().getMaxPos();
-  if (!metaList || metaList->retrieveMaxUnits() <= 1 || size.x <= 0 || size.y <= 0) return;
+  if (!context.catalogue || context.catalogue->retrieveMaxUnits() <= 1 || size.x <= 0 ||
+      size.y <= 0)
+    return;
   const int y = rand() % size.y;
   const int x = rand() % size.x;
-  auto unit = new cBaseUnit(1, player->myID(), cPoint(x, y), metaList->retrieveUnitSize(1));
+  auto unit =
+      new cBaseUnit(1, player->myID(), cPoint(x, y), context.catalogue->retrieveUnitSize(1));
   if (!map().createUnit(player.get(), unit)) {
     delete unit;
     return;

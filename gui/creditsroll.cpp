@@ -6,7 +6,6 @@
 #include "gui/fonts.h"
 #include "gui/guilog.h"
 #include "world/host.h"
-#include "world/metadatabase.h"
 
 namespace {
 
@@ -25,13 +24,6 @@ cRollFonts loadRollFonts()
   hostLog("theCredits, loaded fonts\n(ttf library may leak memory 100k,4k,4k,etc)...\n");
   reopenLog();
   return f;
-}
-
-// A building kind's picture, when the catalogue has that kind.
-BITMAP* buildingPicture(int kind)
-{
-  if (!metaList || kind < 0 || kind >= metaList->retrieveMaxObjects()) return nullptr;
-  return metaList->retrieveObjectImage(kind);
 }
 
 struct cRow {
@@ -102,7 +94,7 @@ void addRows(cCredits& roll, const cRow (&rows)[N], const cRollFonts& f)
 
 }  // namespace
 
-void rollCredits()
+void rollCredits(const cBuildingPictures& buildingPicture)
 {
   const cRollFonts fonts = loadRollFonts();
   {
@@ -110,9 +102,10 @@ void rollCredits()
     hostLog("theCredits, Initilized class cCredits()...\n");  // the system's own wording
     reopenLog();
     cCreditsElementSpacer gap(50), shortGap(20);
-    cCreditsElementBitmap pictures[] = {cCreditsElementBitmap(buildingPicture(3)),
-                                        cCreditsElementBitmap(buildingPicture(4)),
-                                        cCreditsElementBitmap(buildingPicture(5))};
+    cCreditsElementBitmap pictures[] = {
+        cCreditsElementBitmap(buildingPicture ? buildingPicture(3) : nullptr),
+        cCreditsElementBitmap(buildingPicture ? buildingPicture(4) : nullptr),
+        cCreditsElementBitmap(buildingPicture ? buildingPicture(5) : nullptr)};
     hostLog("theCredits, Bitmaps...\n");
     reopenLog();
     addRows(roll, heading, fonts);

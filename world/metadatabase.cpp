@@ -4,8 +4,8 @@
 
 cMetaDatabase* metaList = nullptr;
 
-cMetaDataItem::cMetaDataItem(const char* desc, cIsoPoint sz, BITMAP* tile, int hp)
-    : description(desc), size(sz), hitPoints(hp == 0 ? 65536 : hp), tileImage(tile)
+cMetaDataItem::cMetaDataItem(const char* desc, cIsoPoint sz, int hp)
+    : description(desc), size(sz), hitPoints(hp == 0 ? 65536 : hp)
 {
 }
 

@@ -4,12 +4,12 @@
 #include <fstream>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "gui/credits.h"
 #include "gui/guitest.h"
 #include "support/testdirectory.h"
 #include "world/host.h"
-#include "world/metadatabase.h"
 
 namespace {
 // A spacer that counts its deletions through a base pointer.
@@ -127,20 +127,22 @@ TEST(Credits, AKeyEndsTheRollAndIsConsumed)
   EXPECT_FALSE(keypressed());
 }
 
-// The client's roll with a catalogue too small for its pictures and a times.ttf that is no
-// font: every font falls back, nothing is fetched past the catalogue.
+// The client's roll with pictures that are missing and a times.ttf that is no font: every
+// font falls back, and the roll asks for the pictures of building kinds 3 to 5 only.
 TEST(Credits, ClientRollSurvivesAShortCatalogueAndABadFontFile)
 {
   if (!openScreen(32, 320, 200)) GTEST_SKIP() << "no display";
   cTestDirectory dir;
   std::ofstream("times.ttf") << "not a font";
-  cMetaDatabase small({cMetaDataItem()}, {cMetaDataItem(), cMetaDataItem()}, {cMetaDataItem()});
-  metaList = &small;
+  std::vector<int> asked;
   fp = fopen("log.txt", "w");
   clear_keybuf();
   simulate_keypress(KEY_SPACE << 8 | ' ');
-  rollCredits();
-  metaList = nullptr;
+  rollCredits([&](int kind) -> BITMAP* {
+    asked.push_back(kind);
+    return nullptr;
+  });
+  EXPECT_EQ(asked, (std::vector<int>{3, 4, 5}));
   fclose(fp);
   fp = nullptr;
   const std::string log = fileText("log.txt");

@@ -55,14 +55,17 @@ public:
     followScreen();
     images = {solid(84, 42, terrainColour), solid(168, 120, buildingColour),
               solid(40, 60, unitColour), solid(40, 60, otherUnitColour)};
-    std::vector<cMetaDataItem> terrains{cMetaDataItem(), kind("Red", 1, 1, images[0], 0),
-                                        kind("Bare", 1, 1, nullptr, 0)};
-    std::vector<cMetaDataItem> objects{cMetaDataItem(), kind("Hall", 2, 2, images[1], 100),
-                                       kind("Ghost", 2, 2, nullptr, 100)};
-    std::vector<cMetaDataItem> units{cMetaDataItem(), kind("Scout", 1, 1, images[2], 40),
-                                     kind("Rider", 1, 1, images[3], 40)};
+    std::vector<cMetaDataItem> terrains{cMetaDataItem(), kind("Red", 1, 1, 0),
+                                        kind("Bare", 1, 1, 0)};
+    std::vector<cMetaDataItem> objects{cMetaDataItem(), kind("Hall", 2, 2, 100),
+                                       kind("Ghost", 2, 2, 100)};
+    std::vector<cMetaDataItem> units{cMetaDataItem(), kind("Scout", 1, 1, 40),
+                                     kind("Rider", 1, 1, 40)};
     catalogue = std::make_unique<cMetaDatabase>(terrains, objects, units);
-    scaled = std::make_unique<cCatalogueImages>(*catalogue);
+    scaled = std::make_unique<cCatalogueImages>(
+        std::vector<cKindPictures>{{}, {images[0]}, {}},
+        std::vector<cKindPictures>{{}, {images[1]}, {}},
+        std::vector<cKindPictures>{{}, {images[2]}, {images[3]}});
     metaList = catalogue.get();
     metaImages = scaled.get();
     return true;
@@ -84,9 +87,9 @@ public:
   }
 
 private:
-  static cMetaDataItem kind(const char* desc, int w, int h, BITMAP* image, int hp)
+  static cMetaDataItem kind(const char* desc, int w, int h, int hp)
   {
-    cMetaDataItem item(desc, cIsoPoint(w, h, 1), image, hp);
+    cMetaDataItem item(desc, cIsoPoint(w, h, 1), hp);
     item.hitPoints = hp;
     return item;
   }
