@@ -203,7 +203,11 @@ void runZoom(Game& g, int zoom, const Options& o, BITMAP* destination)
   }
 }
 
-int screenWidth() { return SCREEN_W; }
+// The tile arithmetic reads the open graphics mode's width.
+class cScreenHost : public cHost {
+public:
+  int screenWidth() const override { return SCREEN_W; }
+};
 
 }  // namespace
 
@@ -217,7 +221,8 @@ int main(int argc, char** argv)
     std::fprintf(stderr, "render: no 1024 x 768 x 32 graphics mode (%s)\n", allegro_error);
     return 1;
   }
-  setHostScreenWidth(screenWidth);
+  cScreenHost host;
+  setHost(&host);
   DATAFILE* data = load_datafile(o.data.c_str());
   if (!data) {
     std::fprintf(stderr, "render: cannot read %s\n", o.data.c_str());
@@ -241,6 +246,7 @@ int main(int argc, char** argv)
   images.reset();
   metaList = nullptr;
   catalogue.reset();
+  setHost(nullptr);
   unload_datafile(data);
   return 0;
 }

@@ -5,7 +5,6 @@
 
 #include "client/context.h"
 #include "client/game.h"
-#include "client/logfile.h"
 #include "gui/guicollection.h"
 #include "gui/mouse.h"
 #include "gui/text.h"
@@ -21,7 +20,7 @@ cGameEngine::cGameEngine(cClientContext& context, cClock& clock)
     : context(context), clock(clock), layout(screenLayout(SCREEN_W, SCREEN_H))
 {
   hostLog("cGameEngine().\n");
-  open_log("a");
+  context.log.open("a");
   q = false;
   context.startGame();
   newMap(cPoint(100, 100));

@@ -4,8 +4,11 @@
 
 #include "gui/fonts.h"
 
+cClientContext::cClientContext() { previousHost = setHost(&log); }
+
 cClientContext::~cClientContext()
 {
+  setHost(previousHost);
   if (metaImages == images.get()) metaImages = nullptr;
   if (metaList == catalogue.get()) metaList = nullptr;
   images.reset();

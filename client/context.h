@@ -1,10 +1,11 @@
 #ifndef KORVANE_CLIENT_CONTEXT_H
 #define KORVANE_CLIENT_CONTEXT_H
 // The client's process-wide state, made once by main (or by a test) and passed by reference
-// to whatever needs it: the screen mode, the data files and fonts, the catalogue with its
-// images. Members keep the names the client has always used for them.
+// to whatever needs it: the log, the screen mode, the data files and fonts, the catalogue
+// with its images. Members keep the names the client has always used for them.
 #include <memory>
 
+#include "client/logfile.h"
 #include "client/screenmode.h"
 #include "render/catalogueimages.h"
 #include "world/metadatabase.h"
@@ -15,9 +16,10 @@ struct FONT;
 
 class cClientContext {
 public:
-  cClientContext() = default;
-  // Drops the catalogue and its images and the game font; unloads no data file (their loader
-  // does that) and must run before they are unloaded.
+  // Installs the log as the host of the code below the client (world/host.h).
+  cClientContext();
+  // Drops the catalogue and its images and the game font, and uninstalls and closes the log;
+  // unloads no data file (their loader does that).
   ~cClientContext();
   cClientContext(const cClientContext&) = delete;
   cClientContext& operator=(const cClientContext&) = delete;
@@ -30,6 +32,7 @@ public:
   // currentfont). Needs metaData and a graphics mode; a second call replaces all three.
   void startGame();
 
+  cClientLog log;
   cScreenMode screenMode;
 
   DATAFILE* datafile = nullptr;   // "tarvix.dat", loaded from start-up to shutdown
@@ -41,6 +44,9 @@ public:
 
   std::unique_ptr<cMetaDatabase> catalogue;  // from startGame on
   std::unique_ptr<cCatalogueImages> images;  // the catalogue's images scaled per zoom
+
+private:
+  cHost* previousHost = nullptr;  // installed again when the context goes
 };
 
 #endif

@@ -9,7 +9,6 @@
 #include "client/cgameengine.h"
 #include "client/context.h"
 #include "client/globals.h"
-#include "client/logfile.h"
 #include "gui/button.h"
 #include "gui/guicollection.h"
 #include "net/player.h"
@@ -131,10 +130,10 @@ void cGame::welcome()
   ticks = 0;
   loadToolbar();
   hostLog("Entering main engine...\n");
-  close_log();
+  context.log.close();
   clear_keybuf();
   showMouse();
-  open_log("a");
+  context.log.open("a");
 }
 
 void cGame::watchDisplaySwitch()
@@ -144,8 +143,8 @@ void cGame::watchDisplaySwitch()
   hostLog("out: %i\n",
           set_display_switch_callback(SWITCH_OUT, cGameEngine::display_switch_callback_out));
   hostLog("%s\n!", std::string(50, '!').c_str());
-  close_log();
-  open_log("a");
+  context.log.close();
+  context.log.open("a");
 }
 
 void cGame::forgetDisplaySwitch()
@@ -265,7 +264,7 @@ void cGame::handleGameKey(int key)
     case KEY_ACTION_SELF_TEST: map().testMyMap(); break;
     case KEY_ACTION_NONE: break;
   }
-  if (fp) fflush(fp);  // what a key logged is there to read at once
+  context.log.flushLog();  // what a key logged is there to read at once
 }
 
 void cGame::leave()
@@ -281,7 +280,7 @@ void cGame::leave()
   if (panelBackground) destroy_bitmap(panelBackground);
   panelBackground = nullptr;
   hostLog("Exiting main engine...\n");
-  if (fp) fflush(fp);
+  context.log.flushLog();
   hideMouse();
   map().clearObjects();
   if (player->isConnected()) player->disconnect();

@@ -1,8 +1,7 @@
 #ifndef KORVANE_CLIENT_GLOBALS_H
 #define KORVANE_CLIENT_GLOBALS_H
-// The client's fixed texts and tables. Its process-wide state lives in cClientContext
-// (client/context.h); the log stream `fp` and `debug_log_on` live in world/host.h, where the
-// world code reaches them too.
+// The client's fixed texts and tables. Its process-wide state, the log among it, lives in
+// cClientContext (client/context.h).
 
 extern const char* const korvaneName;
 extern const char* const isoVersion;

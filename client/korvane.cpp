@@ -9,7 +9,6 @@
 #include "client/context.h"
 #include "client/globals.h"
 #include "client/loadingscreen.h"
-#include "client/logfile.h"
 #include "client/startup.h"
 #include "gui/mouse.h"
 #include "world/host.h"
@@ -21,16 +20,17 @@ struct CommandLine {
   bool forceSetup = false;
 };
 
-CommandLine parse_command_line(int argc, char** argv, cScreenMode& mode)
+CommandLine parse_command_line(int argc, char** argv, cClientContext& context)
 {
   printf("Korvane: isometric real-time strategy for Linux\n");
   printf("%s Version %s, compiled: %s\n\n", korvaneName, isoVersion, compileDate);
   printf("usage: korvane BPP XX YY\n");
   printf("OR: korvane -setup [to reinit the settings file]\n\n");
   CommandLine options;
-  debug_log_on = false;
+  cScreenMode& mode = context.screenMode;
+  context.log.debug_log_on = false;
   if (argc == 2 && strcmp(argv[1], "-setup") == 0) options.forceSetup = true;
-  if (argc == 2 && strcmp(argv[1], "-log") == 0) debug_log_on = true;
+  if (argc == 2 && strcmp(argv[1], "-log") == 0) context.log.debug_log_on = true;
   if (argc >= 4) {
     mode.myColourDepth = atoi(argv[1]);
     mode.myWidth = atoi(argv[2]);
@@ -40,21 +40,18 @@ CommandLine parse_command_line(int argc, char** argv, cScreenMode& mode)
   return options;
 }
 
-int screen_width() { return SCREEN_W; }
-
 // False when Allegro cannot start (no X display): the input drivers would crash without it.
-bool start_allegro(cScreenMode& mode)
+bool start_allegro(cClientContext& context)
 {
-  open_log("w");
+  context.log.open("w");
   hostLog("Starting Veldane Session: %s %s\ncompiled %s\n", korvaneName, isoVersion, compileDate);
   const time_t now = time(nullptr);
   hostLog("Start time: %s\n", ctime(&now));
-  mode.myGraphicsDriver = 2;
+  context.screenMode.myGraphicsDriver = 2;
   if (install_allegro(SYSTEM_AUTODETECT, &errno, atexit) != 0) {
     printf("Error initialising Allegro\n%s\n", allegro_error);
     return false;
   }
-  setHostScreenWidth(screen_width);
   log_cpu_info();
   install_timer();
   install_mouse();
@@ -63,19 +60,19 @@ bool start_allegro(cScreenMode& mode)
 }
 
 // Returns the exit code when the program must end, else 0.
-int start_graphics(const CommandLine& options, cScreenMode& mode)
+int start_graphics(const CommandLine& options, cClientContext& context)
 {
-  getGraphicsSpecs(mode, options.readSettings, options.forceSetup);
-  set_color_depth(mode.myColourDepth);
+  getGraphicsSpecs(context, options.readSettings, options.forceSetup);
+  set_color_depth(context.screenMode.myColourDepth);
   set_color_conversion(0xEEEEF);
   register_png_file_type();
-  log_and_print("Initilizing Graphics...\n");  // the system's own wording, kept on purpose
-  close_log();
-  const int failure = open_graphics_mode(mode);
+  context.log.print("Initilizing Graphics...\n");  // the system's own wording, kept on purpose
+  context.log.close();
+  const int failure = open_graphics_mode(context.screenMode);
   if (failure) return failure;
-  open_log("a");
+  context.log.open("a");
   hostLog("Initilized Graphics.\n");
-  close_log();
+  context.log.close();
   set_window_title("Tarvix DNM [Loading]");
   return 0;
 }
@@ -83,12 +80,12 @@ int start_graphics(const CommandLine& options, cScreenMode& mode)
 // Returns false when a data file is missing or outdated (the player has been told).
 bool load_datafiles(const char* argv0, cClientContext& context)
 {
-  announce_datafile("tarvix.dat");
+  announce_datafile(context.log, "tarvix.dat");
   draw_percent(0, 25);
   context.datafile = load_checked_datafile(argv0, "tarvix.dat", "0.26.16");
   if (!context.datafile) return false;
   draw_percent(25, 50);
-  announce_datafile("gamedata.dat");
+  announce_datafile(context.log, "gamedata.dat");
   context.metaData = load_checked_datafile(argv0, "gamedata.dat", "0.26.10");
   if (!context.metaData) return false;
   draw_percent(50, 75);
@@ -98,33 +95,33 @@ bool load_datafiles(const char* argv0, cClientContext& context)
 
 cGameEngine* create_engine(cClientContext& context)
 {
-  open_log("a");
+  context.log.open("a");
   hostLog("Creating and clearing blankBitmap.\n");
   context.blankBitmap = create_bitmap(29, 29);
   clear_to_color(context.blankBitmap, makecol(90, 90, 90));
-  close_log();
-  open_log("a");
+  context.log.close();
+  context.log.open("a");
   hostLog("Initilsing Game Class.\n");
-  close_log();
-  open_log("a");
+  context.log.close();
+  context.log.open("a");
   draw_percent(75, 85);
   cGameEngine* engine = new cGameEngine(context);
   hostLog("Starting Game Class.\n");
-  close_log();
-  open_log("a");
+  context.log.close();
+  context.log.open("a");
   return engine;
 }
 
 void shut_down(cGameEngine* engine, cClientContext& context)
 {
   hostLog("Closing Veldane Session...\n");
-  close_log();
+  context.log.close();
   unload_datafile(context.datafile);
   unload_datafile(context.metaData);
   destroy_bitmap(context.blankBitmap);
-  open_log("a");
+  context.log.open("a");
   hostLog("The End.\n");
-  close_log();
+  context.log.close();
   delete engine;
 }
 
@@ -133,9 +130,9 @@ void shut_down(cGameEngine* engine, cClientContext& context)
 int main(int argc, char** argv)
 {
   cClientContext context;
-  const CommandLine options = parse_command_line(argc, argv, context.screenMode);
-  if (!start_allegro(context.screenMode)) return 1;
-  const int failure = start_graphics(options, context.screenMode);
+  const CommandLine options = parse_command_line(argc, argv, context);
+  if (!start_allegro(context)) return 1;
+  const int failure = start_graphics(options, context);
   if (failure) return failure;
   draw_loading_screen();
   if (!load_datafiles(argv[0], context)) return 1;

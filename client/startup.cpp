@@ -8,7 +8,6 @@
 #include "client/context.h"
 #include "client/globals.h"
 #include "client/loadingscreen.h"
-#include "client/logfile.h"
 #include "client/screenmode.h"
 #include "world/host.h"
 
@@ -65,13 +64,13 @@ void read_screen_info(cScreenMode& mode)
   fclose(screenInfo);
 }
 
-void run_chooser(cScreenMode& mode)
+void run_chooser(cClientContext& context)
 {
-  log_and_print("Getting user options...\n");
-  if (!chooseScreenMode(mode)) return;
+  context.log.print("Getting user options...\n");
+  if (!chooseScreenMode(context.screenMode)) return;
   allegro_exit();
   hostLog("Quit selected from Screen Mode Selection screen\n");
-  close_log();
+  context.log.close();
   exit(2);
 }
 
@@ -126,17 +125,18 @@ void log_cpu_info()
   hostLog("\n end of computer information\n\n");
 }
 
-void getGraphicsSpecs(cScreenMode& mode, bool readSettings, bool forceSetup)
+void getGraphicsSpecs(cClientContext& context, bool readSettings, bool forceSetup)
 {
+  cScreenMode& mode = context.screenMode;
   hostLog("Initial Options [?%i]:\n", readSettings ? 1 : 0);
   hostLog("Colour Depth: %i\n", mode.myColourDepth);
   hostLog("Screen Resolution: %ix%i\n", mode.myWidth, mode.myHeight);
   if (!readSettings) {
-    log_and_print("Options have been preset.\n");
+    context.log.print("Options have been preset.\n");
   } else if (!forceSetup && exists("screeninfo.inf")) {
     read_screen_info(mode);
   } else {
-    run_chooser(mode);
+    run_chooser(context);
   }
   hostLog("\nFinal Options:\nColour depth: %i\n", mode.myColourDepth);
   hostLog("Screen resolution: %ix%i\n", mode.myWidth, mode.myHeight);
@@ -164,12 +164,12 @@ int open_graphics_mode(cScreenMode& mode)
   return 0;
 }
 
-void announce_datafile(const char* name)
+void announce_datafile(cClientLog& log, const char* name)
 {
-  open_log("a");
+  log.open("a");
   hostLog("Loading '%s'\n", name);
   printf("Loading Datafile '%s'...\n", name);
-  close_log();
+  log.close();
 }
 
 DATAFILE* load_checked_datafile(const char* argv0, const char* name, const char* version)

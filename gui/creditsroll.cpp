@@ -4,7 +4,6 @@
 
 #include "gui/credits.h"
 #include "gui/fonts.h"
-#include "gui/guilog.h"
 #include "world/host.h"
 
 namespace {
@@ -22,7 +21,7 @@ cRollFonts loadRollFonts()
   cRollFonts f{loadTimesOrDefault(18 * s / 100), loadTimesOrDefault(s / 5),
                loadTimesOrDefault(24 * s / 100)};
   hostLog("theCredits, loaded fonts\n(ttf library may leak memory 100k,4k,4k,etc)...\n");
-  reopenLog();
+  hostReopenLog();
   return f;
 }
 
@@ -100,14 +99,14 @@ void rollCredits(const cBuildingPictures& buildingPicture)
   {
     cCredits roll;
     hostLog("theCredits, Initilized class cCredits()...\n");  // the system's own wording
-    reopenLog();
+    hostReopenLog();
     cCreditsElementSpacer gap(50), shortGap(20);
     cCreditsElementBitmap pictures[] = {
         cCreditsElementBitmap(buildingPicture ? buildingPicture(3) : nullptr),
         cCreditsElementBitmap(buildingPicture ? buildingPicture(4) : nullptr),
         cCreditsElementBitmap(buildingPicture ? buildingPicture(5) : nullptr)};
     hostLog("theCredits, Bitmaps...\n");
-    reopenLog();
+    hostReopenLog();
     addRows(roll, heading, fonts);
     roll.addElement(false, &gap);
     addRows(roll, people, fonts);
@@ -125,7 +124,7 @@ void rollCredits(const cBuildingPictures& buildingPicture)
     addRows(roll, thanks, fonts);
     roll.addElement(false, &shortGap);
     hostLog("theCredits.doMe(3) next\n");
-    reopenLog();
+    hostReopenLog();
     roll.doMe(3);
   }
   for (FONT* f : {fonts.small, fonts.medium, fonts.large}) releaseFont(f);

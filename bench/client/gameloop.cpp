@@ -17,7 +17,6 @@
 #include "client/cgameengine.h"
 #include "client/context.h"
 #include "client/game.h"
-#include "client/logfile.h"
 #include "client/pacing.h"
 #include "gui/fonts.h"
 #include "net/player.h"
@@ -28,8 +27,6 @@
 namespace {
 double secondsNow() { return steadyClock().now() / 1e6; }
 
-int screenWidth() { return SCREEN_W; }
-
 bool startGraphics(cClientContext& context)
 {
   if (allegro_init() != 0) return false;
@@ -38,7 +35,6 @@ bool startGraphics(cClientContext& context)
   install_timer();
   install_keyboard();
   install_mouse();
-  setHostScreenWidth(screenWidth);
   const std::string run = KORVANE_RUN_FOLDER "/";
   context.datafile = load_datafile((run + "tarvix.dat").c_str());
   context.metaData = load_datafile((run + "gamedata.dat").c_str());
@@ -106,7 +102,7 @@ int main(int argc, char** argv)
     fprintf(stderr, "no graphics mode or data files: %s\n", allegro_error);
     return 1;
   }
-  open_log("w");
+  context.log.open("w");
   {
     cGameEngine engine(context);
     std::unique_ptr<cGame> game = engine.beginGame(new cPlayer());
@@ -114,7 +110,7 @@ int main(int argc, char** argv)
     timeTheWalk(*game, cPoint(15, 15), cPoint(35, 15));
     countTurns(*game, seconds);
   }
-  close_log();
+  context.log.close();
   unload_datafile(context.datafile);
   unload_datafile(context.metaData);
   unlink("log.txt");

@@ -6,7 +6,6 @@
 #include <string>
 
 #include "addons/graphics_mode.h"
-#include "client/logfile.h"
 #include "render/isoviewrect.h"
 #include "sim/builtinmap.h"
 #include "world/host.h"
@@ -14,8 +13,6 @@
 cClientContext* cClientTest::context = nullptr;
 
 namespace {
-int screenWidth() { return SCREEN_W; }
-
 std::string runFolder()
 {
   const char* build = std::getenv("KORVANE_BUILD");
@@ -35,7 +32,6 @@ bool openClientScreen()
 void cClientTest::SetUpTestSuite()
 {
   ASSERT_TRUE(openClientScreen());
-  setHostScreenWidth(screenWidth);
   context = new cClientContext();
   context->datafile = load_datafile((runFolder() + "tarvix.dat").c_str());
   context->metaData = load_datafile((runFolder() + "gamedata.dat").c_str());
@@ -58,10 +54,10 @@ void cClientTest::TearDownTestSuite()
 void cClientTest::SetUp()
 {
   ASSERT_TRUE(directory.ok());
-  open_log("w");
+  context->log.open("w");
 }
 
-void cClientTest::TearDown() { close_log(); }
+void cClientTest::TearDown() { context->log.close(); }
 
 std::unique_ptr<cIsoViewRect> cClientTest::builtinView()
 {

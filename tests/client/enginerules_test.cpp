@@ -4,7 +4,7 @@
 #include <climits>
 
 #include "client/enginerules.h"
-#include "world/host.h"
+#include "support/testhost.h"
 
 namespace {
 
@@ -83,7 +83,7 @@ int screenWidth640() { return 640; }
 
 TEST(MinimapRecentre, TheClickedTileLandsAtTheCentreOfTheView)
 {
-  setHostScreenWidth(screenWidth640);
+  cTestHost host(screenWidth640);
   const struct {
     cPoint tile;
     int viewWidth, viewHeight, zoom;
@@ -98,7 +98,6 @@ TEST(MinimapRecentre, TheClickedTileLandsAtTheCentreOfTheView)
     const cPoint anchor = cIsoPoint(c.tile).convertTo2DScaled(start, c.zoom);
     EXPECT_EQ(anchor, cPoint(c.viewWidth / 2, c.viewHeight / 2)) << c.tile.x << "," << c.tile.y;
   }
-  setHostScreenWidth(nullptr);
 }
 
 TEST(Statistics, LinesForLocalAndNetworkGamesHoldAnyValue)

@@ -9,7 +9,7 @@
 #include "gui/credits.h"
 #include "gui/guitest.h"
 #include "support/testdirectory.h"
-#include "world/host.h"
+#include "support/testhost.h"
 
 namespace {
 // A spacer that counts its deletions through a base pointer.
@@ -26,11 +26,6 @@ std::string described(const cCreditsElement& e)
   return text.get();
 }
 
-std::string fileText(const char* name)
-{
-  std::ifstream in(name);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
 }  // namespace
 
 TEST(Credits, ElementsMeasureAndDescribeThemselves)
@@ -83,13 +78,11 @@ TEST(Credits, NoPageIsLoggedAndTheRollReturns)
 {
   if (screen) GTEST_SKIP() << "a screen is open";
   cTestDirectory dir;
-  fp = fopen("log.txt", "w");
+  cTestHost host;
   cCredits roll;
   roll.addElement(new cCreditsElementSpacer(10));
   roll.doMe(3);
-  fclose(fp);
-  fp = nullptr;
-  const std::string log = fileText("log.txt");
+  const std::string log = host.text();
   EXPECT_NE(log.find("full height of credits = 10\n"), std::string::npos) << log;
   EXPECT_NE(log.find("Could not create the credits page"), std::string::npos) << log;
 }
@@ -135,7 +128,7 @@ TEST(Credits, ClientRollSurvivesAShortCatalogueAndABadFontFile)
   cTestDirectory dir;
   std::ofstream("times.ttf") << "not a font";
   std::vector<int> asked;
-  fp = fopen("log.txt", "w");
+  cTestHost host;
   clear_keybuf();
   simulate_keypress(KEY_SPACE << 8 | ' ');
   rollCredits([&](int kind) -> BITMAP* {
@@ -143,9 +136,7 @@ TEST(Credits, ClientRollSurvivesAShortCatalogueAndABadFontFile)
     return nullptr;
   });
   EXPECT_EQ(asked, (std::vector<int>{3, 4, 5}));
-  fclose(fp);
-  fp = nullptr;
-  const std::string log = fileText("log.txt");
+  const std::string log = host.text();
   EXPECT_NE(log.find("theCredits.doMe(3) next\n"), std::string::npos) << log;
   EXPECT_NE(log.find("full height of credits = "), std::string::npos);
 }

@@ -9,26 +9,29 @@
 
 #include "addons/graphics_mode.h"
 #include "render/catalogueimages.h"
-#include "world/host.h"
+#include "support/testhost.h"
 #include "world/metadatabase.h"
 #include "world/pointutil.h"
+
+// The screen width the tile arithmetic reads: a fixed one, or the open graphics mode's (-1).
+inline int& viewScreenWidth()
+{
+  static int width = 0;
+  static cTestHost host([] { return width < 0 ? SCREEN_W : width; });
+  return width;
+}
 
 // The tile arithmetic reads this width; the remembered tile constant is dropped.
 inline void useScreenWidth(int width)
 {
-  static int fixedWidth;
-  fixedWidth = width;
-  if (width > 0)
-    setHostScreenWidth([] { return fixedWidth; });
-  else
-    setHostScreenWidth(nullptr);
+  viewScreenWidth() = width > 0 ? width : 0;
   cIsoPoint::getXConst(0);
 }
 
 // The tile arithmetic follows the open graphics mode.
 inline void followScreen()
 {
-  setHostScreenWidth([] { return SCREEN_W; });
+  viewScreenWidth() = -1;
   cIsoPoint::getXConst(0);
 }
 
