@@ -229,9 +229,9 @@ int main(int argc, char** argv)
     return 1;
   }
   std::unique_ptr<cMetaDatabase> catalogue = readCatalogue(data);
-  metaList = catalogue.get();
+  useCatalogue(catalogue.get());
   auto images = readCatalogueImages(data);
-  metaImages = images.get();
+  useCatalogueImages(images.get());
   BITMAP* destination = create_bitmap(1024, 768);
   {
     Game game;
@@ -242,9 +242,9 @@ int main(int argc, char** argv)
     for (int zoom : {1, 5, 11, 20}) runZoom(game, zoom, o, destination);
   }
   destroy_bitmap(destination);
-  metaImages = nullptr;
+  useCatalogueImages(nullptr);
   images.reset();
-  metaList = nullptr;
+  useCatalogue(nullptr);
   catalogue.reset();
   setHost(nullptr);
   unload_datafile(data);

@@ -9,8 +9,8 @@ cClientContext::cClientContext() { previousHost = setHost(&log); }
 cClientContext::~cClientContext()
 {
   setHost(previousHost);
-  if (metaImages == images.get()) metaImages = nullptr;
-  if (metaList == catalogue.get()) metaList = nullptr;
+  if (metaImages == images.get()) useCatalogueImages(nullptr);
+  if (metaList == catalogue.get()) useCatalogue(nullptr);
   images.reset();
   catalogue.reset();
   if (gameFont) releaseFont(gameFont);
@@ -31,6 +31,6 @@ void cClientContext::startGame()
   gameFont = loadTimesOrDefault(12);
   catalogue = readCatalogue(metaData);
   images = readCatalogueImages(metaData);
-  metaList = catalogue.get();
-  metaImages = images.get();
+  useCatalogue(catalogue.get());
+  useCatalogueImages(images.get());
 }

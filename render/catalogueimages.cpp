@@ -5,7 +5,18 @@
 #include <algorithm>
 #include <cstdlib>
 
-cCatalogueImages* metaImages = nullptr;
+namespace {
+cCatalogueImages* installedImages = nullptr;
+}
+
+cCatalogueImages* const& metaImages = installedImages;
+
+cCatalogueImages* useCatalogueImages(cCatalogueImages* images)
+{
+  cCatalogueImages* previous = installedImages;
+  installedImages = images;
+  return previous;
+}
 
 namespace {
 

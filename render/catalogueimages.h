@@ -67,8 +67,10 @@ private:
 // The pictures of a loaded "gamedata.dat", in the tables readCatalogue makes of it.
 std::unique_ptr<cCatalogueImages> readCatalogueImages(DATAFILE* gamedata);
 
-// The client's catalogue images; null until the client's context makes them.
-extern cCatalogueImages* metaImages;
+// The pictures the map view and the minimap draw: the client's. useCatalogueImages installs
+// them (borrowed until replaced; null removes them) and returns the ones before.
+cCatalogueImages* useCatalogueImages(cCatalogueImages* images);
+extern cCatalogueImages* const& metaImages;
 
 // Debug view: every terrain, building and unit image from index 1, in columns.
 void testImages(const cCatalogueImages& images, BITMAP* dest);

@@ -2,7 +2,18 @@
 
 #include <utility>
 
-cMetaDatabase* metaList = nullptr;
+namespace {
+cMetaDatabase* installedCatalogue = nullptr;
+}
+
+cMetaDatabase* const& metaList = installedCatalogue;
+
+cMetaDatabase* useCatalogue(cMetaDatabase* catalogue)
+{
+  cMetaDatabase* previous = installedCatalogue;
+  installedCatalogue = catalogue;
+  return previous;
+}
 
 cMetaDataItem::cMetaDataItem(const char* desc, cIsoPoint sz, int hp)
     : description(desc), size(sz), hitPoints(hp == 0 ? 65536 : hp)

@@ -69,7 +69,9 @@ private:
   std::vector<cMetaDataItem> units;
 };
 
-// The client's one catalogue; null in the server and until the client's engine builds it.
-extern cMetaDatabase* metaList;
+// The catalogue the map and its objects consult: the client's, null in the server. useCatalogue
+// installs one (borrowed until replaced; null removes it) and returns the one before.
+cMetaDatabase* useCatalogue(cMetaDatabase* catalogue);
+extern cMetaDatabase* const& metaList;
 
 #endif

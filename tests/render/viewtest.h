@@ -69,14 +69,14 @@ public:
         std::vector<cKindPictures>{{}, {images[0]}, {}},
         std::vector<cKindPictures>{{}, {images[1]}, {}},
         std::vector<cKindPictures>{{}, {images[2]}, {images[3]}});
-    metaList = catalogue.get();
-    metaImages = scaled.get();
+    useCatalogue(catalogue.get());
+    useCatalogueImages(scaled.get());
     return true;
   }
   ~ViewWorld()
   {
-    metaImages = nullptr;
-    metaList = nullptr;
+    useCatalogueImages(nullptr);
+    useCatalogue(nullptr);
     scaled.reset();
     catalogue.reset();
     for (BITMAP* image : images) destroy_bitmap(image);
