@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <utility>
 
 namespace {
 cCatalogueImages* installedImages = nullptr;
@@ -13,9 +14,7 @@ cCatalogueImages* const& metaImages = installedImages;
 
 cCatalogueImages* useCatalogueImages(cCatalogueImages* images)
 {
-  cCatalogueImages* previous = installedImages;
-  installedImages = images;
-  return previous;
+  return std::exchange(installedImages, images);
 }
 
 namespace {

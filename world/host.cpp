@@ -3,17 +3,13 @@
 #include <cstdarg>
 #include <cstdio>
 #include <string>
+#include <utility>
 
 namespace {
 cHost* installed = nullptr;
 }
 
-cHost* setHost(cHost* host)
-{
-  cHost* previous = installed;
-  installed = host;
-  return previous;
-}
+cHost* setHost(cHost* host) { return std::exchange(installed, host); }
 
 int hostScreenWidth() { return installed ? installed->screenWidth() : 0; }
 

@@ -10,9 +10,7 @@ cMetaDatabase* const& metaList = installedCatalogue;
 
 cMetaDatabase* useCatalogue(cMetaDatabase* catalogue)
 {
-  cMetaDatabase* previous = installedCatalogue;
-  installedCatalogue = catalogue;
-  return previous;
+  return std::exchange(installedCatalogue, catalogue);
 }
 
 cMetaDataItem::cMetaDataItem(const char* desc, cIsoPoint sz, int hp)
