@@ -27,10 +27,7 @@ cGame::cGame(cClientContext& context, cClock& clock, cGameToolbars& toolbars, cP
       view(std::move(view)),
       layout(screenLayout(SCREEN_W, SCREEN_H))
 {
-  messageBitmap = create_bitmap(layout.viewArea.myWidth(), layout.viewArea.myHeight() / 8);
-  clear_bitmap(messageBitmap);
-  scratch = create_bitmap(SCREEN_W, SCREEN_H);
-  buildGameScreen();
+  gameScreen = std::make_unique<cGameScreen>(layout, context.gameFont, toolbars, map());
   welcome();
   watchDisplaySwitch();
   pointer.current.getPosition();
@@ -38,12 +35,7 @@ cGame::cGame(cClientContext& context, cClock& clock, cGameToolbars& toolbars, cP
   pacer.restart();
 }
 
-cGame::~cGame()
-{
-  leave();
-  destroy_bitmap(messageBitmap);
-  destroy_bitmap(scratch);
-}
+cGame::~cGame() { leave(); }
 
 cIsoView& cGame::map() { return view->getView(); }
 
@@ -80,30 +72,6 @@ bool cGame::mouseInView() const { return view->getBounds().includes(pointer.curr
 
 cPoint cGame::viewPoint() const { return pointer.current.pos - layout.viewArea.topLeft; }
 
-void cGame::addMessage(const char* text) { messages.addText(text); }
-
-void cGame::buildGameScreen()
-{
-  gui = std::make_unique<cGUICollection>();
-  cButton* quit = new cButton(0, cRect(SCREEN_W - 13, 1, SCREEN_W - 1, 15), nullptr, "X");
-  quit->setText("X", makecol(244, 198, 90), context.gameFont);
-  quit->setHandler(cGameEngine::buttonQuitEvent);
-  gui->addElement(quit);
-  for (cToolbar& t : toolbars.bars) gui->addElement(false, &t);
-  const int panelHeight = SCREEN_H - layout.viewArea.bottom();
-  minimap = new cMinimap(cPoint(SCREEN_W - 5 - panelHeight, layout.viewArea.bottom() + 2),
-                         cPoint(SCREEN_W - 5, SCREEN_H - 2), map().getLayer(LAYER_OBJECTS),
-                         map().getLayer(LAYER_UNITS), map().getLayer(LAYER_TERRAIN));
-  gui->addElement(minimap);
-  indicator =
-      std::make_unique<cButton>(0, cRect(SCREEN_W - 27, 1, SCREEN_W - 14, 15), nullptr, "-");
-  indicator->setTextColour(makecol(255, 0, 0));
-  indicator->disable();
-  gui->addElement(false, indicator.get());
-  keyboard = std::make_unique<cKeyboardHandler>();
-  gui->addElement(false, keyboard.get());
-}
-
 void cGame::welcome()
 {
   noObject = std::make_unique<cBaseObject>(0);
@@ -126,7 +94,6 @@ void cGame::welcome()
     returnIcon = create_bitmap(100, 100);
     clear_bitmap(returnIcon);
   }
-  panelBackground = load_jpeg("tarvix.dat#global_background1", nullptr);
   ticks = 0;
   loadToolbar();
   hostLog("Entering main engine...\n");
@@ -172,37 +139,21 @@ void cGame::runTurn()
 
 void cGame::runFrame()
 {
-  messages.doMe();
-  handleConnectionState();
+  gameScreen->scrollMessages();
+  if (gameScreen->showConnection(player->isConnected())) setRedraw(REDRAW_STATUS);
   handleMouse();
-  gui->doMe();
-  if (minimap->myMessage() > 0) processMinimapClick();
+  gameScreen->widgets().doMe();
+  if (gameScreen->myMinimap().myMessage() > 0) processMinimapClick();
   handleToolbar();
   if (view->checkScroll()) setRedraw(REDRAW_MAP | REDRAW_WIDGETS);
-  drawMessages();
+  if (gameScreen->drawMessages()) setRedraw(REDRAW_MAP);
   const int parts = cGameEngine::redraw.exchange(0);
   if (parts) drawIsoScreen(parts);
-  if (keyboard->myMessage() > 0) {
-    handleGameKey(keyboard->lastKeyPress());
+  cKeyboardHandler& keys = gameScreen->keys();
+  if (keys.myMessage() > 0) {
+    handleGameKey(keys.lastKeyPress());
     clear_keybuf();
   }
-}
-
-void cGame::handleConnectionState()
-{
-  if (player->isConnected() == connected) return;
-  connected = !connected;
-  if (connected) {
-    addMessage("Connected to server..");
-    indicator->setTextText("+");
-    indicator->setTextColour(makecol(0, 0, 255));
-  } else {
-    addMessage("Not connected to server.");
-    indicator->setTextText("-");
-    indicator->setTextColour(makecol(255, 0, 0));
-  }
-  indicator->setRedraw();
-  setRedraw(REDRAW_STATUS);
 }
 
 void cGame::handleMouse()
@@ -241,13 +192,6 @@ void cGame::handleToolbar()
   }
 }
 
-void cGame::drawMessages()
-{
-  if (!messages.hasChanged()) return;
-  messages.draw(messageBitmap);
-  setRedraw(REDRAW_MAP);
-}
-
 void cGame::handleGameKey(int key)
 {
   const cKeyAction a = gameKeyAction(key);
@@ -277,17 +221,12 @@ void cGame::leave()
     for (int i = 0; i < t.myCount(); ++i) t.clearItemsImage(i);
   destroy_bitmap(returnIcon);
   returnIcon = nullptr;
-  if (panelBackground) destroy_bitmap(panelBackground);
-  panelBackground = nullptr;
   hostLog("Exiting main engine...\n");
   context.log.flushLog();
   hideMouse();
   map().clearObjects();
   if (player->isConnected()) player->disconnect();
-  gui.reset();
-  minimap = nullptr;
-  indicator.reset();
-  keyboard.reset();
+  gameScreen.reset();
   noObject.reset();
 }
 
@@ -338,20 +277,16 @@ void cGame::drawIsoScreen(int parts)
     toolbar(toolbarState).forgetEarlierClicks();
   }
   cIsoScreen s;
-  s.scratch = scratch;
+  gameScreen->describe(s);
   s.screenRect = layout.screenRect;
   s.viewArea = layout.viewArea;
   s.view = view.get();
-  s.gui = gui.get();
   s.toolbars = toolbars.bars;
   s.toolbarState = toolbarState;
-  s.minimap = minimap;
   s.mouse = pointer.current;
   s.mode = mode;
   s.cursorTile = cursorTile;
   s.selectedID = selectedID;
-  s.panelBackground = panelBackground;
-  s.messageBitmap = messageBitmap;
   s.version = isoVersion;
   ::drawIsoScreen(parts, s, screen);
 }

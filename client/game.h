@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "client/enginerules.h"
+#include "client/gamescreen.h"
 #include "client/pacing.h"
 #include "gui/canvas.h"
 #include "gui/mouse.h"
@@ -17,13 +18,9 @@
 
 class cBaseObject;
 class cBaseUnit;
-class cButton;
 class cClientContext;
-class cGUICollection;
 class cIsoView;
 class cIsoViewRect;
-class cKeyboardHandler;
-class cMinimap;
 class cPlayer;
 struct BITMAP;
 struct FONT;
@@ -96,7 +93,7 @@ public:
   int myBuildType() const { return buildType; }
   void setBuildType(int type) { buildType = type; }
   cBaseObject* myLastSelected() const { return lastSelected; }  // noObject when none
-  const cMessageCanvas& myMessages() const { return messages; }
+  const cMessageCanvas& myMessages() const { return gameScreen->myMessages(); }
   cToolbar& toolbar(eToolbarState which) { return toolbars.bars[which - 1]; }
   BITMAP* myReturnIcon() const { return returnIcon; }
 
@@ -104,11 +101,9 @@ private:
   bool mouseInView() const;
   cPoint viewPoint() const;        // the mouse in the view's own pixels
   cRect toolbarItem(int i) const;  // item i (0..5) of every bottom toolbar
-  void buildGameScreen();
   void welcome();
   void watchDisplaySwitch();
   void forgetDisplaySwitch();
-  void handleConnectionState();
   void handleMouse();
   void handleToolbar();
   void clickToBuild();
@@ -121,8 +116,7 @@ private:
   void showBuildTypeDiagnostic(int item);
   void afterHeal(int selected);
   void forgetSelection();
-  void addMessage(const char* text);
-  void drawMessages();
+  void addMessage(const char* text) { gameScreen->addMessage(text); }
 
   cClientContext& context;
   cClock& clock;
@@ -137,10 +131,7 @@ private:
     cMouse last;
     int clickButtons = 0;  // the buttons of this frame's click on the map
   } pointer;
-  std::unique_ptr<cGUICollection> gui;
-  cMinimap* minimap = nullptr;  // owned by gui
-  std::unique_ptr<cButton> indicator;
-  std::unique_ptr<cKeyboardHandler> keyboard;
+  std::unique_ptr<cGameScreen> gameScreen;  // from the game's start until it is left
   eToolbarState toolbarState = TOOLBAR_MAIN;
   int shownToolbar = 0;  // the toolbar the panel last showed (0: none yet)
   int64_t ticks = 0;
@@ -150,12 +141,7 @@ private:
   cIsoPoint cursorTile;
   cBaseObject* lastSelected = nullptr;  // noObject when nothing is picked
   std::unique_ptr<cBaseObject> noObject;
-  BITMAP* returnIcon = nullptr;       // owned
-  BITMAP* panelBackground = nullptr;  // owned; null falls back to a grey fill
-  BITMAP* messageBitmap = nullptr;    // owned
-  BITMAP* scratch = nullptr;          // owned: the screen composed before copying
-  cMessageCanvas messages;
-  bool connected = false;
+  BITMAP* returnIcon = nullptr;  // owned
   bool left = false;
 };
 

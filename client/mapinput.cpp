@@ -140,7 +140,7 @@ void cGame::processSelectNewObject(cBaseObject*)
 
 void cGame::processMinimapClick()
 {
-  view->reCenter(
-      centreOffsetFor(minimap->lastClicked(), layout.viewArea.myHeight(), map().getZoom()));
+  view->reCenter(centreOffsetFor(gameScreen->myMinimap().lastClicked(), layout.viewArea.myHeight(),
+                                 map().getZoom()));
   setRedraw(REDRAW_WIDGETS);
 }
