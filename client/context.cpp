@@ -4,17 +4,24 @@
 
 #include "gui/fonts.h"
 
-cClientContext::cClientContext() { previousHost = setHost(&log); }
+cClientContext::cClientContext()
+    : previousHost(setHost(&log)),
+      previousCatalogue(metaList),
+      previousImages(metaImages),
+      previousFont(::currentfont)
+{
+}
 
+// What this context installed goes; what was there before it comes back.
 cClientContext::~cClientContext()
 {
   setHost(previousHost);
-  if (metaImages == images.get()) useCatalogueImages(nullptr);
-  if (metaList == catalogue.get()) useCatalogue(nullptr);
+  if (metaImages == images.get()) useCatalogueImages(previousImages);
+  if (metaList == catalogue.get()) useCatalogue(previousCatalogue);
   images.reset();
   catalogue.reset();
   if (gameFont) releaseFont(gameFont);
-  if (::currentfont == currentfont) ::currentfont = nullptr;
+  if (currentfont && ::currentfont == currentfont) ::currentfont = previousFont;
 }
 
 void cClientContext::takeFonts()

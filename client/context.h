@@ -18,8 +18,9 @@ class cClientContext {
 public:
   // Installs the log as the host of the code below the client (world/host.h).
   cClientContext();
-  // Drops the catalogue and its images and the game font, and uninstalls and closes the log;
-  // unloads no data file (their loader does that).
+  // Drops the catalogue and its images and the game font, and closes the log; what the
+  // context installed gives way to what was installed before it. Unloads no data file (their
+  // loader does that).
   ~cClientContext();
   cClientContext(const cClientContext&) = delete;
   cClientContext& operator=(const cClientContext&) = delete;
@@ -46,7 +47,11 @@ public:
   std::unique_ptr<cCatalogueImages> images;  // the catalogue's images scaled per zoom
 
 private:
-  cHost* previousHost = nullptr;  // installed again when the context goes
+  // Installed again when the context goes.
+  cHost* previousHost;
+  cMetaDatabase* previousCatalogue;
+  cCatalogueImages* previousImages;
+  FONT* previousFont;
 };
 
 #endif

@@ -22,8 +22,7 @@ class cGameScreen {
 public:
   // Widgets laid out for the screen; the toolbars and the map (whose layers the minimap
   // shows) are borrowed and outlive the screen.
-  cGameScreen(const cScreenLayout& layout, FONT* gameFont, cGameToolbars& toolbars,
-              cIsoView& map);
+  cGameScreen(const cScreenLayout& layout, FONT* gameFont, cGameToolbars& toolbars, cIsoView& map);
   ~cGameScreen();
   cGameScreen(const cGameScreen&) = delete;
   cGameScreen& operator=(const cGameScreen&) = delete;
