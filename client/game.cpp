@@ -5,11 +5,9 @@
 #include <cstdio>
 #include <string>
 
-#include "addons/jpegload.h"
 #include "client/cgameengine.h"
 #include "client/context.h"
 #include "client/globals.h"
-#include "gui/button.h"
 #include "gui/guicollection.h"
 #include "net/player.h"
 #include "render/isoscreen.h"
