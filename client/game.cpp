@@ -137,6 +137,7 @@ void cGame::runTurn()
 
 void cGame::runFrame()
 {
+  showReceivedTexts();
   gameScreen->scrollMessages();
   if (gameScreen->showConnection(player->isConnected())) setRedraw(REDRAW_STATUS);
   handleMouse();
@@ -147,11 +148,16 @@ void cGame::runFrame()
   if (gameScreen->drawMessages()) setRedraw(REDRAW_MAP);
   const int parts = cGameEngine::redraw.exchange(0);
   if (parts) drawIsoScreen(parts);
+  if (chat.isOpen() && (parts || chat.needsDrawing())) drawChat();
   cKeyboardHandler& keys = gameScreen->keys();
-  if (keys.myMessage() > 0) {
-    handleGameKey(keys.lastKeyPress());
-    clear_keybuf();
+  if (keys.myMessage() <= 0) return;
+  // Keys typed into the chat box wait their turn instead of being cleared away.
+  if (chat.isOpen()) {
+    handleChatKey(keys.lastKeyPress());
+    return;
   }
+  handleGameKey(keys.lastKeyPress());
+  clear_keybuf();
 }
 
 void cGame::handleMouse()
@@ -215,6 +221,7 @@ void cGame::leave()
   left = true;
   forgetDisplaySwitch();
   forgetSelection();
+  chat.close();
   for (cToolbar& t : toolbars.bars)
     for (int i = 0; i < t.myCount(); ++i) t.clearItemsImage(i);
   destroy_bitmap(returnIcon);

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "client/chatline.h"
 #include "client/enginerules.h"
 #include "client/gamescreen.h"
 #include "client/pacing.h"
@@ -62,6 +63,8 @@ public:
   void increase_zoom();
   void decrease_zoom();
   void handleGameKey(int key);
+  // A key typed while the chat box is open: Return shows and sends the line, Esc drops it.
+  void handleChatKey(int key);
 
   // Map input and commands, on the pointer as the last frame read it (see setPointer).
   void processMouseMoveInMap();
@@ -96,6 +99,7 @@ public:
   const cMessageCanvas& myMessages() const { return gameScreen->myMessages(); }
   cToolbar& toolbar(eToolbarState which) { return toolbars.bars[which - 1]; }
   BITMAP* myReturnIcon() const { return returnIcon; }
+  const cChatLine& myChat() const { return chat; }
 
 private:
   bool mouseInView() const;
@@ -117,6 +121,12 @@ private:
   void afterHeal(int selected);
   void forgetSelection();
   void addMessage(const char* text) { gameScreen->addMessage(text); }
+  // Texts: shown in the message canvas and written to the log as "Message: %s".
+  void showText(const char* text);
+  void showReceivedTexts();
+  void openChat();
+  void sendChat();
+  void drawChat();
 
   cClientContext& context;
   cClock& clock;
@@ -142,6 +152,7 @@ private:
   cBaseObject* lastSelected = nullptr;  // noObject when nothing is picked
   std::unique_ptr<cBaseObject> noObject;
   BITMAP* returnIcon = nullptr;  // owned
+  cChatLine chat;
   bool left = false;
 };
 

@@ -48,6 +48,8 @@ bool cGameScreen::drawMessages()
   return true;
 }
 
+int cGameScreen::overlayHeight() const { return messageBitmap ? messageBitmap->h : 0; }
+
 bool cGameScreen::showConnection(bool now)
 {
   if (now == connected) return false;

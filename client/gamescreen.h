@@ -37,6 +37,7 @@ public:
   void scrollMessages() { messages.doMe(); }
   // Draws changed messages into the overlay; true when it did (the map view wants redrawing).
   bool drawMessages();
+  int overlayHeight() const;  // pixels of the message overlay at the top of the map view
   // The indicator and a message follow the connection; false when it had not changed.
   bool showConnection(bool connected);
   // The screen's own parts of a screen description: scratch, widgets, minimap, panel texture

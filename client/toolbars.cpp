@@ -103,10 +103,7 @@ void cGame::processMainToolbar(int item)
       toolbarState = TOOLBAR_TO_BUILD;
       setRedraw(REDRAW_PANEL);
       break;
-    case 5:
-      addMessage("Write message not yet implemented.");
-      changeMode();
-      break;
+    case 5: openChat(); break;
     default:
       if (item > 5) showBuildTypeDiagnostic(item);
       break;

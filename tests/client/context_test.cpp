@@ -4,19 +4,11 @@
 
 #include <allegro.h>
 
-#include <fstream>
 #include <string>
 
 #include "client/clientsuite.h"
 #include "gui/fonts.h"
-
-namespace {
-std::string fileText(const char* name)
-{
-  std::ifstream in(name);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-}  // namespace
+#include "support/serverprocess.h"
 
 // A second context (as a test makes) is the host, and its catalogue, pictures and font are
 // the ones consulted, while it lives; afterwards the suite's are back, and lines go to the
