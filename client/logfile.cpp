@@ -1,9 +1,8 @@
 #include "client/logfile.h"
 
-#include <cstdarg>
-#include <cstdio>
+#include <allegro.h>
 
-#include "world/host.h"
+#include <cstdarg>
 
 std::string logFolder() { return "."; }
 
@@ -13,19 +12,21 @@ std::string besideLog(const char* name)
   return folder == "." ? std::string(name) : folder + "/" + name;
 }
 
-void open_log(const char* mode)
+cClientLog::~cClientLog() { close(); }
+
+void cClientLog::open(const char* mode)
 {
-  close_log();
+  close();
   fp = fopen(besideLog("log.txt").c_str(), mode);
 }
 
-void close_log()
+void cClientLog::close()
 {
   if (fp) fclose(fp);
   fp = nullptr;
 }
 
-void log_and_print(const char* format, ...)
+void cClientLog::print(const char* format, ...)
 {
   va_list args;
   va_start(args, format);
@@ -37,4 +38,23 @@ void log_and_print(const char* format, ...)
   }
   vprintf(format, args);
   va_end(args);
+}
+
+int cClientLog::screenWidth() const { return SCREEN_W; }
+
+void cClientLog::log(const char* text)
+{
+  if (fp) fputs(text, fp);
+}
+
+void cClientLog::flushLog()
+{
+  if (fp) fflush(fp);
+}
+
+void cClientLog::reopenLog()
+{
+  if (!fp) return;
+  fclose(fp);
+  fp = fopen("log.txt", "a");
 }

@@ -6,9 +6,9 @@
 #include <memory>
 
 #include "client/cgameengine.h"
+#include "client/context.h"
+#include "client/game.h"
 #include "client/logfile.h"
-#include "gui/button.h"
-#include "gui/guicollection.h"
 #include "net/player.h"
 #include "net/savegame.h"
 #include "render/isoviewrect.h"
@@ -16,9 +16,44 @@
 
 namespace {
 const char* const quickSaveName = "quicksave.kvs";
+
+// Terrain and objects of loaded onto shown, which must have loaded's size.
+void takeOver(cMap& loaded, cMap& shown)
+{
+  shown.getLayer(LAYER_TERRAIN)->copy(loaded.getLayer(LAYER_TERRAIN));
+  moveObjects(loaded, shown);
+  renumberOccupancy(shown);
+}
 }  // namespace
 
-void cGameEngine::report(const std::string& text)
+void cGameEngine::playSavedGame(const char* path)
+{
+  std::string reason;
+  bool missing = false;
+  std::unique_ptr<cMap> loaded = readSavedGame(path, reason, missing);
+  if (loaded) encodeSavedGame(*loaded, context.startingGame);
+  std::unique_ptr<cGame> game = beginGame(new cPlayer());
+  if (loaded)
+    game->report(std::string("Game loaded from ") + path + ".");
+  else
+    game->report(std::string("Could not load ") + path + ": " + reason +
+                 ". Playing the built-in map.");
+  game->run();
+}
+
+bool cGameEngine::showStartingGame()
+{
+  if (context.startingGame.empty()) return false;
+  std::string reason;
+  std::unique_ptr<cMap> loaded = decodeSavedGame(context.startingGame, reason);
+  if (!loaded) return false;
+  showGame(*loaded);
+  return true;
+}
+
+void cGameEngine::showGame(cMap& loaded) { takeOver(loaded, newMap(loaded.getMaxPos())); }
+
+void cGame::report(const std::string& text)
 {
   addMessage(text.c_str());
   hostLog("%s\n", text.c_str());
@@ -26,23 +61,7 @@ void cGameEngine::report(const std::string& text)
   std::fflush(stdout);
 }
 
-void cGameEngine::playSavedGame(const char* path)
-{
-  std::string reason;
-  bool missing = false;
-  std::unique_ptr<cMap> loaded = readSavedGame(path, reason, missing);
-  if (loaded) encodeSavedGame(*loaded, startingGame);
-  cPlayer* player = new cPlayer();
-  beginGame(player);
-  if (loaded)
-    report(std::string("Game loaded from ") + path + ".");
-  else
-    report(std::string("Could not load ") + path + ": " + reason + ". Playing the built-in map.");
-  while (!q) runPass(player);
-  endGame(player);
-}
-
-bool cGameEngine::quickSave()
+bool cGame::quickSave()
 {
   const std::string path = besideLog(quickSaveName);
   std::string bytes, reason = "the map is too large for a saved game";
@@ -51,9 +70,9 @@ bool cGameEngine::quickSave()
   return saved;
 }
 
-bool cGameEngine::quickLoad(cPlayer* player)
+bool cGame::quickLoad()
 {
-  if (player && player->isConnected()) {
+  if (player->isConnected()) {
     report("A network game cannot load a saved game.");
     return false;
   }
@@ -65,47 +84,24 @@ bool cGameEngine::quickLoad(cPlayer* player)
     report("Could not load " + path + ": " + reason + ". The game goes on.");
     return false;
   }
-  encodeSavedGame(*loaded, startingGame);  // before its objects move to the view
+  encodeSavedGame(*loaded, context.startingGame);  // before its objects move to the view
   replaceGame(*loaded);
   report("Game loaded from " + path + ".");
   return true;
 }
 
-bool cGameEngine::showStartingGame()
-{
-  if (startingGame.empty()) return false;
-  std::string reason;
-  std::unique_ptr<cMap> loaded = decodeSavedGame(startingGame, reason);
-  if (!loaded) return false;
-  showGame(*loaded);
-  return true;
-}
-
-void cGameEngine::showGame(cMap& loaded)
-{
-  cMap& shown = newMap(loaded.getMaxPos());
-  shown.getLayer(LAYER_TERRAIN)->copy(loaded.getLayer(LAYER_TERRAIN));
-  moveObjects(loaded, shown);
-  renumberOccupancy(shown);
-}
-
 // The minimap and the selection point into the old map: the screen is built afresh.
-void cGameEngine::replaceGame(cMap& loaded)
+void cGame::replaceGame(cMap& loaded)
 {
   forgetSelection();
-  delete gui;
-  gui = nullptr;
-  minimap = nullptr;
-  delete indicator;
-  indicator = nullptr;
-  delete keyboard;
-  keyboard = nullptr;
-  showGame(loaded);
-  buildGameScreen();
-  lastSelected = noObject;
-  mode = 1;
-  toolbarState = 1;
+  gameScreen.reset();
+  view = std::make_unique<cIsoViewRect>(loaded.getMaxPos());
+  view->setBounds(layout.viewArea);
+  takeOver(loaded, map());
+  gameScreen = std::make_unique<cGameScreen>(layout, context.gameFont, toolbars, map());
+  lastSelected = noObject.get();
+  mode = MODE_SELECT;
+  toolbarState = TOOLBAR_MAIN;
   shownToolbar = 0;
-  connected = false;  // the indicator is new: the next frame shows the state again
-  redraw = REDRAW_ALL;
+  setRedraw(cGameEngine::REDRAW_ALL);
 }

@@ -51,74 +51,83 @@ std::string saveBigGame()
 }
 }  // namespace
 
-// A local game on the built-in map at 640 x 480, 16 bits, started and ready for its first pass.
-class cSavedGameTest : public cEngineTest {
+// An engine and a local game on the built-in map at 640 x 480, 16 bits, started and ready for
+// its first pass.
+class cSavedGameTest : public cClientTest {
 protected:
   void SetUp() override
   {
-    cEngineTest::SetUp();
+    cClientTest::SetUp();
     if (HasFatalFailure()) return;
+    engine = std::make_unique<cGameEngine>(*context, clock);
     begin(new cPlayer());
+  }
+  void TearDown() override
+  {
+    game.reset();
+    engine.reset();
+    context->startingGame.clear();  // the context outlives the test
+    cClientTest::TearDown();
   }
   void begin(cPlayer* p)
   {
-    player = p;
+    game.reset();
     testing::internal::CaptureStdout();
-    engine->beginGame(player);
+    game = engine->beginGame(p);
     testing::internal::GetCapturedStdout();
   }
   // The game being played as a saved game would hold it.
-  std::string game()
+  std::string current()
   {
     std::string bytes;
-    EXPECT_TRUE(encodeSavedGame(engine->map(), bytes));
+    EXPECT_TRUE(encodeSavedGame(game->map(), bytes));
     return bytes;
   }
   bool pressKey(int scancode)
   {
     testing::internal::CaptureStdout();
-    engine->handleGameKey(scancode << 8);
+    game->handleGameKey(scancode << 8);
     return !testing::internal::GetCapturedStdout().empty();
   }
   std::string lastMessage()
   {
-    const cQueueNode* last = engine->messages.head;
+    const cQueueNode* last = game->myMessages().head;
     while (last && last->getNext()) last = last->getNext();
     return last ? last->myData() : "";
   }
-  const cMapLayer* minimapTerrain()
-  {
-    return engine->minimap ? engine->minimap->myTerrain() : nullptr;
-  }
+  const cMapLayer* minimapTerrain() { return game->myScreen().myMinimap().myTerrain(); }
+
+  std::unique_ptr<cGameEngine> engine;
+  std::unique_ptr<cGame> game;
 };
 
 TEST_F(cSavedGameTest, QuickSaveThenQuickLoadBringsBackTheSavedGame)
 {
-  const std::string saved = game();
+  const std::string saved = current();
   EXPECT_TRUE(pressKey(KEY_F5));
   EXPECT_EQ(lastMessage(), "Game saved in quicksave.kvs.");
   EXPECT_TRUE(fileBytes("quicksave.kvs") == saved);
 
-  engine->map().placeTerrain(cPoint(3, 3), 5);
+  game->map().placeTerrain(cPoint(3, 3), 5);
   ASSERT_TRUE(
-      applyRemove(engine->map(), engine->map().getUnits()->getFirstNode()->myData()->toRectArea()));
-  ASSERT_NE(game(), saved);
+      applyRemove(game->map(), game->map().getUnits()->getFirstNode()->myData()->toRectArea()));
+  ASSERT_NE(current(), saved);
   EXPECT_TRUE(pressKey(KEY_F9));
   EXPECT_EQ(lastMessage(), "Game loaded from quicksave.kvs.");
-  EXPECT_TRUE(game() == saved);
+  EXPECT_TRUE(current() == saved);
 
   // A game of another size: the screen follows the new map and the game goes on.
   const std::string big = saveBigGame();
   EXPECT_TRUE(pressKey(KEY_F9));
-  EXPECT_TRUE(game() == big);
-  EXPECT_EQ(minimapTerrain(), engine->map().getLayer(LAYER_TERRAIN));
-  for (int i = 0; i < 20; ++i) engine->runPass(player);
-  EXPECT_TRUE(game() == big) << "the loaded game changed by itself";
+  EXPECT_TRUE(current() == big);
+  EXPECT_EQ(minimapTerrain(), game->map().getLayer(LAYER_TERRAIN));
+  for (int i = 0; i < 20; ++i) game->runPass();
+  EXPECT_TRUE(current() == big) << "the loaded game changed by itself";
 }
 
 TEST_F(cSavedGameTest, ASaveThatCannotBeReadLeavesTheGameAsItWas)
 {
-  const std::string good = game();
+  const std::string good = current();
   struct Case {
     const char* name;
     std::string bytes;
@@ -138,22 +147,25 @@ TEST_F(cSavedGameTest, ASaveThatCannotBeReadLeavesTheGameAsItWas)
     EXPECT_EQ(message.rfind("Could not load quicksave.kvs: ", 0), 0u) << message;
     EXPECT_NE(message.find(c.reason), std::string::npos) << message;
     EXPECT_EQ(message.substr(message.size() - 19), ". The game goes on.") << message;
-    EXPECT_TRUE(game() == good);
+    EXPECT_TRUE(current() == good);
   }
 }
 
 TEST_F(cSavedGameTest, ANetworkGameRefusesToLoad)
 {
   saveBigGame();
-  const std::string before = game();
+  const std::string before = current();
   int ends[2];
   ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM, 0, ends), 0);
-  cPlayer networked(2, ends[0]);
+  const std::string waiting = frameOf(cMapMessage(0, "SND")) + current().substr(header.size());
+  ASSERT_EQ(write(ends[1], waiting.data(), waiting.size()), ssize_t(waiting.size()));
+  begin(new cPlayer(2, ends[0]));  // joins a game that is the one being played
+  ASSERT_TRUE(current() == before);
   testing::internal::CaptureStdout();
-  EXPECT_FALSE(engine->quickLoad(&networked));
+  EXPECT_FALSE(game->quickLoad());
   testing::internal::GetCapturedStdout();
   EXPECT_EQ(lastMessage(), "A network game cannot load a saved game.");
-  EXPECT_TRUE(game() == before);
+  EXPECT_TRUE(current() == before);
   close(ends[1]);
 }
 
@@ -162,7 +174,7 @@ TEST_F(cSavedGameTest, TheFirstPlayerUploadsTheLoadedGame)
 {
   const std::string big = saveBigGame();
   ASSERT_TRUE(pressKey(KEY_F9));
-  engine->endGame(player);
+  game.reset();
   int ends[2];
   ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM, 0, ends), 0);
   const std::string rec = frameOf(cMapMessage(0, "REC"));
@@ -182,6 +194,6 @@ TEST_F(cSavedGameTest, TheFirstPlayerUploadsTheLoadedGame)
   begin(new cPlayer(2, ends[0]));
   server.join();
   EXPECT_TRUE(sent == expected);
-  EXPECT_TRUE(game() == big);
+  EXPECT_TRUE(current() == big);
   close(ends[1]);
 }
