@@ -7,6 +7,7 @@
 #include <string>
 
 #include "addons/jpegload.h"
+#include "client/ending.h"
 #include "client/enginerules.h"
 #include "client/globals.h"
 #include "client/logfile.h"
@@ -70,17 +71,25 @@ void cGameEngine::addMessage(const char* text) { messages.addText(text); }
 
 void cGameEngine::engine(cPlayer* player)
 {
-  beginGame(player);
-  while (!q) runPass(player);
-  endGame(player);
+  setEndingPlayer(player);
+  if (beginGame(player)) {
+    while (!q) runPass(player);
+    endGame(player);
+  } else {
+    delete player;  // left during the map exchange: back to the main menu
+  }
+  setEndingPlayer(nullptr);
 }
 
-void cGameEngine::beginGame(cPlayer* player)
+bool cGameEngine::beginGame(cPlayer* player)
 {
   currentPlayer = player;
   delete gui;
   gui = nullptr;
-  if (player->isConnected()) prepareNetworkGame(player);
+  if (player->isConnected() && !prepareNetworkGame(player)) {
+    currentPlayer = nullptr;
+    return false;
+  }
   if (!player->isConnected()) {
     newMap(cPoint(100, 100));
     loadMap(player);
@@ -95,6 +104,7 @@ void cGameEngine::beginGame(cPlayer* player)
   shownToolbar = 0;
   connected = false;
   pacer.restart();
+  return true;
 }
 
 void cGameEngine::buildGameScreen()
@@ -169,6 +179,7 @@ void cGameEngine::forgetDisplaySwitch()
 
 void cGameEngine::runPass(cPlayer* player)
 {
+  endIfAsked();
   sleepUntilDue(player);
   for (int turns = pacer.turnsDue(); turns > 0; --turns) runTurn(player);
   if (pacer.frameDue()) runFrame(player);

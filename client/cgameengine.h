@@ -53,8 +53,8 @@ public:
   // Plays one game; takes ownership of player (never null) and deletes it at the end.
   void engine(cPlayer* player);
   // The three stages of engine(), for tests that drive a game pass by pass.
-  void beginGame(cPlayer* player);
-  void runPass(cPlayer* player);  // sleeps until due, then runs the turns and frame due
+  bool beginGame(cPlayer* player);  // false: the player left during the map exchange
+  void runPass(cPlayer* player);    // sleeps until due, then runs the turns and frame due
   void endGame(cPlayer* player);
   void runTurn(cPlayer* player);
   void runFrame(cPlayer* player);
@@ -106,7 +106,10 @@ private:
   // The view replaced by one of an empty map of size cells, bounded by the view area.
   cMap& newMap(cPoint size);
   // The map exchange of a network game; the player is disconnected when it fails.
-  void prepareNetworkGame(cPlayer* player);
+  // The map exchange, behind its notice; false when the player pressed Esc (then the
+  // connection is closed).
+  bool prepareNetworkGame(cPlayer* player);
+  bool exchangeLeft = false;  // Esc was pressed during the map exchange
   void downloadMap(cPlayer* player, cText& notice);
   // Until the next turn or frame is due; a network game also wakes for a received frame.
   void sleepUntilDue(cPlayer* player);

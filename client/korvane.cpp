@@ -6,6 +6,7 @@
 #include <ctime>
 
 #include "client/cgameengine.h"
+#include "client/ending.h"
 #include "client/globals.h"
 #include "client/loadingscreen.h"
 #include "client/logfile.h"
@@ -135,6 +136,7 @@ int main(int argc, char** argv)
   if (!start_allegro()) return 1;
   const int failure = start_graphics(options);
   if (failure) return failure;
+  watchForEnding();
   draw_loading_screen();
   if (!load_datafiles(argv[0])) return 1;
   check_optional_files();

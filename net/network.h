@@ -17,6 +17,7 @@ public:
   // Replaces the descriptor without closing the old one; 0 detaches it for someone else.
   void setSocket(int s) { socket = s; }
   bool socketStatus() const { return socket > 0; }
+  int socketDescriptor() const { return socket; }  // 0 when there is none
   // host is a dotted IPv4 address. On failure the descriptor is closed and forgotten; a later
   // call opens a fresh socket.
   bool connectQueue(const char* host, short port);

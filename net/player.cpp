@@ -67,7 +67,8 @@ int cPlayer::receiveWithin(char* buffer, int size, int budgetMs, int& polls)
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
         deadline - std::chrono::steady_clock::now());
     if (left.count() <= 0) return -1;
-    waitForData(int(left.count()));
+    if (cancelCheck && cancelCheck()) return -2;
+    waitForData(int(cancelCheck ? std::min<long long>(left.count(), cancelSliceMs) : left.count()));
   }
 }
 

@@ -216,8 +216,8 @@ void cRun::send(cPeer& p, const std::string& bytes)
   size_t sent = 0;
   const auto deadline = Clock::now() + endLimit;
   while (sent < bytes.size() && !p.ended) {
-    const ssize_t r = ::send(p.client, bytes.data() + sent, bytes.size() - sent,
-                             MSG_DONTWAIT | MSG_NOSIGNAL);
+    const ssize_t r =
+        ::send(p.client, bytes.data() + sent, bytes.size() - sent, MSG_DONTWAIT | MSG_NOSIGNAL);
     if (r > 0) sent += size_t(r);
     if (r < 0 && errno != EAGAIN && errno != EINTR) return;  // the server closed on us
     if (Clock::now() > deadline) fail("the server stopped reading");
@@ -342,8 +342,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
   listenAddress.sin_family = AF_INET;
   listenAddress.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
   socklen_t length = sizeof listenAddress;
-  if (bind(listener, reinterpret_cast<sockaddr*>(&listenAddress), length) ||
-      listen(listener, 16) ||
+  if (bind(listener, reinterpret_cast<sockaddr*>(&listenAddress), length) || listen(listener, 16) ||
       getsockname(listener, reinterpret_cast<sockaddr*>(&listenAddress), &length))
     fail("no loopback listener");
   return 0;
