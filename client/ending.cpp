@@ -20,6 +20,7 @@
 namespace {
 
 volatile sig_atomic_t stopSignal = 0;
+cClientLog* endingLog = nullptr;
 cPlayer* endingPlayer = nullptr;
 // The connection's descriptor as the display's error handler may read it from any thread.
 std::atomic<int> endingSocket{-1};
@@ -54,8 +55,9 @@ int onDisplayLost(Display*)
 
 }  // namespace
 
-void watchForEnding()
+void watchForEnding(cClientLog& log)
 {
+  endingLog = &log;
   struct sigaction a = {};
   a.sa_handler = onStopSignal;
   sigemptyset(&a.sa_mask);
@@ -74,13 +76,13 @@ void endIfAsked()
 {
   const int signal = stopSignal;
   if (!signal) return;
-  open_log("a");
+  endingLog->open("a");
   hostLog("Stopped by %s.\n", signalName(signal));
   if (endingPlayer && endingPlayer->isConnected()) endingPlayer->disconnect();
   endingSocket = -1;
   hostLog("Closing Veldane Session...\n");
   hostLog("The End.\n");
-  close_log();
+  endingLog->close();
   std::printf("Stopped by %s.\n", signalName(signal));
   std::exit(0);
 }
