@@ -74,7 +74,9 @@ bool cGameEngine::prepareNetworkGame(cPlayer* player)
   player->setCancelCheck(nullptr);
   if (!exchangeLeft) return true;
   hostLog("Map exchange left with Esc.\n");
+  hostFlushLog();
   std::printf("Map exchange left with Esc.\n");
+  std::fflush(stdout);
   if (player->isConnected()) player->disconnect();
   return false;
 }

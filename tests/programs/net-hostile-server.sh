@@ -2,7 +2,8 @@
 # A server that turns hostile once the game has started: a frame longer than what follows
 # ("00 40" and 9 bytes, "ff ff" and 100 bytes), half a length, 64 KB of noise. Each time the
 # client keeps answering a key ("q" leaves the game within 2 s; the time taken is printed),
-# and Esc then ends it with exit code 0.
+# and Esc then ends it with exit code 0. A download that stalls half-way is left with Esc,
+# back to the main menu.
 source "$(dirname "$0")/client-common.bash"
 source "$(dirname "$0")/game-common.bash"
 source "$(dirname "$0")/net-common.bash"
@@ -37,14 +38,52 @@ answer_ms() {
   echo 9999
 }
 
+# start_hostile CASE: the hostile server for that case; sets server_port.
+start_hostile() {
+  rm -f "$work_dir/port" "$work_dir/sent.$1"
+  python3 "$KORVANE_SOURCE/tests/programs/hostile-server.py" "$work_dir/port" "$1" \
+    "$work_dir/sent.$1" &
+  hostile_pid=$!
+  wait_until 5 test -s "$work_dir/port" || { fail "the hostile server did not start"; return 1; }
+  server_port=$(cat "$work_dir/port")
+}
+
+# quit_from_menu: Esc in the main menu ends the client with exit code 0.
+quit_from_menu() {
+  sleep 1  # the menu takes its keys once it is drawn again
+  press_key "$wid" Escape
+  local i pid=${player_pid[$player]} code=timeout
+  for i in $(seq 1 200); do
+    if ! kill -0 "$pid" 2>/dev/null; then
+      wait "$pid"
+      code=$?
+      break
+    fi
+    sleep 0.05
+  done
+  unset "player_pid[$player]"
+  [ "$code" = 0 ] || fail "$player ended with exit code $code"
+}
+
+case_name=stalled-download
+if start_hostile stalled-download && start_player stalled; then
+  on stalled open_dialog
+  on stalled fill_dialog stalled box 127.0.0.1 "$server_port"
+  on stalled xdotool key Return
+  wait_until 10 test -s "$work_dir/sent.stalled-download" || fail "the download did not start"
+  sleep 0.5
+  start=$(now_ms)
+  on stalled press_key "${player_wid[stalled]}" Escape
+  on stalled wait_for_line log.txt "Map exchange left with Esc." 2 &&
+    echo "stalled-download: Esc left the download in $(( $(now_ms) - start )) ms"
+  on stalled expect_no_file_line log.txt "Entering main engine..."
+  on stalled quit_from_menu
+fi
+stop_hostile
+
 for stream in length-0040 length-ffff half-length noise; do
   case_name=$stream
-  rm -f "$work_dir/port" "$work_dir/sent.$stream"
-  python3 "$KORVANE_SOURCE/tests/programs/hostile-server.py" "$work_dir/port" "$stream" \
-    "$work_dir/sent.$stream" &
-  hostile_pid=$!
-  wait_until 5 test -s "$work_dir/port" || { fail "the hostile server did not start"; continue; }
-  server_port=$(cat "$work_dir/port")
+  start_hostile "$stream" || continue
   start_and_join "$stream" || { stop_hostile; continue; }
   on "$stream" wait_until 5 test -s "$work_dir/sent.$stream" || fail "the stream was not sent"
   sleep 0.5  # the client is now part-way into a frame that never ends
