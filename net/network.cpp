@@ -104,6 +104,8 @@ void cNetworkQueue::dropSocket()
   if (socket > 0) ::close(socket);
   socket = 0;
   headerGot = pendingGot = pieces = 0;
+  frontSent = 0;
+  sendStalledSince = 0;
 }
 
 bool cNetworkQueue::connectQueue(const char* host, short port)
@@ -138,12 +140,41 @@ bool cNetworkQueue::sendAll(const char* data, int length)
   return true;
 }
 
+// Sends what the socket takes now of the front node's rest: true when the node went out
+// whole. Dropping the connection empties the node's rest too.
+bool cNetworkQueue::sendSome(const char* data, int length)
+{
+  while (frontSent < length) {
+    const ssize_t r =
+        ::send(socket, data + frontSent, length - frontSent, MSG_DONTWAIT | MSG_NOSIGNAL);
+    if (r < 0 && errno == EINTR) continue;
+    if (r > 0) {
+      frontSent += int(r);
+      sendStalledSince = 0;
+      continue;
+    }
+    if (r < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+      const long long now = nowNanoseconds();
+      if (!sendStalledSince) sendStalledSince = now;
+      if (now - sendStalledSince < stallLimitMs.load() * 1000000LL) return false;
+    }
+    dropSocket();
+    return true;
+  }
+  return true;
+}
+
 void cNetworkQueue::processQueue()
 {
   while (socket > 0 && head) {
     cQueueNode* node = head;
-    traceFlush(node->myData(), node->myLength());
-    if (!sendAll(node->myData(), node->myLength())) dropSocket();
+    if (!neverWait || frontSent == 0) traceFlush(node->myData(), node->myLength());
+    if (neverWait) {
+      if (!sendSome(node->myData(), node->myLength())) return;
+    } else if (!sendAll(node->myData(), node->myLength())) {
+      dropSocket();
+    }
+    frontSent = 0;
     head = node->getNext();
     delete node;
   }

@@ -24,8 +24,12 @@ public:
   // Shuts the connection down both ways and closes the descriptor.
   void disconnectQueue();
   // Sends every queued node in order. A lost connection drops (closes) the descriptor and
-  // the node that failed; the rest stays queued.
+  // the node that failed; the rest stays queued. Without waiting (below), it sends what the
+  // socket takes now and leaves the rest, the front node part-sent, to the next call.
   void processQueue();
+  // A queue that never waits to send: a peer that stops reading costs the connection once
+  // nothing could be sent for the stall limit, never a wait. For a loop that must not stop.
+  void setSendWithoutWaiting(bool on) { neverWait = on; }
 
   // Polls for one frame, waiting at most 10 microseconds for bytes: -1 no whole frame yet,
   // 0 connection closed (descriptor dropped), > 0 a body was stored from buf[0] (at most max
@@ -61,6 +65,10 @@ private:
   std::vector<char> pending;
   int pendingGot = 0;
   int pieces = 0;  // receives that brought body bytes
+  bool neverWait = false;
+  int frontSent = 0;               // bytes of the front node already sent (never waiting)
+  long long sendStalledSince = 0;  // monotonic nanoseconds; 0 while sends go through
+  bool sendSome(const char* data, int length);
   void startFrame();
   int gather(int max);
   int takeAvailable(char* buf, int n);

@@ -79,6 +79,8 @@ bool cPlayer::connectTo(const char* server, short port)
     dropSocket();  // a retry opens a fresh socket, so none is left behind
     return false;
   }
+  // The game's loop flushes every turn: a server that stops reading must not stop it.
+  setSendWithoutWaiting(true);
   connected = true;
   return true;
 }

@@ -26,7 +26,8 @@ public:
   // Takes over a new descriptor (the old one is not closed) and counts as connected.
   void connectTo(int socket);
   // Connects to a dotted IPv4 address, announces the version and registers; false (with the
-  // socket closed) when the server cannot be reached or does not answer.
+  // socket closed) when the server cannot be reached or does not answer. From then on sends
+  // never wait (cNetworkQueue::setSendWithoutWaiting).
   bool connectTo(const char* server, short port);
   void disconnect();  // sends the close message, then shuts the connection down
   bool isConnected();
