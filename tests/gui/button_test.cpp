@@ -121,6 +121,32 @@ TEST(Button, BitmapFacesAreStretchedAndLit)
   destroy_bitmap(picture);
 }
 
+// Pictures for the other states may come in another depth than the target (24-bit arrows
+// on a 32-bit screen): they are converted, their mask stays see-through.
+TEST(Button, StatePicturesOfAnotherDepthAreConvertedAndKeepTheirMask)
+{
+  for (int depth : {32, 16, 15}) {
+    cScratch page(40, 40, depth);
+    clear_to_color(page, makecol_depth(depth, 0, 0, 255));
+    BITMAP* hover = create_bitmap_ex(24, 10, 10);
+    clear_to_color(hover, bitmap_mask_color(hover));
+    rectfill(hover, 0, 0, 4, 9, makecol_depth(24, 200, 40, 40));
+    BITMAP* idle = create_bitmap_ex(24, 10, 10);
+    clear_to_color(idle, makecol_depth(24, 0, 100, 0));
+    cButton b(1, cRect(0, 0, 20, 20), idle, nullptr);
+    b.setBitmap(1, hover);
+    b.draw(page, stateHover);
+    const int red = rgbAt(page, 3, 10), masked = rgbAt(page, 15, 10);
+    EXPECT_GT(red >> 16, 180) << depth;
+    EXPECT_LT(red & 0xff, 60) << depth;
+    EXPECT_EQ(masked & 0xffff00, 0) << depth << ": the mask shows the page";
+    EXPECT_GT(masked & 0xff, 240) << depth;
+    EXPECT_EQ(rgbAt(page, 25, 25) & 0xffff00, 0) << depth << ": nothing drawn past the button";
+    destroy_bitmap(hover);
+    destroy_bitmap(idle);
+  }
+}
+
 // Copies own their captions and faces; types above 5 copy as 0; self-assignment is safe.
 TEST(Button, CopiesAreDeepAndSelfAssignmentIsSafe)
 {
