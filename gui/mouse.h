@@ -10,6 +10,14 @@ void hideMouse();
 void showMouse();
 // Counts and writes "h" like hideMouse, but hides the pointer only while it lies in the area.
 void hideMouse(int x, int y, int w, int h);
+// Shows the pointer for its lifetime: the menus hide it when they hand over to a dialog.
+class cPointerShown {
+public:
+  cPointerShown() { showMouse(); }
+  ~cPointerShown() { hideMouse(); }
+  cPointerShown(const cPointerShown&) = delete;
+  cPointerShown& operator=(const cPointerShown&) = delete;
+};
 // Prints "count: u=<nup> d=<ndown>" on standard output.
 void showMouseCounter();
 extern int nup;    // showMouse calls so far

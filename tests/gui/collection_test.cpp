@@ -243,9 +243,13 @@ TEST(Collection, RedrawDrawsMarkedElementsOnceAndAreasByOverlap)
   gui.addElement(left);
   gui.addElement(right);
   gui.addElement(hidden);
-  left->setRedraw();
+  EXPECT_FALSE(gui.hasRedraw());
   hidden->setRedraw();
+  EXPECT_FALSE(gui.hasRedraw()) << "a hidden element is never drawn";
+  left->setRedraw();
+  EXPECT_TRUE(gui.hasRedraw());
   gui.redraw(nullptr);
+  EXPECT_FALSE(gui.hasRedraw());
   gui.redraw(nullptr);
   EXPECT_EQ(left->draws, 1);
   EXPECT_EQ(right->draws, 0);
