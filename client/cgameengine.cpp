@@ -185,6 +185,7 @@ void cGameEngine::runTurn(cPlayer* player)
 
 void cGameEngine::runFrame(cPlayer* player)
 {
+  showReceivedTexts();
   messages.doMe();
   handleConnectionState(player);
   handleMouse(player);
@@ -195,10 +196,15 @@ void cGameEngine::runFrame(cPlayer* player)
   drawMessages();
   const int parts = redraw.exchange(0);
   if (parts) drawIsoScreen(parts);
-  if (keyboard->myMessage() > 0) {
-    handleGameKey(keyboard->lastKeyPress());
-    clear_keybuf();
+  if (chat.isOpen() && (parts || chat.needsDrawing())) drawChat();
+  if (keyboard->myMessage() <= 0) return;
+  // Keys typed into the chat box wait their turn instead of being cleared away.
+  if (chat.isOpen()) {
+    handleChatKey(player, keyboard->lastKeyPress());
+    return;
   }
+  handleGameKey(keyboard->lastKeyPress());
+  clear_keybuf();
 }
 
 void cGameEngine::handleConnectionState(cPlayer* player)
@@ -283,6 +289,7 @@ void cGameEngine::endGame(cPlayer* player)
 {
   forgetDisplaySwitch();
   forgetSelection();
+  chat.close();
   for (cToolbar& t : toolbars)
     for (int i = 0; i < t.myCount(); ++i) t.clearItemsImage(i);
   destroy_bitmap(returnIcon);

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cstdint>
 
+#include "client/chatline.h"
 #include "client/pacing.h"
 #include "gui/canvas.h"
 #include "gui/mouse.h"
@@ -131,6 +132,13 @@ private:
   void forgetSelection();
   void addMessage(const char* text);
   void drawMessages();
+  // Texts: shown in the message canvas and written to the log as "Message: %s".
+  void showText(const char* text);
+  void showReceivedTexts();
+  void openChat();
+  void handleChatKey(cPlayer* player, int key);
+  void sendChat(cPlayer* player);
+  void drawChat();
   cPlayer* currentPlayer = nullptr;  // the player of the game being played, else null
 
   cClock& clock;
@@ -159,6 +167,7 @@ private:
   BITMAP* messageBitmap = nullptr;      // owned
   BITMAP* scratch = nullptr;            // owned: the screen composed before copying
   cMessageCanvas messages;
+  cChatLine chat;
   FONT* gameFont = nullptr;  // owned when it is not the default font
   int toolbarHeight = 0;
   cText* connectionText = nullptr;       // owned, network games only

@@ -100,10 +100,7 @@ void cGameEngine::processMainToolbar(int item, cPlayer* player)
       toolbarState = 2;
       setRedraw(REDRAW_PANEL);
       break;
-    case 5:
-      addMessage("Write message not yet implemented.");
-      changeMode();
-      break;
+    case 5: openChat(); break;
     default:
       if (item > 5) showBuildTypeDiagnostic(item);
       break;

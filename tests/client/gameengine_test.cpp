@@ -12,6 +12,7 @@
 #include "gui/canvas.h"
 #include "gui/toolbar.h"
 #include "render/isoviewrect.h"
+#include "support/serverprocess.h"
 #include "world/metadatabase.h"
 
 // A local game on the built-in map at 640 x 480, 16 bits, started and ready for its first pass.
@@ -34,6 +35,8 @@ protected:
   int64_t& ticks() { return engine->ticks; }
   cBaseObject* lastSelected() { return engine->lastSelected; }
   cMessageCanvas& messages() { return engine->messages; }
+  cChatLine& chat() { return engine->chat; }
+  void chatKey(int scan, int ascii) { engine->handleChatKey(player, scan << 8 | ascii); }
   cIsoViewRect& view() { return *engine->view; }
   // What a finished game still points at, by name; empty when nothing.
   std::string leftOver()
@@ -98,8 +101,8 @@ TEST_F(cGameEngineTest, ToolbarItemsSwitchModesToolbarsAndRedrawFlags)
       {"main: to-build", 1, 4, 1, 2, 1, 2},
       {"to-build: type 3", 2, 2, 2, 2, 3, 0},
       {"to-build: back", 2, 5, 2, 1, 3, 2},
-      {"main: message, 2 -> 3", 1, 5, 3, 1, 3, 1},
-      {"main: message, 3 -> 1", 1, 5, 1, 1, 3, 1},
+      {"main: message ends build mode", 1, 5, 1, 1, 3, 1},
+      {"main: message keeps select mode", 1, 5, 1, 1, 3, 0},
       {"main: diagnostic wraps the type", 1, 6, 1, 1, 4, 0},
       {"main: nothing clicked", 1, -1, 1, 1, 4, 0},
   };
@@ -116,6 +119,39 @@ TEST_F(cGameEngineTest, ToolbarItemsSwitchModesToolbarsAndRedrawFlags)
   EXPECT_EQ(buildType(), 9);
   engine->processMainToolbar(6, player);
   EXPECT_EQ(buildType(), 1);
+}
+
+// Every key goes into the open box, game keys too; Esc only closes it, Return shows the line
+// (a local game has no one to send it to) and writes it to the log at once.
+TEST_F(cGameEngineTest, ChatBoxTakesEveryKeyUntilReturnOrEsc)
+{
+  engine->processMainToolbar(5, player);
+  ASSERT_TRUE(chat().isOpen());
+  chatKey(KEY_Q, 'q');
+  chatKey(KEY_ESC, 27);
+  EXPECT_FALSE(chat().isOpen());
+  EXPECT_FALSE(engine->quitRequested());
+  const int before = messages().number();
+  engine->processMainToolbar(5, player);
+  EXPECT_EQ(chat().myText(), "");
+  for (char c : std::string("hello q+-s")) chatKey(0, c);
+  chatKey(KEY_BACKSPACE, 8);
+  chatKey(KEY_LEFT, 0);
+  chatKey(KEY_F1, 0);
+  chatKey(0, '\t');
+  chatKey(KEY_ENTER, 13);
+  EXPECT_FALSE(chat().isOpen());
+  EXPECT_FALSE(engine->quitRequested());
+  EXPECT_EQ(messages().number(), before + 1);
+  EXPECT_EQ(lastMessage(), "hello q+-");
+  EXPECT_NE(fileText("log.txt").find("Message: hello q+-\n"), std::string::npos);
+
+  engine->processMainToolbar(5, player);
+  for (int i = 0; i < cPlayer::maxChatText + 20; ++i) chatKey(0, 'a' + i % 26);
+  EXPECT_EQ(int(chat().myText().size()), cPlayer::maxChatText);
+  chatKey(KEY_ENTER_PAD, 13);
+  EXPECT_EQ(lastMessage().size(), size_t(cPlayer::maxChatText));
+  EXPECT_EQ(messages().number(), before + 2);
 }
 
 TEST_F(cGameEngineTest, ZoomStaysWithinOneAndTwentyWithoutAMessageAtTheEnds)
