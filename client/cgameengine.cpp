@@ -87,7 +87,11 @@ void cGameEngine::beginGame(cPlayer* player)
   }
   printf("%%");
   fflush(stdout);
+  map().setLocalPlayer(player->myID());
   buildGameScreen();
+  openOnOwnForces(player->myID());
+  flashes.clear();
+  map().setFlashes({});
   welcome();
   watchDisplaySwitch();
   currentMouse.getPosition();
@@ -109,7 +113,9 @@ void cGameEngine::buildGameScreen()
   minimap = new cMinimap(cPoint(SCREEN_W - 5 - panelHeight, viewArea.bottom() + 2),
                          cPoint(SCREEN_W - 5, SCREEN_H - 2), map().getLayer(LAYER_OBJECTS),
                          map().getLayer(LAYER_UNITS), map().getLayer(LAYER_TERRAIN));
+  minimap->setOwners(&map(), currentPlayer ? currentPlayer->myID() : 0);
   gui->addElement(minimap);
+  view->setQuietArea(cRect(cPoint(0, viewArea.bottom()), screenRect.bottomRight));
   indicator = new cButton(0, cRect(SCREEN_W - 27, 1, SCREEN_W - 14, 15), nullptr, "-");
   indicator->setTextColour(makecol(255, 0, 0));
   indicator->disable();
@@ -179,6 +185,7 @@ void cGameEngine::runTurn(cPlayer* player)
   ++ticks;
   if (ticks % 1000 != 0 && map().processTurnDraining(player))
     setRedraw(REDRAW_MAP | REDRAW_WIDGETS);
+  collectBlasts();
   // Clicks resolve through the occupancy numbers: they must never be a turn old.
   renumberOccupancy(map());
 }
@@ -192,7 +199,9 @@ void cGameEngine::runFrame(cPlayer* player)
   gui->doMe();
   if (minimap->myMessage() > 0) processMinimapClick();
   handleToolbar(player);
+  scrollByHeldKeys();
   if (view->checkScroll()) setRedraw(REDRAW_MAP | REDRAW_WIDGETS);
+  ageFlashes();
   drawMessages();
   const int parts = redraw.exchange(0);
   if (parts) drawIsoScreen(parts);
@@ -271,6 +280,8 @@ void cGameEngine::handleGameKey(int key)
   const cKeyAction a = gameKeyAction(key);
   switch (a.action) {
     case KEY_ACTION_SCROLL:
+      // A held arrow already scrolls every frame; only a tap comes through here alone.
+      if (arrowHeld(key >> 8)) break;
       view->externalScroll(a.scroll);
       setRedraw(REDRAW_MAP);
       break;

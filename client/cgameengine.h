@@ -6,6 +6,7 @@
 // the switched-out flag.
 #include <atomic>
 #include <cstdint>
+#include <vector>
 
 #include "client/chatline.h"
 #include "client/pacing.h"
@@ -13,6 +14,7 @@
 #include "gui/mouse.h"
 #include "gui/toolbar.h"
 #include "render/isoscreen.h"
+#include "render/isoview.h"
 #include "world/pointutil.h"
 
 class cBaseObject;
@@ -129,6 +131,12 @@ private:
   void runDiagnostics();
   void showBuildTypeDiagnostic(int item);
   void afterHeal(int selected);
+  // The view's opening, the arrow keys and the blast flashes (viewcontrol.cpp).
+  void openOnOwnForces(long owner);
+  void scrollByHeldKeys();
+  bool arrowHeld(int scanCode) const;
+  void collectBlasts();
+  void ageFlashes();
   void forgetSelection();
   void addMessage(const char* text);
   void drawMessages();
@@ -167,6 +175,12 @@ private:
   BITMAP* messageBitmap = nullptr;      // owned
   BITMAP* scratch = nullptr;            // owned: the screen composed before copying
   cMessageCanvas messages;
+  struct cFlash {
+    cIsoView::cBlastMark blast;
+    int64_t until;  // clock microseconds
+  };
+  std::vector<cFlash> flashes;  // shown until their time is up
+  bool flashesChanged = false;
   cChatLine chat;
   FONT* gameFont = nullptr;  // owned when it is not the default font
   int toolbarHeight = 0;

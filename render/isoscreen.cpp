@@ -26,7 +26,10 @@ void prepareMinimap(const cIsoScreen& s)
   s.minimap->setRedraw();
   if (!s.view) return;
   const cRect bounds = s.view->getBounds();
-  s.minimap->setState(s.view->getView().getZoom(), s.view->getView().getStartPos(),
+  // From the offset about to be drawn: the view's own start moves only when it draws, after
+  // this.
+  s.minimap->setState(s.view->getView().getZoom(),
+                      s.view->getOffset() + cPoint(bounds.myWidth() / 2, 0),
                       cPoint(bounds.myWidth(), bounds.myHeight()));
 }
 
