@@ -1,7 +1,9 @@
 #include "client/cgameengine.h"
 
 #include <allegro.h>
+
 #include <loadpng.h>
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -40,8 +42,10 @@ cGameEngine::cGameEngine(cClock& clock)
   metaImages = new cCatalogueImages(*metaList);
   view = new cIsoViewRect(cPoint(100, 100));
   view->setBounds(viewArea);
-  messageBitmap = create_bitmap(viewArea.myWidth(), viewArea.myHeight() / 8);
-  clear_bitmap(messageBitmap);
+  // Room for the 8 lines the canvas shows at most (the statistics take 8).
+  messageBitmap = create_bitmap(viewArea.myWidth(),
+                                std::max(viewArea.myHeight() / 8, 8 * text_height(font) + 1));
+  clear_to_color(messageBitmap, bitmap_mask_color(messageBitmap));
   scratch = create_bitmap(SCREEN_W, SCREEN_H);
   hostLog("Successfully Initilised Game Class\n");
 }
@@ -202,6 +206,7 @@ void cGameEngine::runFrame(cPlayer* player)
   scrollByHeldKeys();
   if (view->checkScroll()) setRedraw(REDRAW_MAP | REDRAW_WIDGETS);
   ageFlashes();
+  followSelectedUnit();
   drawMessages();
   const int parts = redraw.exchange(0);
   if (parts) drawIsoScreen(parts);
@@ -433,6 +438,7 @@ void cGameEngine::drawIsoScreen(int parts)
   s.selectedID = selectedID;
   s.panelBackground = panelBackground;
   s.messageBitmap = messageBitmap;
+  s.messageHeight = messages.drawnHeight();
   s.version = isoVersion;
   ::drawIsoScreen(parts, s, screen);
 }

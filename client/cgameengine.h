@@ -6,6 +6,7 @@
 // the switched-out flag.
 #include <atomic>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "client/chatline.h"
@@ -115,6 +116,7 @@ private:
   bool mouseInView() const;
   cPoint viewPoint() const;        // the mouse in the view's own pixels
   cRect toolbarItem(int i) const;  // item i (0..5) of every bottom toolbar
+  static int toolbarTextColour();  // in the screen's depth
   void buildGameScreen();
   void welcome();
   void watchDisplaySwitch();
@@ -136,6 +138,7 @@ private:
   void scrollByHeldKeys();
   bool arrowHeld(int scanCode) const;
   void collectBlasts();
+  void followSelectedUnit();
   void ageFlashes();
   void forgetSelection();
   void addMessage(const char* text);
@@ -181,6 +184,7 @@ private:
   };
   std::vector<cFlash> flashes;  // shown until their time is up
   bool flashesChanged = false;
+  std::string shownPosition;  // the unit toolbar's position text
   cChatLine chat;
   FONT* gameFont = nullptr;  // owned when it is not the default font
   int toolbarHeight = 0;

@@ -16,7 +16,8 @@ bool shiftHeld() { return (key_shifts & KB_SHIFT_FLAG) != 0; }
 void cGameEngine::processMouseMoveInMap()
 {
   const cIsoPoint tile = map().checkPos(viewPoint());
-  if (tile.toPoint() == cursorTile.toPoint() || mode == 3) return;
+  // Every mode follows the pointer, so that the status strip names the tile it points at.
+  if (tile.toPoint() == cursorTile.toPoint()) return;
   cursorTile = tile;
   if (mode != 2) return;
   // Off the map there is nothing to preview: the footprint goes rather than stick at the edge.
@@ -139,6 +140,8 @@ void cGameEngine::processSelectNewObject(cBaseObject*)
 
 void cGameEngine::processMinimapClick()
 {
-  view->reCenter(centreOffsetFor(minimap->lastClicked(), viewArea.myHeight(), map().getZoom()));
+  // Clamped: a tile near the map's corners, or any tile at a small zoom, lies beyond the
+  // scroll limits.
+  view->centreOn(centreOffsetFor(minimap->lastClicked(), viewArea.myHeight(), map().getZoom()));
   setRedraw(REDRAW_WIDGETS);
 }

@@ -38,10 +38,9 @@ bool cGameEngine::arrowHeld(int scanCode) const
 // Held arrows scroll every frame; the keyboard's repeats (readkey) are left to taps.
 void cGameEngine::scrollByHeldKeys()
 {
-  const cPoint step = arrowScroll(arrowHeld(KEY_UP) || arrowHeld(KEY_8_PAD),
-                                  arrowHeld(KEY_DOWN) || arrowHeld(KEY_2_PAD),
-                                  arrowHeld(KEY_LEFT) || arrowHeld(KEY_4_PAD),
-                                  arrowHeld(KEY_RIGHT) || arrowHeld(KEY_6_PAD));
+  const cPoint step = arrowScroll(
+      arrowHeld(KEY_UP) || arrowHeld(KEY_8_PAD), arrowHeld(KEY_DOWN) || arrowHeld(KEY_2_PAD),
+      arrowHeld(KEY_LEFT) || arrowHeld(KEY_4_PAD), arrowHeld(KEY_RIGHT) || arrowHeld(KEY_6_PAD));
   if (step != cPoint()) view->externalScroll(step);
 }
 
@@ -67,4 +66,15 @@ void cGameEngine::ageFlashes()
   for (const cFlash& f : flashes) shown.push_back(f.blast);
   map().setFlashes(shown);
   setRedraw(REDRAW_MAP);
+}
+
+// The unit toolbar names where its unit stands while it walks.
+void cGameEngine::followSelectedUnit()
+{
+  if (toolbarState != 4 || !lastSelected || lastSelected == noObject) return;
+  const std::string now = positionText(lastSelected->myPosition(), lastSelected->myDim());
+  if (now == shownPosition) return;
+  shownPosition = now;
+  toolbars[3].setItemsTextT(3, now.c_str(), gameFont, toolbarTextColour());
+  setRedraw(REDRAW_PANEL);
 }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "gui/boxbutton.h"
 #include "gui/button.h"
 #include "gui/canvas.h"
@@ -247,5 +249,6 @@ TEST(MessageCanvas, DrawsOldestFirstAndClearsTheChangedFlag)
   for (int x = 0; x < 100; x++)
     for (int y = 0; y < 8; y++) white |= rgbAt(page, x, y) == rgb(255, 255, 255);
   EXPECT_TRUE(white);
-  EXPECT_EQ(rgbAt(page, 99, 11), 0) << "the rest is cleared";
+  EXPECT_EQ(getpixel(page, 99, 11), bitmap_mask_color(page)) << "the rest is see-through";
+  EXPECT_EQ(canvas.drawnHeight(), std::min(12, 2 * text_height(font)));
 }
