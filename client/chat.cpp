@@ -4,45 +4,46 @@
 
 #include <string>
 
-#include "client/cgameengine.h"
+#include "client/context.h"
+#include "client/game.h"
 #include "gui/fonts.h"
 #include "gui/mouse.h"
 #include "net/player.h"
 #include "render/isoview.h"
 #include "world/host.h"
 
-void cGameEngine::showText(const char* text)
+void cGame::showText(const char* text)
 {
   addMessage(text);
   hostLog("Message: %s\n", text);
-  if (fp) fflush(fp);  // a text is read by whoever watches the log, at once
+  context.log.flushLog();  // a text is read by whoever watches the log, at once
 }
 
-void cGameEngine::showReceivedTexts()
+void cGame::showReceivedTexts()
 {
   std::string text;
   while (map().takeText(text)) showText(text.c_str());
 }
 
 // A building waiting to be placed is given up: the next map click must not place it.
-void cGameEngine::openChat()
+void cGame::openChat()
 {
-  if (mode == 2) {
+  if (mode == MODE_BUILD) {
     map().clearToBuild();
-    mode = 1;
+    mode = MODE_SELECT;
     setRedraw(REDRAW_STATUS);
   }
   chat.open();
   drawChat();
 }
 
-void cGameEngine::handleChatKey(cPlayer* player, int key)
+void cGame::handleChatKey(int key)
 {
   switch (chat.handleKey(key)) {
     case cChatLine::chatTyping:
       if (chat.needsDrawing()) drawChat();
       return;
-    case cChatLine::chatSend: sendChat(player); break;
+    case cChatLine::chatSend: sendChat(); break;
     case cChatLine::chatCancel: break;
   }
   chat.close();
@@ -50,7 +51,7 @@ void cGameEngine::handleChatKey(cPlayer* player, int key)
 }
 
 // The other players see "name: text" from the server; the sender sees the same line here.
-void cGameEngine::sendChat(cPlayer* player)
+void cGame::sendChat()
 {
   const std::string& text = chat.myText();
   if (text.empty()) return;
@@ -60,10 +61,11 @@ void cGameEngine::sendChat(cPlayer* player)
 }
 
 // Just below the message canvas, so that the texts stay readable while one is typed.
-void cGameEngine::drawChat()
+void cGame::drawChat()
 {
-  const int top = viewArea.top() + (messageBitmap ? messageBitmap->h : 0) + 2;
+  const cRect& viewArea = layout.viewArea;
+  const int top = viewArea.top() + gameScreen->overlayHeight() + 2;
   hideMouse();
-  chat.draw(screen, viewArea.left() + 4, top, viewArea.myWidth() - 8, gameFont);
+  chat.draw(screen, viewArea.left() + 4, top, viewArea.myWidth() - 8, context.gameFont);
   showMouse();
 }

@@ -1,11 +1,13 @@
 // What keeps the player oriented on the map: where a game opens, scrolling with the arrow
-// keys, and the short flash of each blast.
+// keys, the short flash of each blast and the unit toolbar's position text.
 #include <allegro.h>
 
 #include <algorithm>
 
-#include "client/cgameengine.h"
-#include "client/enginerules.h"
+#include "client/context.h"
+#include "client/game.h"
+#include "net/player.h"
+#include "render/isoview.h"
 #include "render/isoviewrect.h"
 
 namespace {
@@ -22,21 +24,23 @@ bool ownedBy(const cObjectList* list, long owner, cPoint& tile)
 }
 }  // namespace
 
-void cGameEngine::openOnOwnForces(long owner)
+// On the player's first unit, else its first building, else the map's middle.
+void cGame::openOnOwnForces()
 {
+  const long owner = player->myID();
   cPoint tile(map().getMaxPos().x / 2, map().getMaxPos().y / 2);
   if (!ownedBy(map().getUnits(), owner, tile)) ownedBy(map().getBuildings(), owner, tile);
-  view->centreOn(centreOffsetFor(tile, viewArea.myHeight(), map().getZoom()));
+  view->centreOn(centreOffsetFor(tile, layout.viewArea.myHeight(), map().getZoom()));
   view->checkScroll();
 }
 
-bool cGameEngine::arrowHeld(int scanCode) const
+bool cGame::arrowHeld(int scanCode) const
 {
   return keyboard_driver && scanCode > 0 && scanCode < KEY_MAX && ::key[scanCode];
 }
 
 // Held arrows scroll every frame; the keyboard's repeats (readkey) are left to taps.
-void cGameEngine::scrollByHeldKeys()
+void cGame::scrollByHeldKeys()
 {
   const cPoint step = arrowScroll(
       arrowHeld(KEY_UP) || arrowHeld(KEY_8_PAD), arrowHeld(KEY_DOWN) || arrowHeld(KEY_2_PAD),
@@ -44,16 +48,16 @@ void cGameEngine::scrollByHeldKeys()
   if (step != cPoint()) view->externalScroll(step);
 }
 
-void cGameEngine::collectBlasts()
+void cGame::collectBlasts()
 {
   const int64_t until = clock.now() + flashMicros;
-  for (const cIsoView::cBlastMark& b : map().takeBlasts()) {
+  for (const cGamePlayMap::cBlastMark& b : map().takeBlasts()) {
     flashes.push_back(cFlash{b, until});
     flashesChanged = true;
   }
 }
 
-void cGameEngine::ageFlashes()
+void cGame::ageFlashes()
 {
   const int64_t now = clock.now();
   const auto gone = std::remove_if(flashes.begin(), flashes.end(),
@@ -62,19 +66,19 @@ void cGameEngine::ageFlashes()
   flashes.erase(gone, flashes.end());
   if (!flashesChanged) return;
   flashesChanged = false;
-  std::vector<cIsoView::cBlastMark> shown;
+  std::vector<cGamePlayMap::cBlastMark> shown;
   for (const cFlash& f : flashes) shown.push_back(f.blast);
   map().setFlashes(shown);
   setRedraw(REDRAW_MAP);
 }
 
 // The unit toolbar names where its unit stands while it walks.
-void cGameEngine::followSelectedUnit()
+void cGame::followSelectedUnit()
 {
-  if (toolbarState != 4 || !lastSelected || lastSelected == noObject) return;
+  if (toolbarState != TOOLBAR_UNIT_INFO || !lastSelected || lastSelected == noObject.get()) return;
   const std::string now = positionText(lastSelected->myPosition(), lastSelected->myDim());
   if (now == shownPosition) return;
   shownPosition = now;
-  toolbars[3].setItemsTextT(3, now.c_str(), gameFont, toolbarTextColour());
+  toolbar(TOOLBAR_UNIT_INFO).setItemsTextT(3, now.c_str(), context.gameFont, toolbarTextColour());
   setRedraw(REDRAW_PANEL);
 }

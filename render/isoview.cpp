@@ -206,19 +206,19 @@ void cIsoView::drawSelection(BITMAP* target)
     cBaseObject* o = n->myData();
     if (!validObject(o->myID())) continue;
     if (o->isSelected())
-      drawSelectionMark(target, o, metaList->retrieveObjectImage(o->myID()),
+      drawSelectionMark(target, o, metaImages->retrieveObjectImage(o->myID()),
                         colourFor(target, 207, 111, 191));
     else
-      drawDamage(target, o, metaList->retrieveObjectImage(o->myID()));
+      drawDamage(target, o, metaImages->retrieveObjectImage(o->myID()));
   }
   for (cObjectListNode* n = units->getFirstNode(); n; n = n->getNext()) {
     cBaseObject* o = n->myData();
     if (!validUnit(o->myID())) continue;
     if (o->isSelected())
-      drawSelectionMark(target, o, metaList->retrieveUnitImage(o->myID()),
+      drawSelectionMark(target, o, metaImages->retrieveUnitImage(o->myID()),
                         colourFor(target, 255, 255, 255));
     else
-      drawDamage(target, o, metaList->retrieveUnitImage(o->myID()));
+      drawDamage(target, o, metaImages->retrieveUnitImage(o->myID()));
   }
   drawFlashes(target);
 }
