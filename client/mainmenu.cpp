@@ -83,6 +83,7 @@ void cGameEngine::optionsGUI()
   gui->addElement(box);
   gui->addElement(keys);
   BITMAP* background = load_jpeg("tarvix.dat#global_background1", nullptr);
+  cPointerShown pointer;
   drawDialog(*gui, background);
   q = false;
   cFramePacer pacer(60);
