@@ -108,11 +108,14 @@ cScreenModeOptions::cScreenModeOptions(const cScreenMode& running)
 {
   using namespace modeChoices;
   const int lineHeight = text_height(titleFont) + 2;
-  gui.addElement(new cText("Screen Mode", cRect(SCREEN_W / 2 - 300, 2, SCREEN_W / 2 + 300, 2 + lineHeight),
+  gui.addElement(new cText("Screen Mode",
+                           cRect(SCREEN_W / 2 - 300, 2, SCREEN_W / 2 + 300, 2 + lineHeight),
                            titleFont, makecol(255, 255, 255)));
   columns.emplace_back(new cChoiceColumn(gui, "Display: ", SCREEN_W / 4 - 45, 90, displayNames, 2));
-  columns.emplace_back(new cChoiceColumn(gui, "Bit Depth: ", SCREEN_W / 2 - 30, 80, depthNames, depthCount));
-  columns.emplace_back(new cChoiceColumn(gui, "Resolution: ", 3 * SCREEN_W / 4, 80, resolutionNames, resolutionCount));
+  columns.emplace_back(
+      new cChoiceColumn(gui, "Bit Depth: ", SCREEN_W / 2 - 30, 80, depthNames, depthCount));
+  columns.emplace_back(new cChoiceColumn(gui, "Resolution: ", 3 * SCREEN_W / 4, 80, resolutionNames,
+                                         resolutionCount));
   saveButton = new cButton(1, cRect(SCREEN_W - 100, SCREEN_H - 100, SCREEN_W - 50, SCREEN_H - 82),
                            nullptr, "Save");
   back = new cButton(1, cRect(SCREEN_W - 170, SCREEN_H - 100, SCREEN_W - 115, SCREEN_H - 82),
@@ -151,7 +154,7 @@ cScreenMode cScreenModeOptions::choice() const
   mode.myWidth = widths[columns[2]->selected()];
   mode.myHeight = heights[columns[2]->selected()];
   mode.myGraphicsDriver = columns[0]->selected() == displayWindowed ? GFX_AUTODETECT_WINDOWED
-                                                                     : GFX_AUTODETECT_FULLSCREEN;
+                                                                    : GFX_AUTODETECT_FULLSCREEN;
   return mode;
 }
 
@@ -199,8 +202,7 @@ void cScreenModeOptions::run()
   drawDialog(gui, panelBackground);
   showMouse();
   cFramePacer pacer(60);
-  do
-    pacer.wait();
+  do pacer.wait();
   while (!step(readKey()));
   hideMouse();
 }

@@ -50,7 +50,7 @@ public:
   // Writes the file; on failure says so and leaves the file as it was.
   bool save();
 
-  cScreenMode choice() const;  // driver 1 for full screen, 2 for a window
+  cScreenMode choice() const;                           // driver 1 for full screen, 2 for a window
   cChoiceColumn& column(int i) { return *columns[i]; }  // 0 display, 1 depth, 2 resolution
   const char* status() const;
 

@@ -85,8 +85,7 @@ cPlayerSettings parsePlayerSettings(const std::string& text)
 
 std::string formatPlayerSettings(const cPlayerSettings& s)
 {
-  return "name=" + s.name + "\nhost=" + s.host + "\nserver=" + s.server + "\nport=" + s.port +
-         "\n";
+  return "name=" + s.name + "\nhost=" + s.host + "\nserver=" + s.server + "\nport=" + s.port + "\n";
 }
 
 cPlayerSettings loadPlayerSettings(const char* path)

@@ -139,10 +139,10 @@ TEST(PlayerSettings, ValuesAreCheckedAsTheNetworkDialogChecksThem)
     cPlayerSettings s;
     bool good;
   } cases[] = {
-      {settings("", "h", "s", "1"), false},     {settings("n", "", "s", "1"), false},
-      {settings("n", "h", "", "1"), false},     {settings("n", "h", "s", "0"), false},
+      {settings("", "h", "s", "1"), false},      {settings("n", "", "s", "1"), false},
+      {settings("n", "h", "", "1"), false},      {settings("n", "h", "s", "0"), false},
       {settings("n", "h", "s", "65536"), false}, {settings("n", "h", "s", "8o"), false},
-      {settings("n", "h", "s", ""), false},     {settings("n", "h", "s", "1"), true},
+      {settings("n", "h", "s", ""), false},      {settings("n", "h", "s", "1"), true},
       {settings("n", "h", "s", "65535"), true},
   };
   for (const Case& c : cases)
