@@ -24,6 +24,9 @@ const int rowOffsets[] = {-100, -79, -58, -37, -16};  // from the screen's middl
 const char* const displayNames[] = {"Full Screen", "Windowed"};
 const char* const nextStart = "The new screen mode takes effect at the next start.";
 
+// Gold: a white caption would look much like the white shadow of the black ones.
+int selectedColour() { return makecol(255, 224, 64); }
+
 int titlePoints() { return (SCREEN_W * 100 / 1024) * 18 / 100; }
 
 int readKey()
@@ -45,9 +48,12 @@ bool readScreenInfo(cScreenMode& mode)
   if (!file) return false;
   int values[4] = {};
   char line[20];
+  int read = 0;
   for (int& v : values)
-    if (std::fgets(line, sizeof line, file)) v = std::atoi(line);
+    if (std::fgets(line, sizeof line, file)) v = std::atoi(line), read++;
   std::fclose(file);
+  // Nothing readable (a folder by that name, an empty file): the running mode stands.
+  if (read == 0) return false;
   mode.myColourDepth = values[0];
   mode.myWidth = values[1];
   mode.myHeight = values[2];
@@ -96,8 +102,7 @@ void cChoiceColumn::select(int i)
 void cChoiceColumn::recolour()
 {
   for (size_t i = 0; i < buttons.size(); i++) {
-    buttons[i]->setTextColour(static_cast<int>(i) == chosen ? makecol(255, 255, 255)
-                                                            : makecol(0, 0, 0));
+    buttons[i]->setTextColour(static_cast<int>(i) == chosen ? selectedColour() : makecol(0, 0, 0));
     buttons[i]->setRedraw();
   }
 }
@@ -174,6 +179,7 @@ bool cScreenModeOptions::save()
     return true;
   }
   hostLog("Could not save screeninfo.inf.\n");
+  hostFlushLog();
   setStatus("Could not save screeninfo.inf.");
   return false;
 }

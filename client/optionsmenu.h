@@ -13,7 +13,7 @@ class cText;
 struct BITMAP;
 struct FONT;
 
-// One column of choices under a label: a click selects a button (white caption).
+// One column of choices under a label: a click selects a button (gold caption).
 class cChoiceColumn {
 public:
   // The buttons are added to gui, which owns them; names has count entries.
