@@ -74,7 +74,8 @@ cChoiceColumn::cChoiceColumn(cGUICollection& gui, const char* title, int x, int 
                              const char* const* names, int count)
 {
   const int middle = SCREEN_H / 2;
-  gui.addElement(new cText(title, cRect(x, middle - 110, x + buttonWidth, middle - 101)));
+  gui.addElement(
+      new cText(title, cRect(x, middle - 110, x + 96, middle - 101)));  // wider than "Resolution: "
   for (int i = 0; i < count; i++) {
     const int y = middle + rowOffsets[i];
     buttons.push_back(new cButton(1, cRect(x, y, x + buttonWidth, y + 19), nullptr, names[i]));
