@@ -147,6 +147,7 @@ cPlayer* cNetworkDialog::connect()
 
 cPlayer* cNetworkDialog::run()
 {
+  cPointerShown pointer;
   drawDialog(gui, panelBackground);
   for (;;) {
     if (waitForChoice() == choiceCancel) return nullptr;

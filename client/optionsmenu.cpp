@@ -206,19 +206,18 @@ bool cScreenModeOptions::step(int key)
 
 void cScreenModeOptions::run()
 {
+  cPointerShown pointer;
   drawDialog(gui, panelBackground);
-  showMouse();
   cFramePacer pacer(60);
   do pacer.wait();
   while (!step(readKey()));
-  hideMouse();
 }
 
 void runPlayerOptions()
 {
   cNetworkDialog page(loadPlayerSettings(), "Player", "Save", "Back");
+  cPointerShown pointer;
   page.setStatus("The network game dialog starts with these values.");
-  showMouse();
   while (page.waitForChoice() == cNetworkDialog::choiceConnect) {
     const cPlayerSettings settings = page.typed();
     if (const char* problem = checkPlayerSettings(settings))
@@ -228,7 +227,6 @@ void runPlayerOptions()
     else
       page.setStatus("Could not save player.cfg.");
   }
-  hideMouse();
 }
 
 void cGameEngine::options(BITMAP* background)

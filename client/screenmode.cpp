@@ -152,11 +152,14 @@ bool cChooser::run()
   text_mode(-1);
   cFramePacer pacer(60);
   for (;;) {
-    hideMouse();
-    acquire_screen();
-    gui.redraw(screen);
-    release_screen();
-    showMouse();
+    // Hiding the pointer makes it flicker: only for something to draw.
+    if (gui.hasRedraw()) {
+      hideMouse();
+      acquire_screen();
+      gui.redraw(screen);
+      release_screen();
+      showMouse();
+    }
     gui.doMe();
     drivers.takeClicks();
     bitDepths.takeClicks();

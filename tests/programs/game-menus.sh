@@ -45,6 +45,14 @@ wait_picture "$wid" "$options_menu" || fail "Esc did not close Screen Mode"
 click "$wid" 320 262
 wait_until 5 window_shows "$wid" "$dialog_box" 208 208 208 || fail "Player opened no dialog"
 import -window "$wid" options-dialog.png
+# The pointer shows in the dialog: the same empty patch looks different with it over it.
+pointer_patch=24x24+100+100
+xdotool mousemove --window "$wid" 60 60
+sleep 0.3
+without_pointer=$(picture_hash "$wid" "$pointer_patch")
+xdotool mousemove --window "$wid" 104 104
+wait_until 2 eval '! picture_is "$wid" "$without_pointer" "$pointer_patch"' ||
+  fail "no pointer in the options dialog"
 key "$wid" Escape
 park "$wid"
 wait_picture "$wid" "$options_menu" || fail "Esc did not close the Player dialog"
