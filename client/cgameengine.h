@@ -39,8 +39,8 @@ public:
 
   // The main menu, until "Quit Game".
   void start();
+  // The Options menu over background (borrowed), until "Back to Main Menu".
   void options(BITMAP* background);
-  void optionsGUI();
   void rollCredits();
   // The network dialog: a connected, registered player (owned by the caller), or null when
   // the player cancels.
