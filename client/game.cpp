@@ -7,6 +7,7 @@
 
 #include "client/cgameengine.h"
 #include "client/context.h"
+#include "client/ending.h"
 #include "client/globals.h"
 #include "gui/guicollection.h"
 #include "net/player.h"
@@ -127,6 +128,7 @@ void cGame::forgetDisplaySwitch()
 
 void cGame::runPass()
 {
+  endIfAsked();
   sleepUntilDue();
   for (int turns = pacer.turnsDue(); turns > 0; --turns) runTurn();
   if (pacer.frameDue()) runFrame();
