@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "client/chatline.h"
 #include "client/enginerules.h"
@@ -16,6 +17,7 @@
 #include "gui/mouse.h"
 #include "gui/toolbar.h"
 #include "render/isoscreen.h"  // the REDRAW_ flags of setRedraw
+#include "sim/gameplaymap.h"
 #include "world/pointutil.h"
 
 class cBaseObject;
@@ -117,6 +119,7 @@ private:
   bool mouseInView() const;
   cPoint viewPoint() const;        // the mouse in the view's own pixels
   cRect toolbarItem(int i) const;  // item i (0..5) of every bottom toolbar
+  static int toolbarTextColour();  // in the screen's depth
   void welcome();
   void watchDisplaySwitch();
   void forgetDisplaySwitch();
@@ -131,6 +134,14 @@ private:
   void runDiagnostics();
   void showBuildTypeDiagnostic(int item);
   void afterHeal(int selected);
+  // The view's opening, the arrow keys, the blast flashes and the unit toolbar's position
+  // (viewcontrol.cpp).
+  void openOnOwnForces();
+  void scrollByHeldKeys();
+  bool arrowHeld(int scanCode) const;
+  void collectBlasts();
+  void ageFlashes();
+  void followSelectedUnit();
   void forgetSelection();
   // The game being played replaced by loaded (emptied), with a fresh game screen.
   void replaceGame(cMap& loaded);
@@ -168,6 +179,13 @@ private:
   BITMAP* returnIcon = nullptr;  // owned
   cChatLine chat;
   bool left = false;
+  struct cFlash {
+    cGamePlayMap::cBlastMark blast;
+    int64_t until;  // clock microseconds
+  };
+  std::vector<cFlash> flashes;  // shown until their time is up
+  bool flashesChanged = false;
+  std::string shownPosition;  // the unit toolbar's position text
 };
 
 #endif

@@ -33,6 +33,7 @@ void cGameEngine::playSavedGame(const char* path)
   std::unique_ptr<cMap> loaded = readSavedGame(path, reason, missing);
   if (loaded) encodeSavedGame(*loaded, context.startingGame);
   std::unique_ptr<cGame> game = beginGame(new cPlayer());
+  if (!game) return;  // only a network game's exchange can be left
   if (loaded)
     game->report(std::string("Game loaded from ") + path + ".");
   else
