@@ -62,9 +62,14 @@ public:
   static void display_switch_callback();
   static void display_switch_callback_out();
 
-  // The built-in map on the view being set up, owned by player (0 when null).
+  // The game a new local game, or the first player's upload, starts on: the last saved game
+  // loaded (the context's startingGame), else the built-in map on the view being set up,
+  // owned by player (0 when null).
   void loadMap(cPlayer* player);
   void setMap();
+  // A local game on the saved game at path; on the built-in map, with a message that says
+  // why, when the file cannot be read.
+  void playSavedGame(const char* path);
 
   // The request to leave the current loop (game, dialog); pending redraw flags.
   static bool q;
@@ -74,6 +79,10 @@ private:
   cIsoView& map();  // the map of the view being set up
   // The view replaced by one of an empty map of size cells, bounded by the view area.
   cMap& newMap(cPoint size);
+  // The view replaced by one showing loaded (emptied), its objects moved over.
+  void showGame(cMap& loaded);
+  // The context's startingGame on the view; false when there is none.
+  bool showStartingGame();
   // The map exchange of a network game, behind its notice; the player is disconnected when
   // it fails. False when the player pressed Esc (which also disconnects).
   bool prepareNetworkGame(cPlayer* player);

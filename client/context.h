@@ -4,6 +4,7 @@
 // to whatever needs it: the log, the screen mode, the data files and fonts, the catalogue
 // with its images. Members keep the names the client has always used for them.
 #include <memory>
+#include <string>
 
 #include "client/logfile.h"
 #include "client/screenmode.h"
@@ -42,6 +43,10 @@ public:
   FONT* systemfont = nullptr;     // item 1 of the same; small texts and non-fatal notices
   FONT* gameFont = nullptr;       // the game screen's font; owned unless it is currentfont
   BITMAP* blankBitmap = nullptr;  // 29 x 29 in the colour (90, 90, 90); owned by main
+
+  // The last saved game loaded, as its file held it; later games start on it, and a first
+  // player uploads it. Empty: none.
+  std::string startingGame;
 
   std::unique_ptr<cMetaDatabase> catalogue;  // from startGame on
   std::unique_ptr<cCatalogueImages> images;  // the catalogue's images scaled per zoom

@@ -30,6 +30,8 @@ cKeyAction gameKeyAction(int key)
     case KEY_RIGHT:
     case KEY_6_PAD: return {KEY_ACTION_SCROLL, cPoint(-scrollStep, 0)};
     case KEY_ESC: return {KEY_ACTION_QUIT, cPoint()};
+    case KEY_F5: return {KEY_ACTION_QUICKSAVE, cPoint()};
+    case KEY_F9: return {KEY_ACTION_QUICKLOAD, cPoint()};
     default: break;
   }
   switch (key & 0xff) {

@@ -18,6 +18,8 @@ enum eKeyAction {
   KEY_ACTION_RELOAD_TOOLBAR,
   KEY_ACTION_SCREENSHOT,
   KEY_ACTION_SELF_TEST,
+  KEY_ACTION_QUICKSAVE,
+  KEY_ACTION_QUICKLOAD,
 };
 
 struct cKeyAction {
@@ -26,7 +28,7 @@ struct cKeyAction {
 };
 
 // key as readkey gives it: scan code in bits 8-15, character in bits 0-7. The arrows, the
-// keypad's 8, 2, 4, 6 and Esc go by scan code; any other key by its character.
+// keypad's 8, 2, 4, 6, Esc, F5 and F9 go by scan code; any other key by its character.
 cKeyAction gameKeyAction(int key);
 
 // The map's input modes, numbered as the status strip and the statistics show them.

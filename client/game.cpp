@@ -224,6 +224,8 @@ void cGame::handleGameKey(int key)
     case KEY_ACTION_RELOAD_TOOLBAR: loadToolbar(); break;
     case KEY_ACTION_SCREENSHOT: takeScreenShot(); break;
     case KEY_ACTION_SELF_TEST: map().testMyMap(); break;
+    case KEY_ACTION_QUICKSAVE: quickSave(); break;
+    case KEY_ACTION_QUICKLOAD: quickLoad(); break;
     case KEY_ACTION_NONE: break;
   }
   context.log.flushLog();  // what a key logged is there to read at once

@@ -25,6 +25,7 @@ class cBaseUnit;
 class cClientContext;
 class cIsoView;
 class cIsoViewRect;
+class cMap;
 class cPlayer;
 struct BITMAP;
 struct FONT;
@@ -69,6 +70,15 @@ public:
   // A key typed while the chat box is open: Return shows and sends the line, Esc drops it.
   void handleChatKey(int key);
 
+  // F5: the game into "quicksave.kvs" beside the log; the messages say how it went.
+  bool quickSave();
+  // F9: a local game takes up "quicksave.kvs", which becomes the context's startingGame; a
+  // network game refuses. A file that cannot be read leaves the game as it is. The messages
+  // say what happened.
+  bool quickLoad();
+  // One line to the messages, the log and standard output.
+  void report(const std::string& text);
+
   // Map input and commands, on the pointer as the last frame read it (see setPointer).
   void processMouseMoveInMap();
   void processSelectNewObject(cBaseObject* object);
@@ -100,6 +110,7 @@ public:
   void setBuildType(int type) { buildType = type; }
   cBaseObject* myLastSelected() const { return lastSelected; }  // noObject when none
   const cMessageCanvas& myMessages() const { return gameScreen->myMessages(); }
+  cGameScreen& myScreen() { return *gameScreen; }
   cToolbar& toolbar(eToolbarState which) { return toolbars.bars[which - 1]; }
   BITMAP* myReturnIcon() const { return returnIcon; }
   const cChatLine& myChat() const { return chat; }
@@ -132,6 +143,8 @@ private:
   void ageFlashes();
   void followSelectedUnit();
   void forgetSelection();
+  // The game being played replaced by loaded (emptied), with a fresh game screen.
+  void replaceGame(cMap& loaded);
   void addMessage(const char* text) { gameScreen->addMessage(text); }
   // Texts: shown in the message canvas and written to the log as "Message: %s".
   void showText(const char* text);

@@ -19,7 +19,21 @@ namespace {
 struct CommandLine {
   bool readSettings = true;
   bool forceSetup = false;
+  const char* loadFile = nullptr;  // --load FILE: a local game on that saved game first
 };
+
+// Takes "--load FILE" out of the arguments, wherever it stands; the rest keep their order.
+const char* take_load_option(int& argc, char** argv)
+{
+  for (int i = 1; i + 1 < argc; ++i) {
+    if (strcmp(argv[i], "--load") != 0) continue;
+    const char* file = argv[i + 1];
+    for (int j = i; j + 2 <= argc; ++j) argv[j] = argv[j + 2];
+    argc -= 2;
+    return file;
+  }
+  return nullptr;
+}
 
 CommandLine parse_command_line(int argc, char** argv, cClientContext& context)
 {
@@ -28,6 +42,7 @@ CommandLine parse_command_line(int argc, char** argv, cClientContext& context)
   printf("usage: korvane BPP XX YY\n");
   printf("OR: korvane -setup [to reinit the settings file]\n\n");
   CommandLine options;
+  options.loadFile = take_load_option(argc, argv);
   cScreenMode& mode = context.screenMode;
   context.log.debug_log_on = false;
   if (argc == 2 && strcmp(argv[1], "-setup") == 0) options.forceSetup = true;
@@ -144,6 +159,7 @@ int main(int argc, char** argv)
   show_mouse(screen);
   set_window_title("Tarvix DNM");
   hideMouse();
+  if (options.loadFile) engine->playSavedGame(options.loadFile);
   engine->start();
   shut_down(engine, context);
   return 0;

@@ -4,12 +4,20 @@
 
 #include <cstdarg>
 
+std::string logFolder() { return "."; }
+
+std::string besideLog(const char* name)
+{
+  const std::string folder = logFolder();
+  return folder == "." ? std::string(name) : folder + "/" + name;
+}
+
 cClientLog::~cClientLog() { close(); }
 
 void cClientLog::open(const char* mode)
 {
   close();
-  fp = fopen("log.txt", mode);
+  fp = fopen(besideLog("log.txt").c_str(), mode);
 }
 
 void cClientLog::close()

@@ -5,8 +5,14 @@
 // current graphics mode. Lines are written with hostLog, which does nothing while the log is
 // closed.
 #include <cstdio>
+#include <string>
 
 #include "world/host.h"
+
+// The folder the log is written in; the player's other files (saved games) go beside it.
+std::string logFolder();
+// The path of the file `name` in that folder.
+std::string besideLog(const char* name);
 
 class cClientLog : public cHost {
 public:

@@ -46,6 +46,7 @@ void cGameEngine::start()
 
 void cGameEngine::loadMap(cPlayer* player)
 {
+  if (showStartingGame()) return;
   loadBuiltinMap(map(), player ? player->myID() : 0);
   renumberOccupancy(map());
 }

@@ -21,21 +21,6 @@ void showNotice(cText& notice, const char* text)
   notice.draw(screen);
   showMouse();
 }
-
-// Buildings, then units, in list order, so that the occupancy numbers come out the same.
-void moveObjects(cMap& from, cMap& to)
-{
-  while (cObjectListNode* n = from.getBuildings()->getFirstNode()) {
-    cBaseObject* b = n->myData();
-    if (!from.removeBuilding(b)) break;  // left to the downloaded map, which frees it
-    if (!to.addBuilding(b)) delete b;
-  }
-  while (cObjectListNode* n = from.getUnits()->getFirstNode()) {
-    auto u = static_cast<cBaseUnit*>(n->myData());
-    if (!from.removeUnit(u)) break;
-    if (!to.addUnit(u)) delete u;
-  }
-}
 }  // namespace
 
 cMap& cGameEngine::newMap(cPoint size)
@@ -101,9 +86,5 @@ void cGameEngine::downloadMap(cPlayer* player, cText& notice)
     if (player->isConnected()) player->disconnect();
     return;
   }
-  cMap& downloaded = *download.map();
-  cMap& shown = newMap(downloaded.getMaxPos());
-  shown.getLayer(LAYER_TERRAIN)->copy(downloaded.getLayer(LAYER_TERRAIN));
-  moveObjects(downloaded, shown);
-  renumberOccupancy(shown);
+  showGame(*download.map());
 }

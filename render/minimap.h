@@ -31,6 +31,7 @@ public:
   void clearMessage() override {}
   void handleKey(int) override {}
   cPoint lastClicked() const { return lastClick; }
+  const cMapLayer* myTerrain() const { return terrainLayer; }  // the borrowed terrain layer
 
   // The colour, in the current depth, of a terrain kind: the centre pixel of its image,
   // black for kinds outside the catalogue or without an image.

@@ -1,6 +1,8 @@
 #ifndef KORVANE_SERVER_COMMANDLINE_H
 #define KORVANE_SERVER_COMMANDLINE_H
-// The server's command line: korvaned [--help] [--version] [--operator-address ADDR]... [port]
+// The server's command line:
+// korvaned [--help] [--version] [--operator-address ADDR]... [--state FILE]
+//          [--save-interval SECONDS] [port]
 #include <string>
 #include <vector>
 
@@ -16,9 +18,12 @@ struct cServerOptions {
   int port;  // 1..65535
   // The addresses "DIE" is taken from, as given; empty: 127.0.0.1 and ::1.
   std::vector<std::string> operatorAddresses;
+  std::string stateFile;            // empty: the game lives in memory only
+  double saveIntervalSeconds = 10;  // 0.01 .. 86400; fractions allowed
 };
 
 // Reads argv[1..argc-1] into options (port defaults to 15201); bad holds the offending text.
+// Each option with a value may also be written "--option=VALUE".
 eCommandLine readCommandLine(int argc, const char* const* argv, cServerOptions& options,
                              std::string& bad);
 const char* serverUsage();

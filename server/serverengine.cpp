@@ -14,6 +14,7 @@
 #include "net/message.h"
 #include "net/player.h"
 #include "net/protocol.h"
+#include "net/savegame.h"
 #include "server/commandline.h"
 #include "server/connection.h"
 #include "server/console.h"
@@ -110,6 +111,9 @@ int cServerEngine::start(int argc, char** argv)
   }
   cServerEngine server;
   server.setOperatorAddresses(options.operatorAddresses);
+  if (!options.stateFile.empty() &&
+      !server.keepState(options.stateFile, options.saveIntervalSeconds))
+    return 1;
   if (!server.listen(options.port)) return 1;
   signalTarget = &server;
   catchStopSignals();
@@ -141,14 +145,18 @@ bool cServerEngine::listen(int port)
   return true;
 }
 
+// A failed accept ends the server as "DIE" does, so that the players are told and the game
+// is written.
 bool cServerEngine::run()
 {
-  while (!quit) {
+  bool accepting = true;
+  while (!quit && accepting) {
     const int fd = acceptWithin(listener, acceptWake, acceptWaitMs);
     if (fd == -2) {
       std::fputs("accept failed\n", errors);
       std::fflush(errors);
-      return false;
+      accepting = false;
+      continue;
     }
     if (fd < 0) continue;
     reapFinished();
@@ -162,8 +170,8 @@ bool cServerEngine::run()
   closeSocket(listener);
   listener = -1;
   listPlayers(nullptr);
-  shutDown();
-  return true;
+  const bool saved = shutDown();
+  return accepting && saved;
 }
 
 void cServerEngine::stop()
@@ -175,7 +183,7 @@ void cServerEngine::stop()
 // Each serving thread sends what is queued before it looks at `closing` again, so the
 // farewell leaves ahead of the end of its connection. Connections that serve no player have
 // nothing to send: they are shut at once.
-void cServerEngine::shutDown()
+bool cServerEngine::shutDown()
 {
   say("%s\n", farewell);
   std::set<int> playing;
@@ -190,6 +198,7 @@ void cServerEngine::shutDown()
   }
   waitForConnectionsToEnd(playing, farewellWaitMs);
   endConnections();
+  return !keeper || keeper->saveNow();  // no connection is left to change the game now
 }
 
 void cServerEngine::waitForConnectionsToEnd(const std::set<int>& playing, int ms)
@@ -433,7 +442,11 @@ void cServerEngine::takeTerrain(const cMessage* m, const cPlayer* p)
       mapok = true;
     }
   }
-  if (!taken) say("refused TER from %s@%s\n", p->getName(), p->getHost());
+  if (!taken) {
+    say("refused TER from %s@%s\n", p->getName(), p->getHost());
+    return;
+  }
+  if (keeper) keeper->changed();
 }
 
 namespace {
@@ -469,8 +482,12 @@ bool cServerEngine::applyChange(const cMessage* m)
   changeLine(m, line, sizeof line);
   say("%s", line);
   std::unique_ptr<cBaseObject> removed;
-  std::lock_guard<std::mutex> lock(mut_theMap);
-  applyChangeMessage(*theMap, *m, removed);
+  bool changed;
+  {
+    std::lock_guard<std::mutex> lock(mut_theMap);
+    changed = applyChangeMessage(*theMap, *m, removed);
+  }
+  if (changed && keeper) keeper->changed();
   return true;
 }
 
@@ -613,4 +630,45 @@ void cServerEngine::inspectMap(const std::function<void(const cMap&)>& look)
 {
   std::lock_guard<std::mutex> lock(mut_theMap);
   look(*theMap);
+}
+
+bool cServerEngine::keepState(const std::string& file, double intervalSeconds)
+{
+  std::string reason;
+  bool missing = false;
+  std::unique_ptr<cMap> kept = readSavedGame(file, reason, missing);
+  if (kept) {
+    std::lock_guard<std::mutex> lock(mut_theMap);
+    theMap = std::move(kept);
+    mapok = true;
+    say("Game read from state %s.\n", file.c_str());
+  } else if (!missing) {
+    std::fprintf(errors, "Could not read state %s: %s. Starting without a map.\n", file.c_str(),
+                 reason.c_str());
+    std::string why;
+    const std::string aside = setAsideSavedGame(file, why);
+    if (aside.empty()) {
+      std::fprintf(errors, "Could not set %s aside: %s.\n", file.c_str(), why.c_str());
+      std::fflush(errors);
+      return false;  // the next write would replace the game it holds
+    }
+    std::fprintf(errors, "Kept it as %s.\n", aside.c_str());
+    std::fflush(errors);
+  }
+  keeper.reset(new cStateKeeper(file, intervalSeconds, console,
+                                [this](std::string& bytes) { return snapshotGame(bytes); }));
+  keeper->start();
+  return true;
+}
+
+// Only the copy is taken under the lock: relays wait for that, not for the encoding.
+bool cServerEngine::snapshotGame(std::string& bytes)
+{
+  cGameCopy game;
+  {
+    std::lock_guard<std::mutex> lock(mut_theMap);
+    if (!mapok) return false;
+    game.take(*theMap);
+  }
+  return game.encode(bytes);
 }

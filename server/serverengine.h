@@ -19,6 +19,7 @@
 #include "net/socket.h"
 #include "server/operators.h"
 #include "server/playerlist.h"
+#include "server/statekeeper.h"
 
 class cConnection;
 class cMap;
@@ -35,9 +36,10 @@ public:
   cServerEngine(const cServerEngine&) = delete;
   cServerEngine& operator=(const cServerEngine&) = delete;
 
-  // The program, korvaned [--help] [--version] [--operator-address ADDR]... [port]: serves
-  // until "DIE", SIGTERM or SIGINT, then shuts down; 0 then, 1 when the command line is bad
-  // or the port cannot be listened on. Standard input is the operator's console.
+  // The program (its command line in server/commandline.h): serves until "DIE", SIGTERM or
+  // SIGINT, then shuts down; 0 then, 1 when the command line is bad, the state file cannot be
+  // read or set aside, the port cannot be listened on, or the game could not be written.
+  // Standard input is the operator's console.
   static int start(int argc, char** argv);
 
   // The addresses whose connections may send "DIE"; empty: 127.0.0.1 and ::1. Call before
@@ -48,12 +50,14 @@ public:
   bool listen(int port);
   int port() const { return listeningPort; }
   // The accept loop, then shutDown(): true once "DIE" or stop() ended it, false when
-  // accepting failed. Destroy the server only after run() has returned.
+  // accepting failed or shutDown() could not write the game. Destroy the server only after
+  // run() has returned.
   bool run();
   void stop();  // any thread; async-signal-safe
   // The end of a game: every connected player is sent "Server shutting down.", and every
-  // connection ends within a second, its thread joined. run() calls it once its loop ended.
-  void shutDown();
+  // connection ends within a second, its thread joined; then the game is written to its state
+  // file if it changed. False when that write failed. run() calls it once its loop ended.
+  bool shutDown();
   // Whether the game has its map: uploaded once, by a player told there was none, and never
   // replaced.
   bool hasMap() const { return mapok; }
@@ -71,6 +75,15 @@ public:
   // Copies src up to stop or its end into dst, cut to room - 1 characters and terminated;
   // returns the length of src up to stop (the stop is neither copied nor counted).
   static int readUntil(char* dst, const char* src, char stop, int room = 128);
+
+  // Takes the game from file (a missing file is no error; one that cannot be read is set
+  // aside, and the server starts without a map), then keeps writing it there at most every
+  // intervalSeconds while the game changes. Call before listen(). False when an unreadable
+  // file could not be set aside.
+  bool keepState(const std::string& file, double intervalSeconds);
+  // The whole game as a saved game, copied under the map lock and encoded outside it; false
+  // before there is a map.
+  bool snapshotGame(std::string& bytes);
 
   // Calls look with the map under its lock; for tests and tools.
   void inspectMap(const std::function<void(const cMap&)>& look);
@@ -118,6 +131,7 @@ private:
   std::mutex mut_theMap;
   std::mutex mut_decodeMessage;
 
+  std::unique_ptr<cStateKeeper> keeper;  // null without a state file
   int listener = -1;
   int listeningPort = 0;
   cWakeup acceptWake;

@@ -157,6 +157,20 @@ void cMap::applyDamage(cDamage* d, int cx, int cy)
 
 void cMap::clearObjects() { buildings.reset(new cObjectList(true)); }
 
+void moveObjects(cMap& from, cMap& to)
+{
+  while (cObjectListNode* n = from.getBuildings()->getFirstNode()) {
+    cBaseObject* b = n->myData();
+    if (!from.removeBuilding(b)) break;  // left to from, which frees it
+    if (!to.addBuilding(b)) delete b;
+  }
+  while (cObjectListNode* n = from.getUnits()->getFirstNode()) {
+    auto u = static_cast<cBaseUnit*>(n->myData());
+    if (!from.removeUnit(u)) break;
+    if (!to.addUnit(u)) delete u;
+  }
+}
+
 void renumberOccupancy(cMap& map)
 {
   int position = 1;

@@ -86,6 +86,10 @@ private:
   bool takeFootprint(cRect r, eMapLayers own, cObjectList& list);
 };
 
+// Moves every building, then every unit, of from to `to` in list order, so that the
+// occupancy numbers come out the same; what `to` refuses is freed. from is left empty.
+void moveObjects(cMap& from, cMap& to);
+
 // Writes every building's and every unit's 1-based list position over its footprint on the
 // occupancy layers, as the view does before each picture; free cells stay 0.
 void renumberOccupancy(cMap& map);

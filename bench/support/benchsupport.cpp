@@ -22,14 +22,21 @@ std::string serverProgram()
   return program.substr(0, program.rfind('/') + 1) + "../server/korvaned";
 }
 
-pid_t startQuietServer(const std::string& program, int port)
+pid_t startQuietServer(const std::string& program, int port,
+                       const std::vector<std::string>& options)
 {
+  std::vector<std::string> words{program};
+  words.insert(words.end(), options.begin(), options.end());
+  words.push_back(std::to_string(port));
+  std::vector<char*> argv;
+  for (std::string& w : words) argv.push_back(&w[0]);
+  argv.push_back(nullptr);
   std::fflush(stdout);  // the child must not write what this process still buffers
   const pid_t pid = fork();
   if (pid == 0) {
     if (!std::freopen("/dev/null", "w", stdout) || !std::freopen("/dev/null", "w", stderr))
       _exit(127);
-    execl(program.c_str(), program.c_str(), std::to_string(port).c_str(), nullptr);
+    execv(program.c_str(), argv.data());
     _exit(127);
   }
   return pid;

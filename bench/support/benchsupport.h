@@ -4,6 +4,7 @@
 #include <sys/types.h>
 
 #include <string>
+#include <vector>
 
 // User + system processor time this process has taken so far, in seconds.
 double processorSeconds();
@@ -12,7 +13,9 @@ double processorSeconds();
 // ("<build>/bench/x" runs "<build>/server/korvaned").
 std::string serverProgram();
 
-// Starts `program` on `port` in the current folder, its output thrown away; the child's pid.
-pid_t startQuietServer(const std::string& program, int port);
+// Starts `program` with the options given and `port` in the current folder, its output
+// thrown away; the child's pid.
+pid_t startQuietServer(const std::string& program, int port,
+                       const std::vector<std::string>& options = {});
 
 #endif

@@ -32,6 +32,8 @@ TEST(CommandLine, WordsGiveOptionsOrTheReasonTheyAreRefused)
     int port;
     std::vector<std::string> operators;
     std::string bad;
+    std::string state = "";
+    double interval = 10;
   } cases[] = {
       {{}, clRun, 15201, {}, ""},
       {{"8080"}, clRun, 8080, {}, ""},
@@ -54,17 +56,47 @@ TEST(CommandLine, WordsGiveOptionsOrTheReasonTheyAreRefused)
       {{"0"}, clBadPort, 15201, {}, "0"},
       {{"-5"}, clBadPort, 15201, {}, "-5"},
       {{"--"}, clBadPort, 15201, {}, "--"},
+      {{"--state", "game.kvs", "7"}, clRun, 7, {}, "", "game.kvs", 10},
+      {{"--save-interval", "0.05", "--state=a b"}, clRun, 15201, {}, "", "a b", 0.05},
+      {{"--state", "s", "--save-interval=86400"}, clRun, 15201, {}, "", "s", 86400},
+      {{"--state", "s", "--save-interval", "1e1"}, clRun, 15201, {}, "", "s", 10},
+      {{"--state"}, clBadUsage, 15201, {}, "--state needs a file"},
+      {{"--state="}, clBadUsage, 15201, {}, "--state needs a file"},
+      {{"--state", "--save-interval", "5"}, clBadUsage, 15201, {}, "--state needs a file"},
+      {{"--save-interval", "5"}, clBadUsage, 15201, {}, "--save-interval needs --state"},
+      {{"--state", "s", "--save-interval"},
+       clBadUsage,
+       15201,
+       {},
+       "--save-interval needs a number of seconds"},
+      {{"--state", "s", "--statefile"}, clBadUsage, 15201, {}, "unknown option --statefile"},
   };
   for (const auto& c : cases) {
     cServerOptions options;
     std::string bad;
     const eCommandLine r = read(c.words, options, bad);
-    const std::string what = c.words.empty() ? "(none)" : c.words[0];
+    std::string what;
+    for (const char* w : c.words) what += std::string(w) + " ";
     EXPECT_EQ(r, c.result) << what;
     EXPECT_EQ(bad, c.bad) << what;
     if (r != clRun) continue;
     EXPECT_EQ(options.port, c.port) << what;
     EXPECT_EQ(options.operatorAddresses, c.operators) << what;
+    EXPECT_EQ(options.stateFile, c.state) << what;
+    EXPECT_DOUBLE_EQ(options.saveIntervalSeconds, c.interval) << what;
+  }
+}
+
+// Seconds are a plain decimal number from 0.01 (a saver that never pauses) to a day.
+TEST(CommandLine, SaveIntervalsOutsideTheirRangeOrNotPlainNumbersAreRefused)
+{
+  for (const char* seconds :
+       {"0", "0.009", "86400.5", "-1", "+1", " 1", "1 ", "inf", "nan", "0x10", "1e", ".", "1s"}) {
+    cServerOptions options;
+    std::string bad;
+    EXPECT_EQ(read({"--state", "s", "--save-interval", seconds}, options, bad), clBadUsage)
+        << seconds;
+    EXPECT_EQ(bad, std::string("bad save interval ") + seconds + " (seconds, from 0.01 to 86400)");
   }
 }
 

@@ -73,10 +73,14 @@ TEST_F(ServerTest, CommandLineHelpAndVersionPrintAndExit)
     int status;
     std::string out, err;
   } cases[] = {
-      {"--help", 0, "Usage: korvaned [--help] [--version] [--operator-address ADDR]... [port]\n",
+      {"--help", 0,
+       "Usage: korvaned [--help] [--version] [--operator-address ADDR]... [--state FILE] "
+       "[--save-interval SECONDS] [port]\n",
        ""},
       {"--version", 0, "korvaned 0.26.20\n", ""},
       {"--verbose", 1, "", "korvaned: unknown option --verbose\nUsage: korvaned"},
+      {"--save-interval=0.001", 1, "",
+       "korvaned: bad save interval 0.001 (seconds, from 0.01 to 86400)\nUsage: korvaned"},
   };
   for (const auto& c : cases) {
     cServerProcess korvaned(std::string(c.arg) + ".out", std::string(c.arg) + ".err");

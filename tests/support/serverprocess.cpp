@@ -78,9 +78,11 @@ bool cServerProcess::startOnFreePort(const std::vector<std::string>& args, bool 
     listening = freeLoopbackPort();
     std::vector<std::string> all = args;
     all.push_back(std::to_string(listening));
+    // A program started again appends to the same file: only a new line counts.
+    const size_t seen = err().size();
     if (!spawn(all, input)) return false;
     for (int waited = 0; waited < 10000; waited += 10) {
-      if (err().find("Server up and running.\n") != std::string::npos) return true;
+      if (err().find("Server up and running.\n", seen) != std::string::npos) return true;
       if (waitExit(0) != -1) break;  // the port was taken meanwhile: try another
       std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
