@@ -134,13 +134,13 @@ void cGameEngine::welcome()
   mode = 1;
   buildType = 1;
   toolbarState = 1;
-  returnIcon = load_png("return.png", nullptr);
+  returnIcon = load_png(hostDataFile("return.png").c_str(), nullptr);
   if (!returnIcon) {
     // Without the file the back items show an empty icon, never uninitialised pixels.
     returnIcon = create_bitmap(100, 100);
     clear_bitmap(returnIcon);
   }
-  panelBackground = load_jpeg("tarvix.dat#global_background1", nullptr);
+  panelBackground = load_jpeg(hostDataFile("tarvix.dat#global_background1").c_str(), nullptr);
   ticks = 0;
   loadToolbar();
   hostLog("Entering main engine...\n");

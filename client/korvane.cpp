@@ -9,6 +9,7 @@
 #include "client/globals.h"
 #include "client/loadingscreen.h"
 #include "client/logfile.h"
+#include "client/paths.h"
 #include "client/startup.h"
 #include "gui/mouse.h"
 #include "world/host.h"
@@ -132,6 +133,7 @@ void shut_down(cGameEngine* engine)
 int main(int argc, char** argv)
 {
   const CommandLine options = parse_command_line(argc, argv);
+  if (!settleClientFolders()) return 1;
   if (!start_allegro()) return 1;
   const int failure = start_graphics(options);
   if (failure) return failure;

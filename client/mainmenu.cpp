@@ -14,12 +14,13 @@
 #include "net/player.h"
 #include "render/isoviewrect.h"
 #include "sim/builtinmap.h"
+#include "world/host.h"
 
 namespace {
 // "background.jpg", or the plain (0, 64, 64) picture when it is missing.
 BITMAP* loadMenuBackground()
 {
-  BITMAP* background = load_jpeg("background.jpg", nullptr);
+  BITMAP* background = load_jpeg(hostDataFile("background.jpg").c_str(), nullptr);
   if (background) return background;
   background = create_bitmap(1024, 768);
   clear_to_color(background, makecol(0, 64, 64));
@@ -81,7 +82,7 @@ void cGameEngine::optionsGUI()
   gui->addElement(cancel);
   gui->addElement(box);
   gui->addElement(keys);
-  BITMAP* background = load_jpeg("tarvix.dat#global_background1", nullptr);
+  BITMAP* background = load_jpeg(hostDataFile("tarvix.dat#global_background1").c_str(), nullptr);
   drawDialog(*gui, background);
   q = false;
   cFramePacer pacer(60);

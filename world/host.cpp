@@ -7,11 +7,19 @@ bool debug_log_on = false;
 
 namespace {
 int (*screenWidthSource)() = nullptr;
-}
+std::string dataFolder;
+}  // namespace
 
 int hostScreenWidth() { return screenWidthSource ? screenWidthSource() : 0; }
 
 void setHostScreenWidth(int (*widthSource)()) { screenWidthSource = widthSource; }
+
+std::string hostDataFile(const char* name)
+{
+  return dataFolder.empty() ? std::string(name) : dataFolder + "/" + name;
+}
+
+void setHostDataFolder(const std::string& folder) { dataFolder = folder; }
 
 void hostLog(const char* format, ...)
 {
