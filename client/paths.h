@@ -13,7 +13,8 @@ struct cClientFolders {
   std::string playerFolder;  // installed only: absolute; empty when no home folder is known
 };
 
-// The folders of a client whose executable lies in exeFolder (absolute, no trailing slash).
+// The folders of a client whose executable lies in exeFolder (absolute, no trailing slash, ""
+// for the root folder).
 // dataBeside: tarvix.dat lies there. xdgDataHome and home may be null or empty; a relative
 // XDG_DATA_HOME is ignored, as the XDG base directory rules ask.
 cClientFolders planClientFolders(const std::string& exeFolder, bool dataBeside,
