@@ -186,7 +186,7 @@ int main(int argc, char** argv)
     n = int(v);
   }
   std::unique_ptr<cMetaDatabase> catalogue = benchCatalogue();
-  metaList = catalogue.get();
+  useCatalogue(catalogue.get());
   Case cases[] = {builtinCase(n), randomCase("100x100, 30% built", 100, 30, 1, n),
                   randomCase("250x250, 30% built", 250, 30, 2, n),
                   randomCase("250x250, 55% built", 250, 55, 3, n)};
@@ -210,7 +210,7 @@ int main(int argc, char** argv)
   dense.name = "250x250, 55%, goal built";
   measure(dense, "findPath", dense.targets);
   measure(dense, "attackPath", dense.targets);
-  metaList = nullptr;
+  useCatalogue(nullptr);
   std::printf("worst ratio %.2f: %s, %s\n", worst.ratio(), worst.caseName, worst.search);
   return 0;
 }

@@ -203,7 +203,11 @@ void runZoom(Game& g, int zoom, const Options& o, BITMAP* destination)
   }
 }
 
-int screenWidth() { return SCREEN_W; }
+// The tile arithmetic reads the open graphics mode's width.
+class cScreenHost : public cHost {
+public:
+  int screenWidth() const override { return SCREEN_W; }
+};
 
 }  // namespace
 
@@ -217,16 +221,17 @@ int main(int argc, char** argv)
     std::fprintf(stderr, "render: no 1024 x 768 x 32 graphics mode (%s)\n", allegro_error);
     return 1;
   }
-  setHostScreenWidth(screenWidth);
+  cScreenHost host;
+  setHost(&host);
   DATAFILE* data = load_datafile(o.data.c_str());
   if (!data) {
     std::fprintf(stderr, "render: cannot read %s\n", o.data.c_str());
     return 1;
   }
   std::unique_ptr<cMetaDatabase> catalogue = readCatalogue(data);
-  metaList = catalogue.get();
-  auto images = std::make_unique<cCatalogueImages>(*catalogue);
-  metaImages = images.get();
+  useCatalogue(catalogue.get());
+  auto images = readCatalogueImages(data);
+  useCatalogueImages(images.get());
   BITMAP* destination = create_bitmap(1024, 768);
   {
     Game game;
@@ -237,10 +242,11 @@ int main(int argc, char** argv)
     for (int zoom : {1, 5, 11, 20}) runZoom(game, zoom, o, destination);
   }
   destroy_bitmap(destination);
-  metaImages = nullptr;
+  useCatalogueImages(nullptr);
   images.reset();
-  metaList = nullptr;
+  useCatalogue(nullptr);
   catalogue.reset();
+  setHost(nullptr);
   unload_datafile(data);
   return 0;
 }

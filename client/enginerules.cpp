@@ -43,13 +43,29 @@ cKeyAction gameKeyAction(int key)
   }
 }
 
-int nextMode(int mode) { return mode >= 3 ? 1 : mode + 1; }
+eMode nextMode(eMode mode)
+{
+  switch (mode) {
+    case MODE_SELECT: return MODE_BUILD;
+    case MODE_BUILD: return MODE_COMMAND;
+    default: return MODE_SELECT;
+  }
+}
 
 int nextBuildType(int buildType) { return buildType >= 9 ? 1 : buildType + 1; }
 
 bool isBuildingType(const cMetaDatabase* catalogue, int type)
 {
   return catalogue && type > 0 && type < catalogue->retrieveMaxObjects();
+}
+
+cScreenLayout screenLayout(int width, int height)
+{
+  cScreenLayout l;
+  l.toolbarHeight = width / 6;
+  l.screenRect = cRect(0, 0, width, height);
+  l.viewArea = cRect(0, 15, width, height - l.toolbarHeight - 5);
+  return l;
 }
 
 cRect toolbarItemRect(int i, int screenHeight, int toolbarHeight, int minimapLeft)

@@ -29,8 +29,18 @@ struct cKeyAction {
 // keypad's 8, 2, 4, 6 and Esc go by scan code; any other key by its character.
 cKeyAction gameKeyAction(int key);
 
-// Input modes of the map: 1 select, 2 build placement, 3 unit command; 3 wraps to 1.
-int nextMode(int mode);
+// The map's input modes, numbered as the status strip and the statistics show them.
+enum eMode { MODE_SELECT = 1, MODE_BUILD = 2, MODE_COMMAND = 3 };
+// The toolbar the bottom panel shows, numbered from 1 as the panel counts them.
+enum eToolbarState {
+  TOOLBAR_MAIN = 1,
+  TOOLBAR_TO_BUILD = 2,
+  TOOLBAR_BUILDING_INFO = 3,
+  TOOLBAR_UNIT_INFO = 4,
+};
+
+// select -> build placement -> unit command -> select.
+eMode nextMode(eMode mode);
 // Building types cycled by the main toolbar's diagnostic branch: 1..9, 9 wraps to 1.
 int nextBuildType(int buildType);
 
@@ -41,6 +51,14 @@ bool isBuildingType(const cMetaDatabase* catalogue, int type);
 // Item i (0..5) of a bottom toolbar: six items fitted left of the minimap, whose left edge
 // is minimapLeft; toolbarHeight is the panel's item height (screen width / 6).
 cRect toolbarItemRect(int i, int screenHeight, int toolbarHeight, int minimapLeft);
+
+// Where the game screen's parts lie on a screen of width x height pixels.
+struct cScreenLayout {
+  cRect screenRect;       // (0, 0, width, height)
+  cRect viewArea;         // the map view, between the status strip and the bottom panel
+  int toolbarHeight = 0;  // the bottom panel's item height: width / 6
+};
+cScreenLayout screenLayout(int width, int height);
 
 // The scroll offset that puts map cell `tile` at the centre of a view viewHeight high.
 cPoint centreOffsetFor(cPoint tile, int viewHeight, int zoom);

@@ -1,23 +1,24 @@
 #include "client/logfile.h"
 
+#include <allegro.h>
+
 #include <cstdarg>
-#include <cstdio>
 
-#include "world/host.h"
+cClientLog::~cClientLog() { close(); }
 
-void open_log(const char* mode)
+void cClientLog::open(const char* mode)
 {
-  close_log();
+  close();
   fp = fopen("log.txt", mode);
 }
 
-void close_log()
+void cClientLog::close()
 {
   if (fp) fclose(fp);
   fp = nullptr;
 }
 
-void log_and_print(const char* format, ...)
+void cClientLog::print(const char* format, ...)
 {
   va_list args;
   va_start(args, format);
@@ -29,4 +30,23 @@ void log_and_print(const char* format, ...)
   }
   vprintf(format, args);
   va_end(args);
+}
+
+int cClientLog::screenWidth() const { return SCREEN_W; }
+
+void cClientLog::log(const char* text)
+{
+  if (fp) fputs(text, fp);
+}
+
+void cClientLog::flushLog()
+{
+  if (fp) fflush(fp);
+}
+
+void cClientLog::reopenLog()
+{
+  if (!fp) return;
+  fclose(fp);
+  fp = fopen("log.txt", "a");
 }

@@ -3,6 +3,7 @@
 
 #include "addons/jpegload.h"
 #include "client/cgameengine.h"
+#include "client/context.h"
 #include "client/dialogscreen.h"
 #include "gui/button.h"
 #include "gui/credits.h"
@@ -107,4 +108,9 @@ void cGameEngine::loadMap(cPlayer* player)
 
 void cGameEngine::setMap() { setBuiltinTerrain(map()); }
 
-void cGameEngine::rollCredits() { ::rollCredits(); }
+void cGameEngine::rollCredits()
+{
+  const cCatalogueImages* images = context.images.get();
+  ::rollCredits(
+      [images](int kind) { return images ? images->retrieveObjectImage(kind) : nullptr; });
+}

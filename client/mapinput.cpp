@@ -3,7 +3,9 @@
 #include <cstdio>
 
 #include "client/cgameengine.h"
+#include "client/context.h"
 #include "client/enginerules.h"
+#include "client/game.h"
 #include "net/player.h"
 #include "render/isoviewrect.h"
 #include "render/minimap.h"
@@ -13,61 +15,60 @@ namespace {
 bool shiftHeld() { return (key_shifts & KB_SHIFT_FLAG) != 0; }
 }  // namespace
 
-void cGameEngine::processMouseMoveInMap()
+void cGame::processMouseMoveInMap()
 {
   const cIsoPoint tile = map().checkPos(viewPoint());
-  if (tile.toPoint() == cursorTile.toPoint() || mode == 3) return;
+  if (tile.toPoint() == cursorTile.toPoint() || mode == MODE_COMMAND) return;
   cursorTile = tile;
-  if (mode != 2) return;
+  if (mode != MODE_BUILD) return;
   // Off the map there is nothing to preview: the footprint goes rather than stick at the edge.
-  if (map().includes(cursorTile) && isBuildingType(metaList, buildType))
+  if (map().includes(cursorTile) && isBuildingType(context.catalogue.get(), buildType))
     map().setToBuild(cursorTile, buildType);
   else
     map().clearToBuild();
   setRedraw(REDRAW_CURSOR);
 }
 
-void cGameEngine::processMouseClickedInMap(cPlayer* player)
+void cGame::processMouseClickedInMap()
 {
   cursorTile = map().checkPos(viewPoint());
   switch (mode) {
-    case 2: clickToBuild(player); break;
-    case 1:
-      if (clickButtons == 1) clickToSelect(shiftHeld());
+    case MODE_BUILD: clickToBuild(); break;
+    case MODE_SELECT:
+      if (pointer.clickButtons == 1) clickToSelect(shiftHeld());
       break;
-    case 3: clickToCommand(player, shiftHeld()); break;
-    default: break;
+    case MODE_COMMAND: clickToCommand(shiftHeld()); break;
   }
 }
 
-void cGameEngine::clickToBuild(cPlayer* player)
+void cGame::clickToBuild()
 {
   map().clearToBuild();
   cursorTile = map().checkPos(viewPoint());
-  if (clickButtons == 1) {
-    if (isBuildingType(metaList, buildType)) {
+  if (pointer.clickButtons == 1) {
+    if (isBuildingType(context.catalogue.get(), buildType)) {
       auto building = new cBaseObject(buildType, player->myID(), cursorTile,
-                                      metaList->retrieveObjectSize(buildType));
-      if (map().createBuilding(player, building)) {
+                                      context.catalogue->retrieveObjectSize(buildType));
+      if (map().createBuilding(player.get(), building)) {
         renumberOccupancy(map());
         setRedraw(REDRAW_WIDGETS);
-        mode = 1;
+        mode = MODE_SELECT;
       } else {
         delete building;
       }
     }
   } else if (map().getTerrain(cursorTile) > 0) {
-    map().paintTerrain(player, cursorTile, 2);
+    map().paintTerrain(player.get(), cursorTile, 2);
   }
   setRedraw(REDRAW_MAP);
 }
 
-void cGameEngine::clickToSelect(bool shift)
+void cGame::clickToSelect(bool shift)
 {
   if (!shift) map().clearSelection();
   cBaseObject* picked = map().addSelection(viewPoint());
   if (!picked) {
-    lastSelected = noObject;
+    lastSelected = noObject.get();
     if (!shift) pickNothing();
   } else {
     selectedID = picked->myID();
@@ -77,21 +78,21 @@ void cGameEngine::clickToSelect(bool shift)
   setRedraw(REDRAW_MAP);
 }
 
-void cGameEngine::pickNothing()
+void cGame::pickNothing()
 {
   selectedID = 0;
   map().clearSelection();
-  lastSelected = noObject;
-  toolbarState = 1;
+  lastSelected = noObject.get();
+  toolbarState = TOOLBAR_MAIN;
   setRedraw(REDRAW_MAP | REDRAW_PANEL);
 }
 
-void cGameEngine::clickToCommand(cPlayer* player, bool shift)
+void cGame::clickToCommand(bool shift)
 {
-  if (clickButtons == 1 && !shift) {
+  if (pointer.clickButtons == 1 && !shift) {
     map().clearSelection();
     cBaseObject* picked = map().addSelection(viewPoint());
-    mode = 1;
+    mode = MODE_SELECT;
     if (!picked) {
       pickNothing();
     } else {
@@ -99,28 +100,28 @@ void cGameEngine::clickToCommand(cPlayer* player, bool shift)
       lastSelected = picked;  // the information toolbar acts on what it shows
       processSelectNewObject(picked);
     }
-  } else if (clickButtons == 1) {
+  } else if (pointer.clickButtons == 1) {
     processSelectNewObject(map().addSelection(viewPoint()));
-  } else if (clickButtons == 2) {
+  } else if (pointer.clickButtons == 2) {
     const cBaseObject* there = map().getObjectAt(cursorTile);
     if (there && there->getPlayerID() != player->myID()) {
       printf("attack\n");
-      map().attackWithSelection(player, cursorTile);
+      map().attackWithSelection(player.get(), cursorTile);
     } else {
       printf("move %i\n", there ? 0 : 1);
-      map().moveSelection(player, cursorTile);
+      map().moveSelection(player.get(), cursorTile);
     }
     fflush(stdout);
   }
   setRedraw(REDRAW_MAP);
 }
 
-void cGameEngine::processSelectNewObject(cBaseObject*)
+void cGame::processSelectNewObject(cBaseObject*)
 {
   if (!map().hasSelection()) {
-    if (toolbarState == 3 || toolbarState == 4) {
-      toolbarState = 1;
-      mode = 1;
+    if (toolbarState == TOOLBAR_BUILDING_INFO || toolbarState == TOOLBAR_UNIT_INFO) {
+      toolbarState = TOOLBAR_MAIN;
+      mode = MODE_SELECT;
       setRedraw(REDRAW_PANEL);
     }
     return;
@@ -128,17 +129,18 @@ void cGameEngine::processSelectNewObject(cBaseObject*)
   cBaseObject* last = map().lastSelection();
   if (last->myObjectType() == 0) {
     initBuildingInfoToolbar(last);
-    toolbarState = 3;
+    toolbarState = TOOLBAR_BUILDING_INFO;
   } else {
     initUnitInfoToolbar(static_cast<cBaseUnit*>(last));
-    toolbarState = 4;
-    mode = 3;
+    toolbarState = TOOLBAR_UNIT_INFO;
+    mode = MODE_COMMAND;
   }
   setRedraw(REDRAW_PANEL);
 }
 
-void cGameEngine::processMinimapClick()
+void cGame::processMinimapClick()
 {
-  view->reCenter(centreOffsetFor(minimap->lastClicked(), viewArea.myHeight(), map().getZoom()));
+  view->reCenter(centreOffsetFor(gameScreen->myMinimap().lastClicked(), layout.viewArea.myHeight(),
+                                 map().getZoom()));
   setRedraw(REDRAW_WIDGETS);
 }

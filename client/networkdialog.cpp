@@ -134,7 +134,7 @@ cPlayer* cNetworkDialog::connect()
                 text(fieldPort));
   setStatus(failure);
   hostLog("%s\n", failure);
-  if (fp) std::fflush(fp);
+  hostFlushLog();
   return nullptr;
 }
 

@@ -1,5 +1,4 @@
-// The engine's side of a network game: the map exchange before the first turn, and the
-// connected loop's sleep on the server's socket.
+// The engine's side of a network game: the map exchange before the first turn.
 #include <allegro.h>
 
 #include <cstdio>
@@ -40,18 +39,16 @@ void moveObjects(cMap& from, cMap& to)
 
 cMap& cGameEngine::newMap(cPoint size)
 {
-  delete view;
-  view = new cIsoViewRect(size);
-  view->setBounds(viewArea);
+  view = std::make_unique<cIsoViewRect>(size);
+  view->setBounds(layout.viewArea);
   return map();
 }
 
 void cGameEngine::prepareNetworkGame(cPlayer* player)
 {
-  delete connectionText;
-  connectionText =
-      new cText("", cRect(SCREEN_W / 2 - 90, SCREEN_H - 14, SCREEN_W / 2 + 90, SCREEN_H), font,
-                makecol(255, 255, 255), true, false, false);
+  connectionText = std::make_unique<cText>(
+      "", cRect(SCREEN_W / 2 - 90, SCREEN_H - 14, SCREEN_W / 2 + 90, SCREEN_H), font,
+      makecol(255, 255, 255), true, false, false);
   cText& notice = *connectionText;
   showNotice(notice, "Connected to server.");
   const int mapstat = player->queryMaps();
@@ -91,19 +88,4 @@ void cGameEngine::downloadMap(cPlayer* player, cText& notice)
   shown.getLayer(LAYER_TERRAIN)->copy(downloaded.getLayer(LAYER_TERRAIN));
   moveObjects(downloaded, shown);
   renumberOccupancy(shown);
-}
-
-// A frame arriving wakes the loop and is taken in at once; without a connection the loop
-// sleeps on its clock alone.
-void cGameEngine::sleepUntilDue(cPlayer* player)
-{
-  const int64_t left = pacer.nextDeadline() - clock.now();
-  if (left <= 0 || !player->isConnected()) {
-    pacer.sleep();
-    return;
-  }
-  // Whole milliseconds, rounded up: waking before the deadline would only wait again.
-  if (!player->waitForData(int((left + 999) / 1000))) return;
-  if (map().receiveWaiting(player)) setRedraw(REDRAW_MAP | REDRAW_WIDGETS);
-  renumberOccupancy(map());
 }

@@ -72,7 +72,7 @@ private:
 
 class cChooser {
 public:
-  cChooser();
+  explicit cChooser(cScreenMode& mode);  // mode is borrowed: the choice lands there
   // Runs until OK (false) or Quit (true).
   bool run();
 
@@ -82,6 +82,7 @@ private:
   void save();
   void status(const char* text, bool failure);
 
+  cScreenMode& mode;
   cGUICollection gui;
   cModeColumn drivers, bitDepths, resolutions;
   cButton* ok;
@@ -89,8 +90,9 @@ private:
   cButton* quit;
 };
 
-cChooser::cChooser()
-    : drivers(gui, "Driver: ", SCREEN_W / 4 - 45, 80, 90, driverNames, 4, 2),
+cChooser::cChooser(cScreenMode& mode)
+    : mode(mode),
+      drivers(gui, "Driver: ", SCREEN_W / 4 - 45, 80, 90, driverNames, 4, 2),
       bitDepths(gui, "Bit Depth: ", SCREEN_W / 2 - 30, 80, 80, depthNames, 4, 4),
       resolutions(gui, "Resolution: ", 3 * SCREEN_W / 4, 90, 80, resolutionNames, 5, 5),
       ok(addButton("OK", SCREEN_W / 2 - 65)),
@@ -108,10 +110,10 @@ cButton* cChooser::addButton(const char* caption, int x)
 
 void cChooser::takeChoice(bool windowedDriver, int autodetectDriver)
 {
-  myColourDepth = depths[bitDepths.selected];
-  myWidth = widths[resolutions.selected];
-  myHeight = heights[resolutions.selected];
-  myGraphicsDriver = windowedDriver ? GFX_AUTODETECT_WINDOWED : autodetectDriver;
+  mode.myColourDepth = depths[bitDepths.selected];
+  mode.myWidth = widths[resolutions.selected];
+  mode.myHeight = heights[resolutions.selected];
+  mode.myGraphicsDriver = windowedDriver ? GFX_AUTODETECT_WINDOWED : autodetectDriver;
 }
 
 // Both lines are padded to the same width so that each covers the one before.
@@ -126,7 +128,7 @@ void cChooser::status(const char* text, bool failure)
 void cChooser::save()
 {
   takeChoice(drivers.selected == 1, GFX_AUTODETECT);
-  if (saveScreenInfo(myColourDepth, myWidth, myHeight, myGraphicsDriver)) {
+  if (saveScreenInfo(mode.myColourDepth, mode.myWidth, mode.myHeight, mode.myGraphicsDriver)) {
     status("              Information saved.                     ", false);
     return;
   }
@@ -178,15 +180,14 @@ void setSafeMode()
 
 bool saveScreenInfo(int depth, int width, int height, int driver)
 {
-  screenInfo = fopen("screeninfo.inf", "w");
+  FILE* screenInfo = fopen("screeninfo.inf", "w");
   if (!screenInfo) return false;
   const bool written = fprintf(screenInfo, "%i\n%i\n%i\n%i\n", depth, width, height, driver) > 0;
   const bool closed = fclose(screenInfo) == 0;
-  screenInfo = nullptr;
   return written && closed;
 }
 
-bool chooseScreenMode()
+bool chooseScreenMode(cScreenMode& mode)
 {
   installClickLatch();
   setSafeMode();
@@ -202,7 +203,7 @@ bool chooseScreenMode()
   text_mode(-1);
   bool quit;
   {
-    cChooser chooser;
+    cChooser chooser(mode);
     quit = chooser.run();
   }
   // The table goes with this call: colours are no longer matched through it.

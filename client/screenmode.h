@@ -3,12 +3,20 @@
 // The screen-mode chooser, run before the game's graphics mode is set: a safe 8-bit screen
 // with columns of drivers, depths and resolutions, and OK, Save and Quit.
 
-// OK leaves the choice in myColourDepth, myWidth, myHeight and myGraphicsDriver (1 for
+// The graphics mode the client asks for.
+struct cScreenMode {
+  int myColourDepth = 24;    // bits per pixel
+  int myWidth = 640;         // requested resolution in pixels (after a fallback mode the
+  int myHeight = 480;        // screen is 640 x 480 and these keep the request)
+  int myGraphicsDriver = 2;  // Allegro graphics driver identifier
+};
+
+// OK leaves the choice in mode's myColourDepth, myWidth, myHeight and myGraphicsDriver (1 for
 // "Autodetect", 2 for "Windowed"), puts the screen in text mode and returns false. Save writes
 // "screeninfo.inf" (driver 0 for "Autodetect", 2 for "Windowed") and keeps the chooser open.
 // Quit returns true with the screen still in the 8-bit mode. Needs the keyboard and mouse
 // installed; ends the process with code 1 when no safe mode can be set.
-bool chooseScreenMode();
+bool chooseScreenMode(cScreenMode& mode);
 
 // Writes the four settings lines; false (and nothing claimed) when the file could not be
 // opened, written or closed.

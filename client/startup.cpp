@@ -5,9 +5,9 @@
 #include <cstring>
 #include <string>
 
+#include "client/context.h"
 #include "client/globals.h"
 #include "client/loadingscreen.h"
-#include "client/logfile.h"
 #include "client/paths.h"
 #include "client/screenmode.h"
 #include "world/host.h"
@@ -53,34 +53,33 @@ int read_setting_line(FILE* file)
   return atoi(line);
 }
 
-void read_screen_info()
+void read_screen_info(cScreenMode& mode)
 {
   hostLog("Reading options from screeninfo.inf.\n");
-  screenInfo = fopen("screeninfo.inf", "r");
+  FILE* screenInfo = fopen("screeninfo.inf", "r");
   if (!screenInfo) return;
-  myColourDepth = read_setting_line(screenInfo);
-  myWidth = read_setting_line(screenInfo);
-  myHeight = read_setting_line(screenInfo);
-  myGraphicsDriver = read_setting_line(screenInfo);
+  mode.myColourDepth = read_setting_line(screenInfo);
+  mode.myWidth = read_setting_line(screenInfo);
+  mode.myHeight = read_setting_line(screenInfo);
+  mode.myGraphicsDriver = read_setting_line(screenInfo);
   fclose(screenInfo);
-  screenInfo = nullptr;
 }
 
-void run_chooser()
+void run_chooser(cClientContext& context)
 {
-  log_and_print("Getting user options...\n");
-  if (!chooseScreenMode()) return;
+  context.log.print("Getting user options...\n");
+  if (!chooseScreenMode(context.screenMode)) return;
   allegro_exit();
   hostLog("Quit selected from Screen Mode Selection screen\n");
-  close_log();
+  context.log.close();
   exit(2);
 }
 
-bool try_fallback_modes()
+bool try_fallback_modes(cScreenMode& mode)
 {
   for (int i = 0; color_depths[i] != 0; i++) {
-    myColourDepth = color_depths[i];
-    set_color_depth(myColourDepth);
+    mode.myColourDepth = color_depths[i];
+    set_color_depth(mode.myColourDepth);
     if (set_gfx_mode(GFX_AUTODETECT, 640, 480, 0, 0) == 0) return true;
   }
   return false;
@@ -100,13 +99,13 @@ void report_load_error(const char* message)
   wait_for_key();
 }
 
-void report_nonfatal_error(const char* message)
+void report_nonfatal_error(const cClientContext& context, const char* message)
 {
   const int x = SCREEN_W / 2 + 1;
   const int y = 3 * SCREEN_H / 4;
   const int white = makecol(255, 255, 255);
-  textout_centre_ex(screen, systemfont, message, x, y, white, -1);
-  textout_centre_ex(screen, systemfont, "Press any key to continue.", x, y + 30, white, -1);
+  textout_centre_ex(screen, context.systemfont, message, x, y, white, -1);
+  textout_centre_ex(screen, context.systemfont, "Press any key to continue.", x, y + 30, white, -1);
   wait_for_key();
 }
 
@@ -127,50 +126,51 @@ void log_cpu_info()
   hostLog("\n end of computer information\n\n");
 }
 
-void getGraphicsSpecs(bool readSettings, bool forceSetup)
+void getGraphicsSpecs(cClientContext& context, bool readSettings, bool forceSetup)
 {
+  cScreenMode& mode = context.screenMode;
   hostLog("Initial Options [?%i]:\n", readSettings ? 1 : 0);
-  hostLog("Colour Depth: %i\n", myColourDepth);
-  hostLog("Screen Resolution: %ix%i\n", myWidth, myHeight);
+  hostLog("Colour Depth: %i\n", mode.myColourDepth);
+  hostLog("Screen Resolution: %ix%i\n", mode.myWidth, mode.myHeight);
   if (!readSettings) {
-    log_and_print("Options have been preset.\n");
+    context.log.print("Options have been preset.\n");
   } else if (!forceSetup && exists("screeninfo.inf")) {
-    read_screen_info();
+    read_screen_info(mode);
   } else {
-    run_chooser();
+    run_chooser(context);
   }
-  hostLog("\nFinal Options:\nColour depth: %i\n", myColourDepth);
-  hostLog("Screen resolution: %ix%i\n", myWidth, myHeight);
-  hostLog("Graphics driver: %i\n", myGraphicsDriver);
-  printf("\nFinal Options:\nColour depth: %i\n", myColourDepth);
-  printf("Screen resolution: %i x %i\n", myWidth, myHeight);
-  printf("\nGraphics driver: %i\n", myGraphicsDriver);
+  hostLog("\nFinal Options:\nColour depth: %i\n", mode.myColourDepth);
+  hostLog("Screen resolution: %ix%i\n", mode.myWidth, mode.myHeight);
+  hostLog("Graphics driver: %i\n", mode.myGraphicsDriver);
+  printf("\nFinal Options:\nColour depth: %i\n", mode.myColourDepth);
+  printf("Screen resolution: %i x %i\n", mode.myWidth, mode.myHeight);
+  printf("\nGraphics driver: %i\n", mode.myGraphicsDriver);
 }
 
-int open_graphics_mode()
+int open_graphics_mode(cScreenMode& mode)
 {
-  if (myColourDepth == 8) {
+  if (mode.myColourDepth == 8) {
     set_gfx_mode(GFX_TEXT, 0, 0, 0, 0);
     allegro_message("Sorry, DNM does not support 8-bit modes.\n");
     return 2;
   }
   // X ends the process on a window of size 0, so such a request counts as a failed mode.
-  const bool sizeValid = myWidth > 0 && myHeight > 0;
-  if ((!sizeValid || set_gfx_mode(myGraphicsDriver, myWidth, myHeight, 0, 0) != 0) &&
-      !try_fallback_modes()) {
+  const bool sizeValid = mode.myWidth > 0 && mode.myHeight > 0;
+  if ((!sizeValid || set_gfx_mode(mode.myGraphicsDriver, mode.myWidth, mode.myHeight, 0, 0) != 0) &&
+      !try_fallback_modes(mode)) {
     set_gfx_mode(GFX_TEXT, 0, 0, 0, 0);
-    allegro_message("Error setting %d bit graphics mode\n%s\n", myColourDepth, allegro_error);
+    allegro_message("Error setting %d bit graphics mode\n%s\n", mode.myColourDepth, allegro_error);
     return 1;
   }
   return 0;
 }
 
-void announce_datafile(const char* name)
+void announce_datafile(cClientLog& log, const char* name)
 {
-  open_log("a");
+  log.open("a");
   hostLog("Loading '%s'\n", name);
   printf("Loading Datafile '%s'...\n", name);
-  close_log();
+  log.close();
 }
 
 DATAFILE* load_checked_datafile(const char* argv0, const char* name, const char* version)
@@ -201,21 +201,15 @@ DATAFILE* load_checked_datafile(const char* argv0, const char* name, const char*
   return data;
 }
 
-void take_fonts()
-{
-  DATAFILE* fonts = static_cast<DATAFILE*>(datafile[1].dat);
-  currentfont = static_cast<FONT*>(fonts[0].dat);
-  systemfont = static_cast<FONT*>(fonts[1].dat);
-}
-
-void check_optional_files()
+void check_optional_files(const cClientContext& context)
 {
   if (!exists(hostDataFile("times.ttf").c_str())) {
-    report_nonfatal_error("Note: to enhance your viewing pleasure, please get times.ttf.");
+    report_nonfatal_error(context, "Note: to enhance your viewing pleasure, please get times.ttf.");
   } else if (!exists(hostDataFile("background.jpg").c_str())) {
     report_nonfatal_error(
-        "Note: the title screen requires a background.pcx/png file to run correctly.");
+        context, "Note: the title screen requires a background.pcx/png file to run correctly.");
   } else {
-    textout_centre_shadow(screen, systemfont, "Starting Game...", SCREEN_W / 2, 3 * SCREEN_H / 4);
+    textout_centre_shadow(screen, context.systemfont, "Starting Game...", SCREEN_W / 2,
+                          3 * SCREEN_H / 4);
   }
 }

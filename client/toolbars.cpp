@@ -5,7 +5,9 @@
 #include <cstdlib>
 
 #include "client/cgameengine.h"
+#include "client/context.h"
 #include "client/enginerules.h"
+#include "client/game.h"
 #include "client/globals.h"
 #include "client/logfile.h"
 #include "gui/boxbutton.h"
@@ -39,91 +41,89 @@ int infoColour() { return makecol(infoTextColour[0], infoTextColour[1], infoText
 
 }  // namespace
 
-cRect cGameEngine::toolbarItem(int i) const
+cRect cGame::toolbarItem(int i) const
 {
-  const int minimapLeft = SCREEN_W - 5 - (SCREEN_H - viewArea.bottom());
-  return toolbarItemRect(i, SCREEN_H, toolbarHeight, minimapLeft);
+  const int minimapLeft = SCREEN_W - 5 - (SCREEN_H - layout.viewArea.bottom());
+  return toolbarItemRect(i, SCREEN_H, layout.toolbarHeight, minimapLeft);
 }
 
-void cGameEngine::loadToolbar()
+void cGame::loadToolbar()
 {
   hostLog("Setting up Toolbar...\n");
   for (int i = 0; i < 6; ++i) {
-    toolbars[0].setItemsPos(i, toolbarItem(i));
-    toolbars[0].setItemsImage(i, nestedBitmap(datafile, 3, i));
+    toolbar(TOOLBAR_MAIN).setItemsPos(i, toolbarItem(i));
+    toolbar(TOOLBAR_MAIN).setItemsImage(i, nestedBitmap(context.datafile, 3, i));
   }
   for (int i = 0; i < 6; ++i) {
-    toolbars[1].setItemsPos(i, toolbarItem(i));
-    toolbars[1].setItemsImage(i, i < 5 ? nestedBitmap(metaData, 4, i) : returnIcon);
+    toolbar(TOOLBAR_TO_BUILD).setItemsPos(i, toolbarItem(i));
+    toolbar(TOOLBAR_TO_BUILD)
+        .setItemsImage(i, i < 5 ? nestedBitmap(context.metaData, 4, i) : returnIcon);
   }
   hostLog("End Set up Toolbar...\n");
 }
 
-void cGameEngine::initBuildingInfoToolbar(cBaseObject* building)
+void cGame::initBuildingInfoToolbar(cBaseObject* building)
 {
-  cToolbar& bar = toolbars[2];
+  cToolbar& bar = toolbar(TOOLBAR_BUILDING_INFO);
   for (int i = 0; i < 6; ++i) bar.setItemsPos(i, toolbarItem(i));
   const int type = building->myID();
-  const bool known = isBuildingType(metaList, type);
-  bar.setItemsImage(0, known ? nestedBitmap(metaData, 4, type - 1) : nullptr);
-  bar.setItemsImage(1, nestedBitmap(metaData, 1, 1));
-  bar.setItemsImage(2, nestedBitmap(metaData, 1, 2));
+  const bool known = isBuildingType(context.catalogue.get(), type);
+  bar.setItemsImage(0, known ? nestedBitmap(context.metaData, 4, type - 1) : nullptr);
+  bar.setItemsImage(1, nestedBitmap(context.metaData, 1, 1));
+  bar.setItemsImage(2, nestedBitmap(context.metaData, 1, 2));
   const std::string position = positionText(building->myPosition(), building->myDim());
-  bar.setItemsTextT(3, position.c_str(), gameFont, infoColour());
-  bar.setItemsTextT(4, "Heal", gameFont, infoColour());
+  bar.setItemsTextT(3, position.c_str(), context.gameFont, infoColour());
+  bar.setItemsTextT(4, "Heal", context.gameFont, infoColour());
   bar.setItemsImage(5, returnIcon);
   bar.setEnabled(0, false);
 }
 
-void cGameEngine::initUnitInfoToolbar(cBaseUnit* unit)
+void cGame::initUnitInfoToolbar(cBaseUnit* unit)
 {
-  cToolbar& bar = toolbars[3];
+  cToolbar& bar = toolbar(TOOLBAR_UNIT_INFO);
   for (int i = 0; i < 6; ++i) bar.setItemsPos(i, toolbarItem(i));
-  bar.setItemsImage(0, nestedBitmap(metaData, 4, 1));
-  bar.setItemsImage(1, nestedBitmap(metaData, 1, 2));
-  bar.setItemsTextT(2, "Move", gameFont, infoColour());
+  bar.setItemsImage(0, nestedBitmap(context.metaData, 4, 1));
+  bar.setItemsImage(1, nestedBitmap(context.metaData, 1, 2));
+  bar.setItemsTextT(2, "Move", context.gameFont, infoColour());
   const std::string position = positionText(unit->myPosition(), unit->myDim());
-  bar.setItemsTextT(3, position.c_str(), gameFont, infoColour());
-  bar.setItemsTextT(4, "Heal", gameFont, infoColour());
+  bar.setItemsTextT(3, position.c_str(), context.gameFont, infoColour());
+  bar.setItemsTextT(4, "Heal", context.gameFont, infoColour());
   bar.setItemsImage(5, returnIcon);
   bar.setEnabled(0, false);
 }
 
-void cGameEngine::processMainToolbar(int item, cPlayer* player)
+void cGame::processMainToolbar(int item)
 {
   switch (item) {
-    case 0: setRedraw(REDRAW_ALL); break;
+    case 0: setRedraw(cGameEngine::REDRAW_ALL); break;
     case 1: runDiagnostics(); break;
-    case 2: showStatistics(player); break;
-    case 3: addRandomUnit(player); break;
+    case 2: showStatistics(); break;
+    case 3: addRandomUnit(); break;
     case 4:
-      toolbarState = 2;
+      toolbarState = TOOLBAR_TO_BUILD;
       setRedraw(REDRAW_PANEL);
       break;
-    case 5:
-      addMessage("Write message not yet implemented.");
-      changeMode();
-      break;
+    case 5: openChat(); break;
     default:
       if (item > 5) showBuildTypeDiagnostic(item);
       break;
   }
 }
 
-void cGameEngine::runDiagnostics()
+void cGame::runDiagnostics()
 {
   hideMouse();
   clear_bitmap(screen);
-  if (metaList) testImages(*metaList, screen);
+  if (context.images) testImages(*context.images, screen);
   waitForKey();
   showMouse();
   map().testMyMap();
   if (!map().saveMap("map1", cProgramIdentity{korvaneName, isoVersion, compileDate}))
     addMessage("Could not write map1.");
-  setRedraw(REDRAW_ALL);
+  setRedraw(cGameEngine::REDRAW_ALL);
 }
 
-void cGameEngine::showStatistics(cPlayer* player)
+void cGame::showStatistics()
 {
   cGameStatistics s;
   s.ticks = ticks;
@@ -136,24 +136,27 @@ void cGameEngine::showStatistics(cPlayer* player)
   s.mapSize = map().getMaxPos();
   s.buildings = map().getBuildings()->number();
   s.units = map().getUnits()->number();
-  if (metaList) {
-    s.terrainKinds = metaList->retrieveMaxTerrains();
-    s.buildingKinds = metaList->retrieveMaxObjects();
-    s.unitKinds = metaList->retrieveMaxUnits();
+  if (context.catalogue) {
+    s.terrainKinds = context.catalogue->retrieveMaxTerrains();
+    s.buildingKinds = context.catalogue->retrieveMaxObjects();
+    s.unitKinds = context.catalogue->retrieveMaxUnits();
   }
   s.mode = mode;
   s.buildType = buildType;
   for (const std::string& line : statisticsLines(s)) addMessage(line.c_str());
 }
 
-void cGameEngine::addRandomUnit(cPlayer* player)
+void cGame::addRandomUnit()
 {
   const cPoint size = map().getMaxPos();
-  if (!metaList || metaList->retrieveMaxUnits() <= 1 || size.x <= 0 || size.y <= 0) return;
+  if (!context.catalogue || context.catalogue->retrieveMaxUnits() <= 1 || size.x <= 0 ||
+      size.y <= 0)
+    return;
   const int y = rand() % size.y;
   const int x = rand() % size.x;
-  auto unit = new cBaseUnit(1, player->myID(), cPoint(x, y), metaList->retrieveUnitSize(1));
-  if (!map().createUnit(player, unit)) {
+  auto unit =
+      new cBaseUnit(1, player->myID(), cPoint(x, y), context.catalogue->retrieveUnitSize(1));
+  if (!map().createUnit(player.get(), unit)) {
     delete unit;
     return;
   }
@@ -161,12 +164,12 @@ void cGameEngine::addRandomUnit(cPlayer* player)
   setRedraw(REDRAW_MAP | REDRAW_WIDGETS);
 }
 
-void cGameEngine::showBuildTypeDiagnostic(int item)
+void cGame::showBuildTypeDiagnostic(int item)
 {
   buildType = nextBuildType(buildType);
   char text[64];
   hideMouse();
-  boxButton(true, makecol(0, 0, 0), viewArea).drawMe(screen, true);
+  boxButton(true, makecol(0, 0, 0), layout.viewArea).drawMe(screen, true);
   const int white = makecol(255, 255, 255);
   snprintf(text, sizeof text, "Select: %i, object: %i", item, buildType);
   textout_ex(screen, defaultFont(), text, 300, 100, white, -1);
@@ -176,60 +179,60 @@ void cGameEngine::showBuildTypeDiagnostic(int item)
   showMouse();
 }
 
-void cGameEngine::processToBuildToolbar(int item)
+void cGame::processToBuildToolbar(int item)
 {
   if (item >= 0 && item <= 4) {
     buildType = item + 1;
-    mode = 2;
+    mode = MODE_BUILD;
   } else if (item == 5) {
-    toolbarState = 1;
+    toolbarState = TOOLBAR_MAIN;
     setRedraw(REDRAW_PANEL);
   }
 }
 
-void cGameEngine::processBuildingInfo(int item, cPlayer* player)
+void cGame::processBuildingInfo(int item)
 {
   switch (item) {
     case 1:
     case 2:
-      map().setTerrainUnderSelection(player, item);
+      map().setTerrainUnderSelection(player.get(), item);
       setRedraw(REDRAW_MAP | REDRAW_WIDGETS);
       break;
-    case 4: afterHeal(map().damageSelection(player, -100)); break;
+    case 4: afterHeal(map().damageSelection(player.get(), -100)); break;
     case 5:
-      toolbarState = 1;
+      toolbarState = TOOLBAR_MAIN;
       setRedraw(REDRAW_PANEL);
       break;
     default: break;
   }
 }
 
-void cGameEngine::processUnitInfo(int item, cPlayer* player)
+void cGame::processUnitInfo(int item)
 {
   switch (item) {
     case 1:
-      map().setTerrainUnderSelection(player, 2);
+      map().setTerrainUnderSelection(player.get(), 2);
       setRedraw(REDRAW_MAP | REDRAW_WIDGETS);
       break;
     case 2:
-      mode = 3;
+      mode = MODE_COMMAND;
       setRedraw(REDRAW_STATUS);
       break;
     case 3:
-      map().damageObject(player, lastSelected, 1);
+      map().damageObject(player.get(), lastSelected, 1);
       renumberOccupancy(map());
       setRedraw(REDRAW_MAP);
       break;
-    case 4: afterHeal(map().damageSelection(player, -10)); break;
+    case 4: afterHeal(map().damageSelection(player.get(), -10)); break;
     case 5:
-      toolbarState = 1;
+      toolbarState = TOOLBAR_MAIN;
       setRedraw(REDRAW_PANEL);
       break;
     default: break;
   }
 }
 
-void cGameEngine::afterHeal(int selected)
+void cGame::afterHeal(int selected)
 {
   if (selected == 0) {
     setRedraw(REDRAW_MAP);
@@ -238,8 +241,8 @@ void cGameEngine::afterHeal(int selected)
   if (map().hasSelection()) {
     lastSelected = map().lastSelection();
   } else {
-    lastSelected = noObject;
-    toolbarState = 1;
+    lastSelected = noObject.get();
+    toolbarState = TOOLBAR_MAIN;
   }
   setRedraw(REDRAW_MAP | REDRAW_PANEL | REDRAW_WIDGETS);
 }

@@ -1,20 +1,27 @@
 # korvane_library(name [DEPS lib...] [ALLEGRO])
 # One static library per source folder, from every .cpp file in it; a folder without
 # sources yet becomes an interface library so that dependants still configure.
+# Each library sees its headers as "folder/name.h" through an include folder of its own in
+# the build tree, which holds only a link to its source folder: a library sees its own
+# headers and those of the libraries it links (and theirs), never the others.
 function(korvane_library name)
   cmake_parse_arguments(ARG "ALLEGRO" "" "DEPS" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   list(FILTER sources EXCLUDE REGEX "/(korvane|korvaned)\\.cpp$")
+  get_filename_component(folder ${CMAKE_CURRENT_SOURCE_DIR} NAME)
+  set(include_root ${CMAKE_BINARY_DIR}/include/${folder})
+  file(MAKE_DIRECTORY ${include_root})
+  file(CREATE_LINK ${CMAKE_CURRENT_SOURCE_DIR} ${include_root}/${folder} SYMBOLIC)
   if(sources)
     add_library(${name} STATIC ${sources})
-    target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+    target_include_directories(${name} PUBLIC ${include_root})
     target_link_libraries(${name} PUBLIC ${ARG_DEPS})
     if(ARG_ALLEGRO)
       target_link_libraries(${name} PUBLIC korvane_allegro)
     endif()
   else()
     add_library(${name} INTERFACE)
-    target_include_directories(${name} INTERFACE ${PROJECT_SOURCE_DIR})
+    target_include_directories(${name} INTERFACE ${include_root})
     target_link_libraries(${name} INTERFACE ${ARG_DEPS})
     if(ARG_ALLEGRO)
       target_link_libraries(${name} INTERFACE korvane_allegro)

@@ -5,7 +5,6 @@
 #include <cstring>
 
 #include "gui/boxbutton.h"
-#include "gui/guilog.h"
 #include "world/host.h"
 
 namespace {
@@ -90,9 +89,9 @@ cButton& cButton::operator=(const cButton& other)
 
 void cButton::copyFrom(const cButton& other)
 {
-  if (debug_log_on) {
+  if (hostDebugLog()) {
     hostLog("copying cButton().buttonface... %i,%i\n", face ? face->w : 0, face ? face->h : 0);
-    reopenLog();
+    hostReopenLog();
   }
   rect = other.rect;
   delete label;

@@ -6,7 +6,6 @@
 
 #include "gui/fonts.h"
 #include "gui/framepacer.h"
-#include "gui/guilog.h"
 #include "gui/mouse.h"
 #include "world/host.h"
 #include "world/metadatabase.h"
@@ -124,12 +123,12 @@ void cCredits::doMe(int speed)
   for (cCreditsListNode* node = first; node; node = node->getNext())
     total += node->myData()->myHeight();
   hostLog("full height of credits = %li\n", total);
-  reopenLog();
+  hostReopenLog();
   frames = 0;
   BITMAP* page = SCREEN_W > 0 && SCREEN_H > 0 ? create_bitmap(SCREEN_W, SCREEN_H) : nullptr;
   if (!page) {
     hostLog("Could not create the credits page of %i x %i pixels.\n", SCREEN_W, SCREEN_H);
-    reopenLog();
+    hostReopenLog();
     return;
   }
   hideMouse();

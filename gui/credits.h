@@ -1,6 +1,8 @@
 #ifndef KORVANE_GUI_CREDITS_H
 #define KORVANE_GUI_CREDITS_H
 // The credits roll: lines of text, pictures and gaps that scroll up the whole screen.
+#include <functional>
+
 #include "world/pointutil.h"
 
 struct BITMAP;
@@ -132,8 +134,11 @@ private:
   int frames = 0;
 };
 
+// The picture of a building kind (borrowed), or null when there is none.
+using cBuildingPictures = std::function<BITMAP*(int kind)>;
+
 // Builds the client's own roll (fonts from "times.ttf" or currentfont, pictures of building
-// kinds 3 to 5 from metaList when it has them), runs it at speed 3 and frees it.
-void rollCredits();
+// kinds 3 to 5 from `pictures`, none without it), runs it at speed 3 and frees it.
+void rollCredits(const cBuildingPictures& pictures = nullptr);
 
 #endif

@@ -4,9 +4,7 @@
 
 #include "gui/credits.h"
 #include "gui/fonts.h"
-#include "gui/guilog.h"
 #include "world/host.h"
-#include "world/metadatabase.h"
 
 namespace {
 
@@ -23,15 +21,8 @@ cRollFonts loadRollFonts()
   cRollFonts f{loadTimesOrDefault(18 * s / 100), loadTimesOrDefault(s / 5),
                loadTimesOrDefault(24 * s / 100)};
   hostLog("theCredits, loaded fonts\n(ttf library may leak memory 100k,4k,4k,etc)...\n");
-  reopenLog();
+  hostReopenLog();
   return f;
-}
-
-// A building kind's picture, when the catalogue has that kind.
-BITMAP* buildingPicture(int kind)
-{
-  if (!metaList || kind < 0 || kind >= metaList->retrieveMaxObjects()) return nullptr;
-  return metaList->retrieveObjectImage(kind);
 }
 
 struct cRow {
@@ -102,19 +93,20 @@ void addRows(cCredits& roll, const cRow (&rows)[N], const cRollFonts& f)
 
 }  // namespace
 
-void rollCredits()
+void rollCredits(const cBuildingPictures& buildingPicture)
 {
   const cRollFonts fonts = loadRollFonts();
   {
     cCredits roll;
     hostLog("theCredits, Initilized class cCredits()...\n");  // the system's own wording
-    reopenLog();
+    hostReopenLog();
     cCreditsElementSpacer gap(50), shortGap(20);
-    cCreditsElementBitmap pictures[] = {cCreditsElementBitmap(buildingPicture(3)),
-                                        cCreditsElementBitmap(buildingPicture(4)),
-                                        cCreditsElementBitmap(buildingPicture(5))};
+    cCreditsElementBitmap pictures[] = {
+        cCreditsElementBitmap(buildingPicture ? buildingPicture(3) : nullptr),
+        cCreditsElementBitmap(buildingPicture ? buildingPicture(4) : nullptr),
+        cCreditsElementBitmap(buildingPicture ? buildingPicture(5) : nullptr)};
     hostLog("theCredits, Bitmaps...\n");
-    reopenLog();
+    hostReopenLog();
     addRows(roll, heading, fonts);
     roll.addElement(false, &gap);
     addRows(roll, people, fonts);
@@ -132,7 +124,7 @@ void rollCredits()
     addRows(roll, thanks, fonts);
     roll.addElement(false, &shortGap);
     hostLog("theCredits.doMe(3) next\n");
-    reopenLog();
+    hostReopenLog();
     roll.doMe(3);
   }
   for (FONT* f : {fonts.small, fonts.medium, fonts.large}) releaseFont(f);

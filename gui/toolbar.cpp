@@ -2,13 +2,12 @@
 
 #include <allegro.h>
 
-#include "gui/guilog.h"
 #include "world/host.h"
 
 cToolbar::cToolbar() : cGUIElement(true, false)
 {
   hostLog("cToolbar()\n");
-  reopenLog();
+  hostReopenLog();
   makeItems(1);
 }
 
@@ -52,25 +51,25 @@ void cToolbar::makeItems(int n)
 
 void cToolbar::testitems() const
 {
-  if (debug_log_on) hostLog("Testing Toolbar...\n");
+  if (hostDebugLog()) hostLog("Testing Toolbar...\n");
   for (int i = 0; i < count; i++) {
     const cRect r = items[i].toRect();
     hostLog("%i. (%i,%i)-(%i,%i)\n", i, r.left(), r.top(), r.right(), r.bottom());
   }
-  if (debug_log_on) hostLog("Ending Toolbar Test...\n");
+  if (hostDebugLog()) hostLog("Ending Toolbar Test...\n");
 }
 
 void cToolbar::setItemsPos(int i, cRect r)
 {
   if (!valid(i)) return;
-  if (debug_log_on) {
+  if (hostDebugLog()) {
     hostLog("cToolbar::setItemsPos...\n");
-    reopenLog();
+    hostReopenLog();
   }
   items[i] = cButton(0, r, nullptr, "");
-  if (debug_log_on) {
+  if (hostDebugLog()) {
     hostLog("cToolbar::/setItemsPos...\n");
-    reopenLog();
+    hostReopenLog();
   }
 }
 

@@ -323,6 +323,13 @@ cMessage* decodeMap(const cFixedBody& f, long turn, const char* body, int length
   return new cMapMessage(turn, type, &layer, cPoint(width, f.w(12)));
 }
 
+// The text is what follows the reserved byte, up to the end of the body or a zero byte.
+cMessage* decodeText(const cFixedBody& f, long turn, const char* body, int length)
+{
+  const std::string text = length > 12 ? std::string(body + 12, size_t(length - 12)) : "";
+  return new cTextMessage(turn, f.dw(7), text.c_str());
+}
+
 cMessage* decodeRegister(const cFixedBody& f, long turn)
 {
   const char status[4] = {f.b[7], f.b[8], f.b[9], '\0'};
@@ -368,6 +375,8 @@ cDecodeMessage::cDecodeMessage(const char* body, int length) : cMessage(mtDecode
     const long turn = hexDecode(f.b[3], f.b[4], f.b[5], f.b[6]);
     if (!std::memcmp(f.b, "MAP", 3))
       message.reset(decodeMap(f, turn, body, length));
+    else if (!std::memcmp(f.b, "MSG", 3))
+      message.reset(decodeText(f, turn, body, length));
     else
       message.reset(decodeFixed(f, turn));
   }

@@ -200,8 +200,12 @@ private:
   char status[4] = {};
 };
 
+// A text for a player: the sender's player ID (serverTextID for the server's own texts) and
+// the text, sent without its terminating zero.
 class cTextMessage : public cMessage {
 public:
+  static constexpr long serverTextID = -1;  // 0xFFFFFFFF on the wire; player IDs start at 0
+
   // The text is copied, cut to what one frame can carry.
   cTextMessage(long turn, long playerID, const char* text);
   long getPlayerID() const { return playerID; }
@@ -242,7 +246,8 @@ private:
 
 // Decodes a received body (without its length bytes). Reads no byte at or past length:
 // missing bytes count as zero. Short bodies and unknown tags give a move from (0, 0) to
-// (0, 0) at turn 0. The wrapper owns the decoded message.
+// (0, 0) at turn 0; a text ("MSG") is never read as a move. The wrapper owns the decoded
+// message.
 class cDecodeMessage : public cMessage {
 public:
   cDecodeMessage(const char* body, int length);

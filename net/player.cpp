@@ -4,6 +4,8 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <memory>
+#include <vector>
 
 #include "net/message.h"
 #include "net/protocol.h"
@@ -14,6 +16,7 @@ namespace {
 // A registration request must fit its 100-byte buffer: "REG", name, "@", host and a zero
 // after the two length bytes leave 93 characters for name and host together.
 const int requestTextRoom = 93;
+const int maxFrameBody = 65535;
 
 }  // namespace
 
@@ -123,26 +126,29 @@ bool cPlayer::registerPlayer()
   return true;
 }
 
+// Frames relayed from the players, or texts, may arrive ahead of the answer: they are read
+// whole and skipped, since the map the answer brings already holds their changes.
 int cPlayer::queryMaps()
 {
   sendNow(cMapMessage(0, "???"));
   std::printf("end ask\n");
-  char buffer[201] = {};  // 200 for the body, one zero after it
+  std::vector<char> buffer(maxFrameBody + 1);  // a zero after the longest body
   int polls = 0;
-  const int r = receiveWithin(buffer, 200, replyBudgetMs, polls);
+  const cMapMessage* answer = nullptr;
+  std::unique_ptr<cDecodeMessage> decoded;
+  while (!answer && receiveWithin(buffer.data(), maxFrameBody, replyBudgetMs, polls) > 0) {
+    decoded.reset(new cDecodeMessage(buffer.data(), lastBodyLength()));
+    const cMessage* m = decoded->realMessage();
+    if (m->getType() == mtMap) answer = static_cast<const cMapMessage*>(m);
+    std::printf("QUERY MAPS recieved: %.200s\n", answer ? buffer.data() : "(skipped)");
+    std::fill(buffer.begin(), buffer.begin() + lastBodyLength(), 0);
+  }
   int result = 0;
-  if (r > 0) {
-    const cDecodeMessage decoded(buffer, lastBodyLength());
-    std::printf("QUERY MAPS recieved: %s\n", buffer);
-    const cMessage* m = decoded.realMessage();
-    const char* type = m->getType() == mtMap ? static_cast<const cMapMessage*>(m)->type() : "";
-    if (!std::strcmp(type, "REC")) std::printf("REC\n");
-    if (!std::strcmp(type, "SND")) {
-      std::printf("SND\n");
-      result = 10;
-    }
-  } else {
-    disconnect();
+  if (!answer) disconnect();
+  if (answer && !std::strcmp(answer->type(), "REC")) std::printf("REC\n");
+  if (answer && !std::strcmp(answer->type(), "SND")) {
+    std::printf("SND\n");
+    result = 10;
   }
   return connected ? result : -1;
 }
@@ -156,6 +162,18 @@ int cPlayer::sendMaps(cMap* map)
     sendNow(cCreateUnitMessage(gameTurn, static_cast<cBaseUnit*>(n->myData())));
   sendNow(cMapMessage(gameTurn, "///"));
   return 0;
+}
+
+void cPlayer::sendChat(const char* text)
+{
+  const int n = text ? int(strnlen(text, maxChatText)) : 0;
+  const int length = 2 + 3 + n;
+  char* frame = new char[length + 1]();
+  frame[1] = char(length);
+  std::memcpy(frame + 2, "MSA", 3);
+  if (n) std::memcpy(frame + 5, text, size_t(n));
+  addToQueue(frame, length);
+  processQueue();
 }
 
 void cPlayer::disconnect()

@@ -34,6 +34,11 @@ public:
   // 10: the server sends its map; 0: the client is to send its own; -1: connection gone.
   int queryMaps();
 
+  // Sends text to every other player through the server: the command "MSA" and the text
+  // (cut to maxChatText characters) in one frame, without a terminating zero.
+  void sendChat(const char* text);
+  static constexpr int maxChatText = 100;
+
   long getGameTurn() const { return gameTurn; }
   long myID() const { return id; }
 

@@ -4,8 +4,18 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <utility>
 
-cCatalogueImages* metaImages = nullptr;
+namespace {
+cCatalogueImages* installedImages = nullptr;
+}
+
+cCatalogueImages* const& metaImages = installedImages;
+
+cCatalogueImages* useCatalogueImages(cCatalogueImages* images)
+{
+  return std::exchange(installedImages, images);
+}
 
 namespace {
 
@@ -55,17 +65,23 @@ cMetaDataItem readKind(const DATAFILE& entry)
   item.fireRate = property(entry, DAT_ID('F', 'R', 'A', 'T'));
   item.block = property(entry, DAT_ID('B', 'L', 'C', 'K')) == 0;
   item.description = get_datafile_property(&entry, DAT_ID('D', 'E', 'S', 'C'));
-  item.tileImage = entry.type == DAT_BITMAP ? static_cast<BITMAP*>(entry.dat) : nullptr;
   return item;
 }
 
-void readKinds(std::vector<cMetaDataItem>& table, const DATAFILE* kinds, const DATAFILE* icons)
+void readKinds(std::vector<cMetaDataItem>& table, const DATAFILE* kinds)
 {
-  for (size_t i = 0; i < table.size(); ++i) {
-    table[i] = readKind(kinds[i]);
-    const int index = static_cast<int>(i);
-    table[i].iconImage = index >= 1 ? bitmapAt(icons, index - 1) : table[i].tileImage;
+  for (size_t i = 0; i < table.size(); ++i) table[i] = readKind(kinds[i]);
+}
+
+// A kind's icon is entry i - 1 of the icon file; kind 0 shows its own picture.
+std::vector<cKindPictures> readPictures(int count, const DATAFILE* kinds, const DATAFILE* icons)
+{
+  std::vector<cKindPictures> table(count);
+  for (int i = 0; i < count; ++i) {
+    table[i].tile = bitmapAt(kinds, i);
+    table[i].icon = i >= 1 ? bitmapAt(icons, i - 1) : table[i].tile;
   }
+  return table;
 }
 
 void drawInColumn(BITMAP* dest, BITMAP* image, int& x, int& y)
@@ -103,69 +119,102 @@ std::unique_ptr<cMetaDatabase> readCatalogue(DATAFILE* gamedata)
   std::vector<cMetaDataItem> terrains(tableCount(gamedata, 1, 10));
   std::vector<cMetaDataItem> objects(tableCount(gamedata, 2, 9));
   std::vector<cMetaDataItem> units(tableCount(gamedata, 3, 2));
-  const DATAFILE* terrainFile = nestedFile(gamedata, 1);
   for (size_t i = 0; i < terrains.size(); ++i)
-    terrains[i] = cMetaDataItem("Coloured Grass", cIsoPoint(1, 1, 0),
-                                bitmapAt(terrainFile, static_cast<int>(i)), 256);
-  const DATAFILE* iconFile = nestedFile(gamedata, 4);
-  readKinds(objects, nestedFile(gamedata, 2), iconFile);
-  readKinds(units, nestedFile(gamedata, 3), iconFile);
+    terrains[i] = cMetaDataItem("Coloured Grass", cIsoPoint(1, 1, 0), 256);
+  readKinds(objects, nestedFile(gamedata, 2));
+  readKinds(units, nestedFile(gamedata, 3));
   return std::make_unique<cMetaDatabase>(std::move(terrains), std::move(objects), std::move(units));
 }
 
-cCatalogueImages::cCatalogueImages(const cMetaDatabase& catalogue)
-    : catalogue(catalogue),
-      terrains(std::max(0, catalogue.retrieveMaxTerrains())),
-      objects(std::max(0, catalogue.retrieveMaxObjects())),
-      units(std::max(0, catalogue.retrieveMaxUnits()))
+std::unique_ptr<cCatalogueImages> readCatalogueImages(DATAFILE* gamedata)
+{
+  const DATAFILE* icons = nestedFile(gamedata, 4);
+  std::vector<cKindPictures> terrains(tableCount(gamedata, 1, 10));
+  for (size_t i = 0; i < terrains.size(); ++i)
+    terrains[i].tile = bitmapAt(nestedFile(gamedata, 1), static_cast<int>(i));
+  return std::make_unique<cCatalogueImages>(
+      std::move(terrains), readPictures(tableCount(gamedata, 2, 9), nestedFile(gamedata, 2), icons),
+      readPictures(tableCount(gamedata, 3, 2), nestedFile(gamedata, 3), icons));
+}
+
+cCatalogueImages::cCatalogueImages(std::vector<cKindPictures> terrainTable,
+                                   std::vector<cKindPictures> objectTable,
+                                   std::vector<cKindPictures> unitTable)
+    : terrains(kinds(std::move(terrainTable))),
+      objects(kinds(std::move(objectTable))),
+      units(kinds(std::move(unitTable)))
 {
 }
 
 cCatalogueImages::~cCatalogueImages()
 {
-  for (auto* cache : {&terrains, &objects, &units})
-    for (cScaled& entry : *cache)
-      if (entry.image) destroy_bitmap(entry.image);
+  for (auto* table : {&terrains, &objects, &units})
+    for (cKind& kind : *table) forget(kind);
 }
 
-BITMAP* cCatalogueImages::scaled(std::vector<cScaled>& cache, int i, BITMAP* original, int zoom)
+std::vector<cCatalogueImages::cKind> cCatalogueImages::kinds(std::vector<cKindPictures> table)
 {
-  cScaled& entry = cache[i];
-  if (entry.zoom == zoom) return entry.image;
-  if (entry.image) destroy_bitmap(entry.image);
-  entry = cScaled();
-  if (!original || zoom == 0) return nullptr;
-  entry.image = scaleImage(original, zoom);
-  if (entry.image) entry.zoom = zoom;
-  return entry.image;
+  std::vector<cKind> result(table.size());
+  for (size_t i = 0; i < table.size(); ++i) result[i].pictures = table[i];
+  return result;
+}
+
+const cKindPictures& cCatalogueImages::at(const std::vector<cKind>& table, int i)
+{
+  static const cKindPictures none;
+  return i >= 0 && i < static_cast<int>(table.size()) ? table[i].pictures : none;
+}
+
+void cCatalogueImages::forget(cKind& kind)
+{
+  if (kind.scaled) destroy_bitmap(kind.scaled);
+  kind.scaled = nullptr;
+  kind.zoom = 0;
+}
+
+BITMAP* cCatalogueImages::scaled(std::vector<cKind>& table, int i, int zoom)
+{
+  if (i < 0 || i >= static_cast<int>(table.size())) return nullptr;
+  cKind& kind = table[i];
+  if (kind.zoom == zoom) return kind.scaled;
+  forget(kind);
+  if (!kind.pictures.tile || zoom == 0) return nullptr;
+  kind.scaled = scaleImage(kind.pictures.tile, zoom);
+  if (kind.scaled) kind.zoom = zoom;
+  return kind.scaled;
 }
 
 BITMAP* cCatalogueImages::retrieveTerrainImage(int i, int zoom)
 {
-  if (i < 0 || i >= static_cast<int>(terrains.size())) return nullptr;
-  return scaled(terrains, i, catalogue.retrieveTerrainImage(i), zoom);
+  return scaled(terrains, i, zoom);
 }
 
-BITMAP* cCatalogueImages::retrieveObjectImage(int i, int zoom)
+BITMAP* cCatalogueImages::retrieveObjectImage(int i, int zoom) { return scaled(objects, i, zoom); }
+
+BITMAP* cCatalogueImages::retrieveUnitImage(int i, int zoom) { return scaled(units, i, zoom); }
+
+void cCatalogueImages::setTerrain(BITMAP* image, int i)
 {
-  if (i < 0 || i >= static_cast<int>(objects.size())) return nullptr;
-  return scaled(objects, i, catalogue.retrieveObjectImage(i), zoom);
+  if (i < 0 || i >= retrieveMaxTerrains()) return;
+  terrains[i].pictures.tile = image;
+  forget(terrains[i]);
 }
 
-BITMAP* cCatalogueImages::retrieveUnitImage(int i, int zoom)
+void cCatalogueImages::setObject(BITMAP* image, int i)
 {
-  if (i < 0 || i >= static_cast<int>(units.size())) return nullptr;
-  return scaled(units, i, catalogue.retrieveUnitImage(i), zoom);
+  if (i < 0 || i >= retrieveMaxObjects()) return;
+  objects[i].pictures.tile = image;
+  forget(objects[i]);
 }
 
-void testImages(const cMetaDatabase& catalogue, BITMAP* dest)
+void testImages(const cCatalogueImages& images, BITMAP* dest)
 {
   int x = 0;
   int y = 0;
-  for (int i = 1; i < catalogue.retrieveMaxTerrains(); ++i)
-    drawInColumn(dest, catalogue.retrieveTerrainImage(i), x, y);
-  for (int i = 1; i < catalogue.retrieveMaxObjects(); ++i)
-    drawInColumn(dest, catalogue.retrieveObjectImage(i), x, y);
-  for (int i = 1; i < catalogue.retrieveMaxUnits(); ++i)
-    drawInColumn(dest, catalogue.retrieveUnitImage(i), x, y);
+  for (int i = 1; i < images.retrieveMaxTerrains(); ++i)
+    drawInColumn(dest, images.retrieveTerrainImage(i), x, y);
+  for (int i = 1; i < images.retrieveMaxObjects(); ++i)
+    drawInColumn(dest, images.retrieveObjectImage(i), x, y);
+  for (int i = 1; i < images.retrieveMaxUnits(); ++i)
+    drawInColumn(dest, images.retrieveUnitImage(i), x, y);
 }

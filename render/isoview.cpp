@@ -175,13 +175,13 @@ void cIsoView::drawSelection(BITMAP* target)
   for (cObjectListNode* n = buildings->getFirstNode(); n; n = n->getNext()) {
     cBaseObject* o = n->myData();
     if (o->isSelected() && validObject(o->myID()))
-      drawSelectionMark(target, o, metaList->retrieveObjectImage(o->myID()),
+      drawSelectionMark(target, o, metaImages->retrieveObjectImage(o->myID()),
                         colourFor(target, 207, 111, 191));
   }
   for (cObjectListNode* n = units->getFirstNode(); n; n = n->getNext()) {
     cBaseObject* o = n->myData();
     if (o->isSelected() && validUnit(o->myID()))
-      drawSelectionMark(target, o, metaList->retrieveUnitImage(o->myID()),
+      drawSelectionMark(target, o, metaImages->retrieveUnitImage(o->myID()),
                         colourFor(target, 255, 255, 255));
   }
 }

@@ -3,6 +3,7 @@
 #include <allegro.h>
 
 #include "gui/mouse.h"
+#include "render/catalogueimages.h"
 #include "render/viewgeometry.h"
 #include "world/metadatabase.h"
 
@@ -105,7 +106,7 @@ int cMinimap::terrainRGB(int t)
   if (rgbCache.size() != size_t(metaList->retrieveMaxTerrains()))
     rgbCache.assign(metaList->retrieveMaxTerrains(), -1);
   if (rgbCache[t] >= 0) return rgbCache[t];
-  BITMAP* image = metaList->retrieveTerrainImage(t);
+  BITMAP* image = metaImages ? metaImages->retrieveTerrainImage(t) : nullptr;
   int value = 0;
   if (image && image->w > 0 && image->h > 0) {
     const int d = bitmap_color_depth(image), c = getpixel(image, image->w / 2, image->h / 2);

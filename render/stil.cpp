@@ -5,12 +5,6 @@
 #include <algorithm>
 #include <cstdlib>
 
-int the_type = 0;
-int x_max = 0;
-int y_max = 0;
-int last_line = 0;
-short* b = nullptr;
-
 namespace {
 
 constexpr short unset = -10000;
@@ -18,10 +12,12 @@ constexpr short unset = -10000;
 // About -n ... n; n is at least 2 wherever the subdivision asks for an offset.
 int rnd(int n) { return (static_cast<int>(random() % 65536) - 32768) / (32768 / n); }
 
-short& sample(int row, int col) { return b[row * x_max + col]; }
+int seed() { return 128 + static_cast<int>(random() % 32); }
+
+}  // namespace
 
 // Samples are written once, so the edge two neighbouring cells share agrees in both.
-bool setOnce(int row, int col, int value)
+bool cCloudTexture::setOnce(int row, int col, int value)
 {
   short& s = sample(row, col);
   if (s != unset) return false;
@@ -29,27 +25,26 @@ bool setOnce(int row, int col, int value)
   return true;
 }
 
-int mean(int ra, int ca, int rb, int cb) { return (sample(ra, ca) + sample(rb, cb)) / 2; }
+int cCloudTexture::mean(int ra, int ca, int rb, int cb) const
+{
+  return (sample(ra, ca) + sample(rb, cb)) / 2;
+}
 
-void splitColumns(int r1, int c1, int r2, int c2, int mc)
+void cCloudTexture::splitColumns(int r1, int c1, int r2, int c2, int mc)
 {
   if (setOnce(r1, mc, mean(r1, c1, r1, c2) + rnd(c2 - c1)) && r1 == 0 && the_type == 0)
     b[last_line + mc] = sample(r1, mc);
   if (r1 < r2) setOnce(r2, mc, mean(r2, c1, r2, c2) + rnd(c2 - c1));
 }
 
-void splitRows(int r1, int c1, int r2, int c2, int mr)
+void cCloudTexture::splitRows(int r1, int c1, int r2, int c2, int mr)
 {
   if (setOnce(mr, c1, mean(r1, c1, r2, c1) + rnd(r2 - r1)) && c1 == 0 && the_type == 0)
     sample(mr, x_max - 1) = sample(mr, c1);
   if (c1 < c2) setOnce(mr, c2, mean(r1, c2, r2, c2) + rnd(r2 - r1));
 }
 
-int seed() { return 128 + static_cast<int>(random() % 32); }
-
-}  // namespace
-
-void cs(int r1, int c1, int r2, int c2)
+void cCloudTexture::cs(int r1, int c1, int r2, int c2)
 {
   const int mc = (c1 + c2) / 2;
   const int mr = (r1 + r2) / 2;
@@ -67,21 +62,13 @@ void cs(int r1, int c1, int r2, int c2)
   }
 }
 
-void freeCloudGrid()
+void cCloudTexture::build(int width, int height, int type)
 {
-  delete[] b;
-  b = nullptr;
-}
-
-void buildCloudGrid(int width, int height, int type)
-{
-  freeCloudGrid();
   the_type = type;
   x_max = width + 1;
   y_max = height + 1;
   last_line = (y_max - 1) * x_max;
-  b = new short[static_cast<size_t>(x_max) * y_max];
-  std::fill(b, b + static_cast<size_t>(x_max) * y_max, unset);
+  b.assign(static_cast<size_t>(x_max) * y_max, unset);
   sample(0, 0) = static_cast<short>(seed());
   sample(0, x_max - 1) = static_cast<short>(seed());
   sample(y_max - 1, x_max - 1) = static_cast<short>(seed());
@@ -90,9 +77,10 @@ void buildCloudGrid(int width, int height, int type)
   cs(0, 0, y_max - 1, x_max - 1);
 }
 
-BITMAP* still_tarvix(int width, int height, int type)
+BITMAP* cCloudTexture::image() const
 {
-  buildCloudGrid(width, height, type);
+  const int width = x_max - 1;
+  const int height = y_max - 1;
   int lowest = 10000;
   int highest = -10000;
   for (int y = 0; y < height; ++y)
@@ -102,12 +90,18 @@ BITMAP* still_tarvix(int width, int height, int type)
     }
   // A flat grid (a 1 x 1 texture) would divide by zero; it maps to black instead.
   const float scale = highest > lowest ? 255.0f / static_cast<float>(highest - lowest) : 0.0f;
-  BITMAP* image = create_bitmap_ex(32, width, height);
-  for (int y = 0; image && y < height; ++y)
+  BITMAP* picture = create_bitmap_ex(32, width, height);
+  for (int y = 0; picture && y < height; ++y)
     for (int x = 0; x < width; ++x) {
       const int v = static_cast<int>(static_cast<float>(sample(y, x) - lowest) * scale) & 0xFF;
-      putpixel(image, x, y, makecol32(v, 0, 0));
+      putpixel(picture, x, y, makecol32(v, 0, 0));
     }
-  freeCloudGrid();
-  return image;
+  return picture;
+}
+
+BITMAP* still_tarvix(int width, int height, int type)
+{
+  cCloudTexture clouds;
+  clouds.build(width, height, type);
+  return clouds.image();
 }

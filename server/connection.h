@@ -5,6 +5,8 @@
 // the shared registered player never touches a socket: other threads only append to its
 // queue, and a takeover by a new connection shuts this one down instead of stealing its
 // stream. The accepted descriptor itself stays open until the thread closes it.
+#include <string>
+
 #include "net/player.h"
 #include "net/socket.h"
 
@@ -37,6 +39,8 @@ public:
   void queueMap(cMap* map);
 
   cPlayer link;
+  std::string peer;           // the peer's address as text, "unknown" when there is none
+  bool fromOperator = false;  // the peer's address is an operator address
 
 private:
   void release(bool closing);

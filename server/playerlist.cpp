@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "net/message.h"
 #include "net/player.h"
 #include "net/socket.h"
 
@@ -19,6 +20,11 @@ bool cPlayerNode::deliver(char* data, int length)
   pending += length;
   if (wake) wake->signal();
   return true;
+}
+
+void cPlayerNode::wakeUp() const
+{
+  if (wake) wake->signal();
 }
 
 // The socket is the serving thread's: shutting it down ends that thread's reads, and the
@@ -97,20 +103,19 @@ void cPlayerList::deliver(cPlayerNode* n, char* data, int length)
                  n->myPending());
 }
 
-bool cPlayerList::sendMessage(const char* name, const char* host, const char* text)
+bool cPlayerList::sendMessage(const char* name, const char* host, long fromID, const char* text)
 {
   cPlayerNode* n = findNodeByName(name, host);
   if (!n) return false;
-  deliver(n, copyOf(text, std::strlen(text)), int(std::strlen(text)));
+  const cTextMessage m(0, fromID, text);
+  deliver(n, m.encode(), m.encodedlength());
   return true;
 }
 
-void cPlayerList::sendMessageAll(const cPlayer* except, const char* text)
+void cPlayerList::sendMessageAll(const cPlayer* except, long fromID, const char* text)
 {
-  const size_t length = std::strlen(text);
-  for (cPlayerNode* n = head; n; n = n->getNext())
-    if (n->myData() != except && n->myData()->isConnected())
-      deliver(n, copyOf(text, length), int(length));
+  const cTextMessage m(0, fromID, text);
+  sendMessageAll(except, m.encode(), m.encodedlength());
 }
 
 void cPlayerList::sendMessageAll(const cPlayer* except, char* frame, int length)

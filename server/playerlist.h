@@ -27,6 +27,7 @@ public:
     wake = w;
   }
   void detach() { attach(-1, nullptr); }
+  void wakeUp() const;  // the serving thread looks at its player again
   int myServeFd() const { return serveFd; }
   // Bytes queued since the serving thread last took the queue.
   long myPending() const { return pending; }
@@ -64,9 +65,9 @@ public:
   bool contains(const char* name, const char* host) const;
   cPlayer* findPlayer(const char* name, const char* host) const;
 
-  // Texts are copied and queued without frame length.
-  bool sendMessage(const char* name, const char* host, const char* text);
-  void sendMessageAll(const cPlayer* except, const char* text);
+  // Texts go out as text messages ("MSG") carrying fromID, the sender's player ID.
+  bool sendMessage(const char* name, const char* host, long fromID, const char* text);
+  void sendMessageAll(const cPlayer* except, long fromID, const char* text);
   // Queues a copy for every other connected player and frees frame (a new[] array).
   void sendMessageAll(const cPlayer* except, char* frame, int length);
 

@@ -1,14 +1,22 @@
 #include "server/serverengine.h"
 
+#include <signal.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <chrono>
 #include <cstdarg>
 #include <cstring>
+#include <set>
+#include <string>
 
 #include "net/changemessage.h"
 #include "net/message.h"
 #include "net/player.h"
 #include "net/protocol.h"
+#include "server/commandline.h"
 #include "server/connection.h"
+#include "server/console.h"
 #include "world/map.h"
 
 namespace {
@@ -20,6 +28,39 @@ const int idleWaitMs = 1000;
 const int acceptWaitMs = 5000;
 // Every frame fits whole: no body is ever split into a frame and a remainder read as the next.
 const int gameBufferSize = 65535;
+// How long the players' threads get to send the farewell before their sockets are shut.
+const int farewellWaitMs = 500;
+const char* const farewell = "Server shutting down.";
+// Texts of "MSG" and "MSA" are cut to this many characters, before the sender's name.
+const int textRoom = 127;
+
+// The server the program's signal handler stops; null outside start().
+std::atomic<cServerEngine*> signalTarget{nullptr};
+
+void onStopSignal(int)
+{
+  cServerEngine* s = signalTarget.load();
+  if (s) s->stop();
+}
+
+void catchStopSignals()
+{
+  struct sigaction a = {};
+  a.sa_handler = onStopSignal;
+  sigemptyset(&a.sa_mask);
+  a.sa_flags = SA_RESTART;
+  sigaction(SIGTERM, &a, nullptr);
+  sigaction(SIGINT, &a, nullptr);
+  // A server started in the background of a terminal must not be stopped for reading it:
+  // the read fails instead, and the console ends.
+  signal(SIGTTIN, SIG_IGN);
+}
+
+// The text of a command after its three letters and one optional space.
+const char* argumentOf(const char* command)
+{
+  return command[3] == ' ' ? command + 4 : command + 3;
+}
 
 }  // namespace
 
@@ -55,18 +96,35 @@ void cServerEngine::say(const char* format, ...)
 int cServerEngine::start(int argc, char** argv)
 {
   std::setvbuf(stdout, nullptr, _IOLBF, 0);  // console lines must not wait in a buffer
-  int port = defaultPort;
-  if (argc >= 2 && !parsePort(argv[1], port)) {
-    // "/n", not a line break: the system's own message, kept as it stands on purpose.
-    std::fprintf(stderr, "bad port number %s/n", argv[1]);
-    return 1;
+  cServerOptions options;
+  std::string bad;
+  switch (readCommandLine(argc, argv, options, bad)) {
+    case clHelp: std::fputs(serverUsage(), stdout); return 0;
+    case clVersion: std::fputs(serverVersionLine().c_str(), stdout); return 0;
+    case clBadPort:
+      // "/n", not a line break: the system's own message, kept as it stands on purpose.
+      std::fprintf(stderr, "bad port number %s/n", bad.c_str());
+      return 1;
+    case clBadUsage: std::fprintf(stderr, "korvaned: %s\n%s", bad.c_str(), serverUsage()); return 1;
+    case clRun: break;
   }
-  // Never destroyed: "DIE" ends the process together with every connection thread.
-  static cServerEngine* server = new cServerEngine();
-  if (!server->listen(port)) return 1;
-  const bool ended = server->run();
-  server->letConnectionsRun();
+  cServerEngine server;
+  server.setOperatorAddresses(options.operatorAddresses);
+  if (!server.listen(options.port)) return 1;
+  signalTarget = &server;
+  catchStopSignals();
+  bool ended;
+  {
+    cServerConsole input(server, STDIN_FILENO);
+    ended = server.run();
+  }
+  signalTarget = nullptr;
   return ended ? 0 : 1;
+}
+
+void cServerEngine::setOperatorAddresses(const std::vector<std::string>& addresses)
+{
+  operators.set(addresses);
 }
 
 bool cServerEngine::listen(int port)
@@ -104,6 +162,7 @@ bool cServerEngine::run()
   closeSocket(listener);
   listener = -1;
   listPlayers(nullptr);
+  shutDown();
   return true;
 }
 
@@ -111,6 +170,36 @@ void cServerEngine::stop()
 {
   quit = true;
   acceptWake.signal();
+}
+
+// Each serving thread sends what is queued before it looks at `closing` again, so the
+// farewell leaves ahead of the end of its connection. Connections that serve no player have
+// nothing to send: they are shut at once.
+void cServerEngine::shutDown()
+{
+  say("%s\n", farewell);
+  std::set<int> playing;
+  {
+    std::lock_guard<std::mutex> lock(mut_playerList);
+    players.sendMessageAll(nullptr, cTextMessage::serverTextID, farewell);
+    closing = true;
+    for (cPlayerNode* n = players.getFirstNode(); n; n = n->getNext()) {
+      if (n->myServeFd() >= 0) playing.insert(n->myServeFd());
+      n->wakeUp();
+    }
+  }
+  waitForConnectionsToEnd(playing, farewellWaitMs);
+  endConnections();
+}
+
+void cServerEngine::waitForConnectionsToEnd(const std::set<int>& playing, int ms)
+{
+  std::unique_lock<std::mutex> lock(mut_threads);
+  threadEnded.wait_for(lock, std::chrono::milliseconds(ms), [&] {
+    for (const cServedThread& t : served)
+      if (!t.done && playing.count(t.fd)) return false;
+    return true;
+  });
 }
 
 // Joins the threads that have ended, so that a long run keeps only the live ones.
@@ -124,18 +213,6 @@ void cServerEngine::reapFinished()
     }
     t->thread.join();
     t = served.erase(t);
-  }
-}
-
-// The threads' records stay: a thread still running keeps using its own.
-void cServerEngine::letConnectionsRun()
-{
-  std::lock_guard<std::mutex> lock(mut_threads);
-  for (cServedThread& t : served) {
-    if (t.done)
-      t.thread.join();
-    else
-      t.thread.detach();
   }
 }
 
@@ -171,21 +248,21 @@ void cServerEngine::serverthread(cServedThread* me)
     me->fd = -1;
   }
   closeSocket(fd);
+  std::lock_guard<std::mutex> lock(mut_threads);
   me->done = true;
+  threadEnded.notify_all();
 }
 
-int cServerEngine::checkVersion(int fd)
+int cServerEngine::checkVersion(cConnection& conn)
 {
   say("%i\n", quit ? 1 : 0);
   char body[16] = {};
-  cNetworkQueue q(fd);
-  const bool read = q.recvMessage(body, 15);
-  q.setSocket(0);  // the thread closes the descriptor, not this queue
+  const bool read = conn.link.recvMessage(body, 15);
   if (read && !std::strncmp(body, "DNM", 3)) {
     say("Version found %s\n", body + 3);
     return 1;
   }
-  processGlobalCommands(body);
+  processGlobalCommands(body, conn);
   say("Error in version string\n");
   return 0;
 }
@@ -193,8 +270,10 @@ int cServerEngine::checkVersion(int fd)
 int cServerEngine::doRequest(int fd)
 {
   cConnection conn(*this, fd);
+  cOperatorAddresses::cAddress address;
+  conn.fromOperator = peerOf(fd, address, conn.peer) && operators.contains(address);
   setReceiveTimeout(fd, handshakeTimeoutSeconds);
-  if (!checkVersion(fd)) return -1;
+  if (!checkVersion(conn)) return -1;
   say("version neg ok\n");
   const cVersionMessage version(protocolVersion, 'L');
   conn.link.addToQueue(version.encode(), version.encodedlength());
@@ -214,7 +293,7 @@ cPlayer* cServerEngine::handshake(cConnection& conn, bool& ended)
     char body[257] = {};
     if (!conn.link.recvMessage(body, 256)) return nullptr;
     cPlayer* p = std::strncmp(body, "REG", 3) ? nullptr : registerPlayer(body, conn);
-    if (processGlobalCommands(body) == -1) {
+    if (processGlobalCommands(body, conn) == -1) {
       ended = true;
       return nullptr;
     }
@@ -235,11 +314,10 @@ cPlayer* cServerEngine::registerPlayer(const char* body, cConnection& conn)
   cPlayer* p = takeOver(name, host, conn);
   if (!p) p = addNewPlayer(name, host, conn, dup);
   if (dup) say("player is already in list\n");
+  // On the connection's own queue: whatever was relayed to the player since the claim
+  // follows the reply instead of reaching the client as its reply.
   const cRegisterMessage reply(0, dup ? "DUP" : "OK_", p->myID());
-  {
-    std::lock_guard<std::mutex> lock(mut_playerList);
-    p->addToQueue(reply.encode(), reply.encodedlength());
-  }
+  conn.link.addToQueue(reply.encode(), reply.encodedlength());
   conn.flush();
   return p;
 }
@@ -283,7 +361,9 @@ int cServerEngine::serve(cPlayer* p, cConnection& conn)
 {
   std::unique_ptr<char[]> buffer(new char[gameBufferSize + 1]);
   for (;;) {
+    const bool last = closing;
     if (!conn.flush()) return -1;
+    if (last) return 0;
     std::memset(buffer.get(), 0, gameBufferSize + 1);
     const int r = conn.link.recvMessageNonBlocking(buffer.get(), gameBufferSize);
     if (r == 0) return -1;
@@ -291,7 +371,7 @@ int cServerEngine::serve(cPlayer* p, cConnection& conn)
       conn.waitForWork(idleWaitMs);
       continue;
     }
-    if (processGlobalCommands(buffer.get(), p) != 0) continue;
+    if (processGlobalCommands(buffer.get(), p, conn) != 0) continue;
     handleFrame(buffer.get(), conn.link.lastBodyLength(), p, conn);
   }
 }
@@ -309,7 +389,7 @@ void cServerEngine::handleFrame(const char* body, int length, cPlayer* p, cConne
     return;
   }
   if (m->getType() == mtMap) {
-    handleMap(m, conn);
+    handleMap(m, p, conn);
   } else if (m->getType() == mtClose) {
     say("Player: CLS\n");
     conn.close();
@@ -318,33 +398,42 @@ void cServerEngine::handleFrame(const char* body, int length, cPlayer* p, cConne
   }
 }
 
-void cServerEngine::handleMap(const cMessage* m, cConnection& conn)
+void cServerEngine::handleMap(const cMessage* m, cPlayer* p, cConnection& conn)
 {
   const cMapMessage* map = static_cast<const cMapMessage*>(m);
   if (!std::strcmp(map->type(), "???")) {
     {
       std::lock_guard<std::mutex> lock(mut_theMap);
-      if (mapok)
+      if (mapok) {
         conn.queueMap(theMap.get());
-      else
+      } else {
+        asked.insert(p);
         conn.link.addToQueue(cMapMessage(0, "REC").encode(), 12);
+      }
     }
     conn.link.processQueue();
   } else if (!std::strcmp(map->type(), "TER")) {
-    takeTerrain(m);
+    takeTerrain(m, p);
   }
 }
 
-// A layer cut short, or one of no cells, would give every later joiner an empty map while
-// the players keep theirs: only a whole one replaces the terrain.
-void cServerEngine::takeTerrain(const cMessage* m)
+// The map is uploaded once, by a player asked for it: a later upload would give every joiner
+// a map the players do not have. A layer cut short, or one of no cells, would do the
+// same, so only a whole one is taken.
+void cServerEngine::takeTerrain(const cMessage* m, const cPlayer* p)
 {
   const cMapMessage* map = static_cast<const cMapMessage*>(m);
   say("blahblah\n");  // the system's own console line, kept as it is
-  if (!map->carriesWholeLayer()) return;
-  std::lock_guard<std::mutex> lock(mut_theMap);
-  theMap->getLayer(LAYER_TERRAIN)->copy(map->maplayer());
-  mapok = true;
+  bool taken = false;
+  {
+    std::lock_guard<std::mutex> lock(mut_theMap);
+    taken = !mapok && asked.count(p) && map->carriesWholeLayer();
+    if (taken) {
+      theMap->getLayer(LAYER_TERRAIN)->copy(map->maplayer());
+      mapok = true;
+    }
+  }
+  if (!taken) say("refused TER from %s@%s\n", p->getName(), p->getHost());
 }
 
 namespace {
@@ -398,12 +487,10 @@ void cServerEngine::relay(cPlayer* from, const cMessage* m)
   players.sendMessageAll(from, frame, m->encodedlength());
 }
 
-int cServerEngine::processGlobalCommands(const char* text)
+int cServerEngine::processGlobalCommands(const char* text, const cConnection& from)
 {
   if (!std::strncmp(text, "DIE", 3)) {
-    say("DIE!\n");
-    // Not woken: the accept loop notices within its wait, and the thread finishes its lines.
-    quit = true;
+    stopFrom(from.peer.c_str(), from.fromOperator);
     return 1;
   }
   if (!std::strncmp(text, "LST", 3)) {
@@ -413,34 +500,86 @@ int cServerEngine::processGlobalCommands(const char* text)
   return std::strncmp(text, "CLS", 3) ? 0 : -1;
 }
 
-int cServerEngine::processGlobalCommands(const char* text, cPlayer* p)
+// A "DIE" of a registered player is a command too, never a frame to decode and relay.
+int cServerEngine::processGlobalCommands(const char* text, cPlayer* p, const cConnection& from)
 {
+  if (!std::strncmp(text, "DIE", 3)) {
+    stopFrom(from.peer.c_str(), from.fromOperator);
+    return 1;
+  }
   if (!std::strncmp(text, "LST", 3)) {
     say("P: LST\n");
     listPlayers(p);
     return 1;
   }
   if (!std::strncmp(text, "MSG", 3)) {
-    char name[128], host[128], message[128] = "MSG";
-    const char* at = text + 3;
-    at += readUntil(name, at, '@');
-    if (*at) ++at;
-    at += readUntil(host, at, ':');
-    if (*at) ++at;
-    readUntil(message + 3, at, '\n', int(sizeof message) - 3);
-    say("P: '%s', H: '%s', M: '%s'\n", name, host, message);
-    std::lock_guard<std::mutex> lock(mut_playerList);
-    players.sendMessage(name, host, message);
+    tellOne(argumentOf(text), p->myID(), p->getName());
     return 1;
   }
   if (!std::strncmp(text, "MSA", 3)) {
-    char message[128];
-    std::snprintf(message, sizeof message, "MSG%s", text + 3);
-    std::lock_guard<std::mutex> lock(mut_playerList);
-    players.sendMessageAll(p, message);
+    tellAll(p, argumentOf(text), p->myID(), p->getName());
     return 1;
   }
   return 0;
+}
+
+void cServerEngine::consoleCommand(const char* line)
+{
+  const long server = cTextMessage::serverTextID;
+  if (!std::strncmp(line, "DIE", 3))
+    stopFrom("the console", true);
+  else if (!std::strncmp(line, "LST", 3))
+    listPlayers(nullptr);
+  else if (!std::strncmp(line, "MSG", 3))
+    tellOne(argumentOf(line), server, "server");
+  else if (!std::strncmp(line, "MSA", 3))
+    tellAll(nullptr, argumentOf(line), server, "server");
+  else if (*line)
+    say("Unknown command: %.40s (DIE, LST, MSG name@host:text, MSA text)\n", line);
+}
+
+void cServerEngine::stopFrom(const char* who, bool isOperator)
+{
+  if (!isOperator) {
+    say("refused DIE from %s\n", who);
+    return;
+  }
+  say("DIE!\n");
+  stop();
+}
+
+namespace {
+
+// "sender: text", the text taken up to a line break and cut to textRoom characters.
+std::string spoken(const char* sender, const char* text)
+{
+  char cut[textRoom + 1];
+  cServerEngine::readUntil(cut, text, '\n', sizeof cut);
+  return std::string(sender) + ": " + cut;
+}
+
+}  // namespace
+
+void cServerEngine::tellOne(const char* nameHostText, long fromID, const char* sender)
+{
+  char name[128], host[128];
+  const char* at = nameHostText;
+  at += readUntil(name, at, '@');
+  if (*at) ++at;
+  at += readUntil(host, at, ':');
+  if (*at) ++at;
+  const std::string message = spoken(sender, at);
+  say("P: '%s', H: '%s', M: '%s'\n", name, host, message.c_str());
+  std::lock_guard<std::mutex> lock(mut_playerList);
+  players.sendMessage(name, host, fromID, message.c_str());
+}
+
+void cServerEngine::tellAll(const cPlayer* except, const char* text, long fromID,
+                            const char* sender)
+{
+  const std::string message = spoken(sender, text);
+  std::lock_guard<std::mutex> lock(mut_playerList);
+  players.sendMessageAll(except, fromID, message.c_str());
 }
 
 void cServerEngine::listPlayers(cPlayer* p)
@@ -455,8 +594,9 @@ void cServerEngine::listPlayers(cPlayer* p)
     }
     say("k=%i-%s@%s player\n", k, q->getName(), q->getHost());
     char line[512];
-    std::snprintf(line, sizeof line, "MSGk=%i-%s@%s player\n", k, q->getName(), q->getHost());
-    p->addToQueue(line);
+    std::snprintf(line, sizeof line, "k=%i-%s@%s player", k, q->getName(), q->getHost());
+    const cTextMessage text(0, cTextMessage::serverTextID, line);
+    p->addToQueue(text.encode(), text.encodedlength());
   }
 }
 

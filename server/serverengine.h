@@ -2,16 +2,22 @@
 #define KORVANE_SERVER_SERVERENGINE_H
 // The game server: one listening socket, one thread per connection, one shared 100 x 100
 // map. Each server is an object handed to its connections, so several can live in one
-// process. The five mutexes are never nested.
+// process. The five mutexes are never nested. Every text a player gets is a framed text
+// message; only operators (an operator address, or the console) stop the server.
 #include <atomic>
+#include <condition_variable>
 #include <cstdio>
 #include <functional>
 #include <list>
 #include <memory>
 #include <mutex>
+#include <set>
+#include <string>
 #include <thread>
+#include <vector>
 
 #include "net/socket.h"
+#include "server/operators.h"
 #include "server/playerlist.h"
 
 class cConnection;
@@ -29,26 +35,39 @@ public:
   cServerEngine(const cServerEngine&) = delete;
   cServerEngine& operator=(const cServerEngine&) = delete;
 
-  // The program: listens on argv[1] (default 15201) until "DIE"; 0 then, 1 when the port is
-  // bad or cannot be listened on. The server outlives the call: the process ends with its
-  // connection threads still running.
+  // The program, korvaned [--help] [--version] [--operator-address ADDR]... [port]: serves
+  // until "DIE", SIGTERM or SIGINT, then shuts down; 0 then, 1 when the command line is bad
+  // or the port cannot be listened on. Standard input is the operator's console.
   static int start(int argc, char** argv);
 
+  // The addresses whose connections may send "DIE"; empty: 127.0.0.1 and ::1. Call before
+  // listen().
+  void setOperatorAddresses(const std::vector<std::string>& addresses);
   // Listens on port (0: any free one) and writes "Server up and running."; false (with the
   // failure line written) when that fails.
   bool listen(int port);
   int port() const { return listeningPort; }
-  // The accept loop: true once "DIE" or stop() ended it, false when accepting failed.
-  // Destroy the server only after run() has returned.
+  // The accept loop, then shutDown(): true once "DIE" or stop() ended it, false when
+  // accepting failed. Destroy the server only after run() has returned.
   bool run();
-  void stop();  // any thread
+  void stop();  // any thread; async-signal-safe
+  // The end of a game: every connected player is sent "Server shutting down.", and every
+  // connection ends within a second, its thread joined. run() calls it once its loop ended.
+  void shutDown();
+  // Whether the game has its map: uploaded once, by a player told there was none, and never
+  // replaced.
+  bool hasMap() const { return mapok; }
 
   // -1: failed the version check or closed; 0: ended by command.
   int doRequest(int fd);
-  int checkVersion(int fd);                     // 1: the first frame announces a version
-  int processGlobalCommands(const char* text);  // before registration
-  int processGlobalCommands(const char* text, cPlayer* p);  // after it
-  void listPlayers(cPlayer* p);                             // p may be null: the console only
+  int checkVersion(cConnection& conn);  // 1: the first frame announces a version
+  // Commands before registration ("DIE", "LST", "CLS"), from the connection's peer.
+  int processGlobalCommands(const char* text, const cConnection& from);
+  // Commands of a registered player p ("DIE", "LST", "MSG", "MSA").
+  int processGlobalCommands(const char* text, cPlayer* p, const cConnection& from);
+  // One line of the operator's console: "DIE", "LST", "MSG name@host:text", "MSA text".
+  void consoleCommand(const char* line);
+  void listPlayers(cPlayer* p);  // p may be null: the console only
   // Copies src up to stop or its end into dst, cut to room - 1 characters and terminated;
   // returns the length of src up to stop (the stop is neither copied nor counted).
   static int readUntil(char* dst, const char* src, char stop, int room = 128);
@@ -65,17 +84,22 @@ private:
 
   void serverthread(cServedThread* served);
   void reapFinished();
+  // Until the threads of the connections in playing (accepted descriptors) have ended.
+  void waitForConnectionsToEnd(const std::set<int>& playing, int ms);
   void endConnections();
-  void letConnectionsRun();  // for a process that ends with its connection threads
   void say(const char* format, ...) __attribute__((format(printf, 2, 3)));
+  void stopFrom(const char* who, bool isOperator);
+  // "MSG" and "MSA": the text goes out as "sender: text", with the sender's ID.
+  void tellOne(const char* nameHostText, long fromID, const char* sender);
+  void tellAll(const cPlayer* except, const char* text, long fromID, const char* sender);
   cPlayer* registerPlayer(const char* body, cConnection& conn);
   cPlayer* takeOver(const char* name, const char* host, cConnection& conn);
   cPlayer* addNewPlayer(const char* name, const char* host, cConnection& conn, bool& dup);
   cPlayer* handshake(cConnection& conn, bool& ended);
   int serve(cPlayer* p, cConnection& conn);
   void handleFrame(const char* body, int length, cPlayer* p, cConnection& conn);
-  void handleMap(const cMessage* m, cConnection& conn);
-  void takeTerrain(const cMessage* m);
+  void handleMap(const cMessage* m, cPlayer* p, cConnection& conn);
+  void takeTerrain(const cMessage* m, const cPlayer* p);
   bool applyChange(const cMessage* m);
   void relay(cPlayer* from, const cMessage* m);
 
@@ -83,9 +107,12 @@ private:
   FILE* errors;
   std::unique_ptr<cMap> theMap;  // guarded by mut_theMap
   std::atomic<bool> mapok{false};
+  std::set<const cPlayer*> asked;  // the players told "REC"; guarded by mut_theMap
   std::atomic<bool> quit{false};
-  long playerID = 0;  // the next ID to hand out; guarded by mut_playerID
-  int visits = 0;     // guarded by mut
+  std::atomic<bool> closing{false};  // set once the players were told the server shuts down
+  cOperatorAddresses operators;      // set before listening, then only read
+  long playerID = 0;                 // the next ID to hand out; guarded by mut_playerID
+  int visits = 0;                    // guarded by mut
   std::mutex mut;
   std::mutex mut_playerID;
   std::mutex mut_theMap;
@@ -94,7 +121,8 @@ private:
   int listener = -1;
   int listeningPort = 0;
   cWakeup acceptWake;
-  std::mutex mut_threads;           // guards served
+  std::mutex mut_threads;  // guards served
+  std::condition_variable threadEnded;
   std::list<cServedThread> served;  // one per accepted connection still to be joined
 };
 

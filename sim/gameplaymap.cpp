@@ -78,6 +78,10 @@ bool cGamePlayMap::receiveOne(cPlayer* p, bool& changed)
 
 bool cGamePlayMap::applyMessage(const cMessage* m)
 {
+  if (m->getType() == mtText) {
+    keepText(m);
+    return false;
+  }
   if (m->getType() == mtMove) {
     auto mv = static_cast<const cMoveMessage*>(m);
     char line[64];
@@ -89,6 +93,24 @@ bool cGamePlayMap::applyMessage(const cMessage* m)
   const bool changed = applyChangeMessage(*this, *m, gone);
   if (gone) retire(gone.release());
   return changed;
+}
+
+// Bytes outside printable ASCII would reach the log and the canvas as they are.
+void cGamePlayMap::keepText(const cMessage* m)
+{
+  std::string text = static_cast<const cTextMessage*>(m)->getMessage();
+  for (char& c : text)
+    if (c < 32 || c > 126) c = '?';
+  if (texts.size() >= maxWaitingTexts) texts.pop_front();
+  texts.push_back(std::move(text));
+}
+
+bool cGamePlayMap::takeText(std::string& text)
+{
+  if (texts.empty()) return false;
+  text = std::move(texts.front());
+  texts.pop_front();
+  return true;
 }
 
 // ---- the local player's units

@@ -3,6 +3,8 @@
 // The client's live game: once per turn it applies one change received from the server,
 // steps, fires and clears away the local player's units; the player's own commands are
 // applied at once and, when connected, announced to the server. Single-threaded.
+#include <deque>
+#include <string>
 #include <vector>
 
 #include "net/player.h"
@@ -44,6 +46,11 @@ public:
   bool createUnit(cPlayer* p, cBaseUnit* u);
   bool createBuilding(cPlayer* p, cBaseObject* b);
 
+  // The oldest text received from the server and not yet taken; false when there is none.
+  // Texts are never applied to the map.
+  bool takeText(std::string& text);
+  static constexpr size_t maxWaitingTexts = 64;  // older ones are dropped past this many
+
   // Objects taken off the map in play, kept alive (and owned) until the map goes, so that
   // units still aiming at them read their owner.
   const cObjectList& getRemoved() const { return removed; }
@@ -67,7 +74,10 @@ private:
   static void queue(cPlayer* p, const cMessage& m);
   static void announce(cPlayer* p, const cMessage& m);
 
+  void keepText(const cMessage* m);
+
   cObjectList removed{true};
+  std::deque<std::string> texts;  // received, not yet taken
   // Every frame fits whole, with a zero after the longest body.
   static constexpr int maxFrameBody = 65535;
   std::vector<char> receiveBuffer = std::vector<char>(maxFrameBody + 1);

@@ -7,16 +7,6 @@
 
 #include "world/host.h"
 
-namespace {
-// Makes the two debug lines around a fill reach the disk before anything else happens.
-void flushLog()
-{
-  if (!fp) return;
-  fclose(fp);
-  fp = fopen("log.txt", "a");
-}
-}  // namespace
-
 cMapLayer::cMapLayer(cPoint newSize)
 {
   allocate(newSize);
@@ -74,9 +64,9 @@ void cMapLayer::copy(const cMapLayer* other)
 void cMapLayer::clearArray()
 {
   if (!valid) return;
-  if (debug_log_on) hostLog("clearing Map...\n");
+  if (hostDebugLog()) hostLog("clearing Map...\n");
   std::fill(cells, cells + count, 0);
-  if (debug_log_on) hostLog("end clear Map..., test it\n");
+  if (hostDebugLog()) hostLog("end clear Map..., test it\n");
 }
 
 void cMapLayer::place(cPoint p, int v)
@@ -106,10 +96,10 @@ void cMapLayer::fill(cPoint a, cPoint b, int v) { fill(cRect(a, b), v); }
 
 void cMapLayer::fill(cRect r, int v)
 {
-  if (debug_log_on) {
+  if (hostDebugLog()) {
     hostLog("filling area on map (%i,%i)-(%i,%i) with %i...\n", r.left(), r.top(), r.right(),
             r.bottom(), v);
-    flushLog();
+    hostReopenLog();  // the two lines around a fill reach the disk at once
   }
   // Only the part on the layer is visited, so a huge rectangle costs no more than the layer.
   int left = std::max(r.left(), 0), right = std::min(r.right(), size.x);
@@ -118,9 +108,9 @@ void cMapLayer::fill(cRect r, int v)
     for (int x = left; x < right; ++x)
       for (int y = top; y < bottom; ++y) cells[y * size.x + x] = v;
   }
-  if (debug_log_on) {
+  if (hostDebugLog()) {
     hostLog("finished filling area.\n");
-    flushLog();
+    hostReopenLog();  // the two lines around a fill reach the disk at once
   }
 }
 
@@ -147,10 +137,10 @@ int cMapLayer::decrementUsage()
 
 void cMapLayer::testMap() const
 {
-  if (debug_log_on) hostLog("Testing Map...\n");
+  if (hostDebugLog()) hostLog("Testing Map...\n");
   for (int y = 0; y < size.y; ++y) {
     for (int x = 0; x < size.x; ++x) hostLog("%u, ", static_cast<unsigned>(cells[y * size.x + x]));
     hostLog("\n");
   }
-  if (debug_log_on) hostLog("End Test.\n");
+  if (hostDebugLog()) hostLog("End Test.\n");
 }

@@ -2,10 +2,19 @@
 
 #include <utility>
 
-cMetaDatabase* metaList = nullptr;
+namespace {
+cMetaDatabase* installedCatalogue = nullptr;
+}
 
-cMetaDataItem::cMetaDataItem(const char* desc, cIsoPoint sz, BITMAP* tile, int hp)
-    : description(desc), size(sz), hitPoints(hp == 0 ? 65536 : hp), tileImage(tile)
+cMetaDatabase* const& metaList = installedCatalogue;
+
+cMetaDatabase* useCatalogue(cMetaDatabase* catalogue)
+{
+  return std::exchange(installedCatalogue, catalogue);
+}
+
+cMetaDataItem::cMetaDataItem(const char* desc, cIsoPoint sz, int hp)
+    : description(desc), size(sz), hitPoints(hp == 0 ? 65536 : hp)
 {
 }
 

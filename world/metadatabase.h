@@ -1,13 +1,11 @@
 #ifndef KORVANE_WORLD_METADATABASE_H
 #define KORVANE_WORLD_METADATABASE_H
-// The catalogue of terrain, building and unit kinds: plain tables and lookups that both
-// programs carry. Images are only borrowed pointers here; reading "gamedata.dat" and scaling
-// images per zoom belong to the client's drawing code (render/catalogueimages.h).
+// The catalogue of terrain, building and unit kinds: plain tables of figures and lookups
+// that both programs carry. The kinds' pictures, reading "gamedata.dat" and scaling per zoom
+// belong to the client's drawing code (render/catalogueimages.h), keyed by the same indices.
 #include <vector>
 
 #include "world/pointutil.h"
-
-struct BITMAP;
 
 class cMetaDataItem {
 public:
@@ -18,14 +16,12 @@ public:
   int hitPoints = 0;
   int defence = 0;
   int range = 0;
-  int fireRate = 0;             // a unit fires every fireRate + 1 turns
-  bool block = true;            // true when "BLCK" is 0 or absent
-  BITMAP* iconImage = nullptr;  // borrowed from the datafile
-  BITMAP* tileImage = nullptr;  // borrowed: the image at the reference scale
+  int fireRate = 0;   // a unit fires every fireRate + 1 turns
+  bool block = true;  // true when "BLCK" is 0 or absent
 
   cMetaDataItem() = default;
   // Terrain entry: 0 hit points are stored as 65536.
-  cMetaDataItem(const char* desc, cIsoPoint sz, BITMAP* tile, int hp);
+  cMetaDataItem(const char* desc, cIsoPoint sz, int hp);
 };
 
 class cMetaDatabase {
@@ -41,20 +37,15 @@ public:
   int retrieveMaxUnits() const { return numUnits; }
 
   // Indices are not checked: callers pass 0 <= i < the table size.
-  BITMAP* retrieveTerrainImage(int i) const { return terrains[i].tileImage; }
   cIsoPoint retrieveTerrainSize(int i) const { return terrains[i].size; }
 
-  BITMAP* retrieveObjectImage(int i) const { return objects[i].tileImage; }
   cIsoPoint retrieveObjectSize(int i) const { return objects[i].size; }
   int retrieveObjectHitPoints(int i) const { return objects[i].hitPoints; }
   const char* retrieveObjectDesc(int i) const { return objects[i].description; }
-  BITMAP* retrieveObjectIcon(int i) const { return objects[i].iconImage; }
 
-  BITMAP* retrieveUnitImage(int i) const { return units[i].tileImage; }
   cIsoPoint retrieveUnitSize(int i) const { return units[i].size; }
   int retrieveUnitHitPoints(int i) const { return units[i].hitPoints; }
   const char* retrieveUnitDesc(int i) const { return units[i].description; }
-  BITMAP* retrieveUnitIcon(int i) const { return units[i].iconImage; }
   int retrieveUnitDamage(int i) const { return units[i].damage; }
   int retrieveUnitAreaEffect(int i) const { return units[i].areaEffect; }
   int retrieveUnitDefence(int i) const { return units[i].defence; }
@@ -65,9 +56,6 @@ public:
   // Index of the first unit whose description is this very text object (not an equal
   // text), or -1.
   int findUnit(const char* desc) const;
-
-  void setTerrain(BITMAP* image, int i) { terrains[i].tileImage = image; }
-  void setObject(BITMAP* image, int i) { objects[i].tileImage = image; }
 
   // Screen width in pixels for which the images are drawn at zoom 8.
   static int getRes() { return 1024; }
@@ -81,7 +69,9 @@ private:
   std::vector<cMetaDataItem> units;
 };
 
-// The client's one catalogue; null in the server and until the client's engine builds it.
-extern cMetaDatabase* metaList;
+// The catalogue the map and its objects consult: the client's, null in the server. useCatalogue
+// installs one (borrowed until replaced; null removes it) and returns the one before.
+cMetaDatabase* useCatalogue(cMetaDatabase* catalogue);
+extern cMetaDatabase* const& metaList;
 
 #endif

@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "client/cgameengine.h"
-#include "client/globals.h"
-#include "client/logfile.h"
+#include "client/context.h"
+#include "client/game.h"
 #include "client/pacing.h"
 #include "gui/fonts.h"
 #include "net/player.h"
@@ -27,9 +27,7 @@
 namespace {
 double secondsNow() { return steadyClock().now() / 1e6; }
 
-int screenWidth() { return SCREEN_W; }
-
-bool startGraphics()
+bool startGraphics(cClientContext& context)
 {
   if (allegro_init() != 0) return false;
   set_color_depth(16);
@@ -37,19 +35,18 @@ bool startGraphics()
   install_timer();
   install_keyboard();
   install_mouse();
-  setHostScreenWidth(screenWidth);
   const std::string run = KORVANE_RUN_FOLDER "/";
-  datafile = load_datafile((run + "tarvix.dat").c_str());
-  metaData = load_datafile((run + "gamedata.dat").c_str());
-  if (!datafile || !metaData) return false;
-  currentfont = static_cast<FONT*>(static_cast<DATAFILE*>(datafile[1].dat)[0].dat);
+  context.datafile = load_datafile((run + "tarvix.dat").c_str());
+  context.metaData = load_datafile((run + "gamedata.dat").c_str());
+  if (!context.datafile || !context.metaData) return false;
+  context.takeFonts();
   return true;
 }
 
 // Seconds and turns until the unit on `from` stands on `to` (at most 10 s).
-void timeTheWalk(cGameEngine& engine, cPlayer* player, cPoint from, cPoint to)
+void timeTheWalk(cGame& game, cPoint from, cPoint to)
 {
-  cIsoView& map = engine.map();
+  cIsoView& map = game.map();
   cBaseObject* unit = map.getObjectAt(from);
   if (!unit || unit->myObjectType() == 0) {
     printf("no unit on (%i, %i)\n", from.x, from.y);
@@ -57,34 +54,34 @@ void timeTheWalk(cGameEngine& engine, cPlayer* player, cPoint from, cPoint to)
   }
   map.clearSelection();
   map.addSelection(unit);
-  map.moveSelection(player, to);
+  map.moveSelection(&game.myPlayer(), to);
   const double start = secondsNow();
-  const int64_t turns = engine.myTicks();
-  while (unit->myPosition() != to && secondsNow() - start < 10) engine.runPass(player);
-  const long long walked = engine.myTicks() - turns;
+  const int64_t turns = game.myTicks();
+  while (unit->myPosition() != to && secondsNow() - start < 10) game.runPass();
+  const long long walked = game.myTicks() - turns;
   printf("%-28s %10.3f s %8lli turns %s\n", "walk of 20 cells", secondsNow() - start, walked,
          unit->myPosition() == to ? "" : "(not arrived)");
 }
 
 // Turns counted in each whole second of an untouched game, and the processor time taken.
-void countTurns(cGameEngine& engine, cPlayer* player, int seconds)
+void countTurns(cGame& game, int seconds)
 {
   std::vector<int64_t> perSecond;
   const double start = secondsNow();
   const double cpuStart = processorSeconds();
-  const int64_t first = engine.myTicks();
+  const int64_t first = game.myTicks();
   int64_t mark = first;
   while (secondsNow() - start < seconds) {
-    engine.runPass(player);
+    game.runPass();
     if (secondsNow() - start >= perSecond.size() + 1.0) {
-      perSecond.push_back(engine.myTicks() - mark);
-      mark = engine.myTicks();
+      perSecond.push_back(game.myTicks() - mark);
+      mark = game.myTicks();
     }
   }
   const double wall = secondsNow() - start;
   const double cpu = processorSeconds() - cpuStart;
   const auto [low, high] = std::minmax_element(perSecond.begin(), perSecond.end());
-  const double rate = (engine.myTicks() - first) / wall;
+  const double rate = (game.myTicks() - first) / wall;
   printf("%-28s %10.3f /s over %.1f s (per second %lli..%lli)\n", "turns", rate, wall,
          static_cast<long long>(*low), static_cast<long long>(*high));
   printf("%-28s %10.2f %% of a core\n", "idle game processor time", 100.0 * cpu / wall);
@@ -100,23 +97,22 @@ int main(int argc, char** argv)
   }
   char folder[] = "/tmp/gameloop.XXXXXX";
   if (!mkdtemp(folder) || chdir(folder) != 0) return 1;
-  if (!startGraphics()) {
+  cClientContext context;
+  if (!startGraphics(context)) {
     fprintf(stderr, "no graphics mode or data files: %s\n", allegro_error);
     return 1;
   }
-  open_log("w");
+  context.log.open("w");
   {
-    cGameEngine engine;
-    auto player = new cPlayer();
-    engine.beginGame(player);
+    cGameEngine engine(context);
+    std::unique_ptr<cGame> game = engine.beginGame(new cPlayer());
     printf("\n");  // after the game's "%" trace
-    timeTheWalk(engine, player, cPoint(15, 15), cPoint(35, 15));
-    countTurns(engine, player, seconds);
-    engine.endGame(player);
+    timeTheWalk(*game, cPoint(15, 15), cPoint(35, 15));
+    countTurns(*game, seconds);
   }
-  close_log();
-  unload_datafile(datafile);
-  unload_datafile(metaData);
+  context.log.close();
+  unload_datafile(context.datafile);
+  unload_datafile(context.metaData);
   unlink("log.txt");
   chdir("/");
   rmdir(folder);

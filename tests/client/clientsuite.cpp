@@ -6,27 +6,17 @@
 #include <string>
 
 #include "addons/graphics_mode.h"
-#include "client/globals.h"
-#include "client/logfile.h"
+#include "render/isoviewrect.h"
+#include "sim/builtinmap.h"
 #include "world/host.h"
 
-namespace {
-int screenWidth() { return SCREEN_W; }
+cClientContext* cClientTest::context = nullptr;
 
+namespace {
 std::string runFolder()
 {
   const char* build = std::getenv("KORVANE_BUILD");
   return std::string(build ? build : ".") + "/run/";
-}
-
-// Loads "tarvix.dat" and "gamedata.dat" as the client does and makes the first font current.
-bool loadRunData()
-{
-  datafile = load_datafile((runFolder() + "tarvix.dat").c_str());
-  metaData = load_datafile((runFolder() + "gamedata.dat").c_str());
-  if (!datafile || !metaData) return false;
-  currentfont = static_cast<FONT*>(static_cast<DATAFILE*>(datafile[1].dat)[0].dat);
-  return true;
 }
 }  // namespace
 
@@ -39,31 +29,41 @@ bool openClientScreen()
   return true;
 }
 
-void cEngineTest::SetUpTestSuite()
+void cClientTest::SetUpTestSuite()
 {
   ASSERT_TRUE(openClientScreen());
-  setHostScreenWidth(screenWidth);
-  ASSERT_TRUE(loadRunData());
+  context = new cClientContext();
+  context->datafile = load_datafile((runFolder() + "tarvix.dat").c_str());
+  context->metaData = load_datafile((runFolder() + "gamedata.dat").c_str());
+  ASSERT_TRUE(context->datafile && context->metaData);
+  context->takeFonts();
+  context->startGame();
 }
 
-void cEngineTest::TearDownTestSuite()
+void cClientTest::TearDownTestSuite()
 {
-  unload_datafile(datafile);
-  unload_datafile(metaData);
-  datafile = metaData = nullptr;
-  currentfont = nullptr;
+  if (!context) return;
+  DATAFILE* datafile = context->datafile;
+  DATAFILE* metaData = context->metaData;
+  delete context;
+  context = nullptr;
+  if (datafile) unload_datafile(datafile);
+  if (metaData) unload_datafile(metaData);
 }
 
-void cEngineTest::SetUp()
+void cClientTest::SetUp()
 {
   ASSERT_TRUE(directory.ok());
-  open_log("w");
-  engine.reset(new cGameEngine(clock));
+  context->log.open("w");
 }
 
-void cEngineTest::TearDown()
+void cClientTest::TearDown() { context->log.close(); }
+
+std::unique_ptr<cIsoViewRect> cClientTest::builtinView()
 {
-  if (player) engine->endGame(player);
-  engine.reset();
-  close_log();
+  auto view = std::make_unique<cIsoViewRect>(cPoint(100, 100));
+  view->setBounds(screenLayout(SCREEN_W, SCREEN_H).viewArea);
+  loadBuiltinMap(view->getView(), 0);
+  renumberOccupancy(view->getView());
+  return view;
 }

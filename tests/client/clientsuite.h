@@ -1,13 +1,15 @@
 #ifndef KORVANE_TESTS_CLIENT_CLIENTSUITE_H
 #define KORVANE_TESTS_CLIENT_CLIENTSUITE_H
-// What the client's in-process tests share: the window and input the client runs with, the
-// build's data files, and an engine on a fake clock in a folder of its own.
+// What the client's in-process tests share: the window and input the client runs with, a
+// context holding the build's data files, and a fake clock in a folder of its own.
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <memory>
 
 #include "client/cgameengine.h"
+#include "client/context.h"
+#include "client/game.h"
 #include "net/player.h"
 #include "support/testdirectory.h"
 
@@ -26,19 +28,22 @@ public:
   int64_t t = 0;
 };
 
-// An engine at 640 x 480, 16 bits, with the data files of the build's run folder loaded once
-// per suite. SetUp makes the engine with a log open; TearDown ends the player's game, if any.
-class cEngineTest : public testing::Test {
+// A screen of 640 x 480, 16 bits, and a context with the data files of the build's run
+// folder and their catalogue, made once per suite. Each test runs in a folder of its own
+// with the log open.
+class cClientTest : public testing::Test {
 protected:
   static void SetUpTestSuite();
   static void TearDownTestSuite();
   void SetUp() override;
   void TearDown() override;
 
+  // A view of the built-in map for player 0, laid out for the screen.
+  static std::unique_ptr<cIsoViewRect> builtinView();
+
+  static cClientContext* context;  // owned by the suite
   cTestDirectory directory;
   cFakeClock clock;
-  std::unique_ptr<cGameEngine> engine;
-  cPlayer* player = nullptr;
 };
 
 #endif

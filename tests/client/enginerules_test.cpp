@@ -4,7 +4,7 @@
 #include <climits>
 
 #include "client/enginerules.h"
-#include "world/host.h"
+#include "support/testhost.h"
 
 namespace {
 
@@ -48,7 +48,8 @@ TEST(GameKeys, TheKeyTableGoesByScanCodeFirstThenByCharacter)
 
 TEST(GameCycles, ModesAndBuildTypesWrap)
 {
-  const int modes[][2] = {{1, 2}, {2, 3}, {3, 1}};
+  const eMode modes[][2] = {
+      {MODE_SELECT, MODE_BUILD}, {MODE_BUILD, MODE_COMMAND}, {MODE_COMMAND, MODE_SELECT}};
   for (const auto& m : modes) EXPECT_EQ(nextMode(m[0]), m[1]);
   const int types[][2] = {{1, 2}, {5, 6}, {8, 9}, {9, 1}};
   for (const auto& t : types) EXPECT_EQ(nextBuildType(t[0]), t[1]);
@@ -82,7 +83,7 @@ int screenWidth640() { return 640; }
 
 TEST(MinimapRecentre, TheClickedTileLandsAtTheCentreOfTheView)
 {
-  setHostScreenWidth(screenWidth640);
+  cTestHost host(screenWidth640);
   const struct {
     cPoint tile;
     int viewWidth, viewHeight, zoom;
@@ -97,7 +98,6 @@ TEST(MinimapRecentre, TheClickedTileLandsAtTheCentreOfTheView)
     const cPoint anchor = cIsoPoint(c.tile).convertTo2DScaled(start, c.zoom);
     EXPECT_EQ(anchor, cPoint(c.viewWidth / 2, c.viewHeight / 2)) << c.tile.x << "," << c.tile.y;
   }
-  setHostScreenWidth(nullptr);
 }
 
 TEST(Statistics, LinesForLocalAndNetworkGamesHoldAnyValue)

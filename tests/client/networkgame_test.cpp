@@ -40,12 +40,13 @@ const std::string endMark = frameOf(cMapMessage(0, "///"));
 }  // namespace
 
 // An engine at 640 x 480, 16 bits, with the build's data files; the player's socket pair.
-class cNetworkGameTest : public cEngineTest {
+class cNetworkGameTest : public cClientTest {
 protected:
   void SetUp() override
   {
-    cEngineTest::SetUp();
+    cClientTest::SetUp();
     if (HasFatalFailure()) return;
+    engine = std::make_unique<cGameEngine>(*context, clock);
     int ends[2];
     ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM, 0, ends), 0);
     peer = ends[1];
@@ -53,7 +54,11 @@ protected:
   }
   void TearDown() override
   {
-    cEngineTest::TearDown();
+    if (!game) delete player;
+    game.reset();
+    player = nullptr;
+    engine.reset();
+    cClientTest::TearDown();
     close(peer);
   }
   // Starts the game with these frames waiting; answers what it printed.
@@ -61,7 +66,7 @@ protected:
   {
     EXPECT_EQ(write(peer, waiting.data(), waiting.size()), ssize_t(waiting.size()));
     testing::internal::CaptureStdout();
-    engine->beginGame(player);
+    game = engine->beginGame(player);
     return testing::internal::GetCapturedStdout();
   }
   // The tags of the frames the engine sent so far, counted.
@@ -80,10 +85,13 @@ protected:
     }
     return tags;
   }
-  cIsoView& map() { return engine->map(); }
-  const char* notice() { return engine->connectionText->myText(); }
-  void sleepUntilDue() { engine->sleepUntilDue(player); }
+  cIsoView& map() { return game->map(); }
+  const char* notice() { return engine->connectionNotice()->myText(); }
+  void sleepUntilDue() { game->sleepUntilDue(); }
 
+  std::unique_ptr<cGameEngine> engine;
+  cPlayer* player = nullptr;  // the game's, once it began
+  std::unique_ptr<cGame> game;
   int peer = -1;
 };
 
@@ -138,7 +146,7 @@ TEST_F(cNetworkGameTest, AFailedDownloadLeavesTheBuiltInMapToPlayAlone)
     if (c.closeAfterTerrain) shutdown(peer, SHUT_WR);
     testing::internal::CaptureStdout();
     const auto start = std::chrono::steady_clock::now();
-    engine->beginGame(player);
+    game = engine->beginGame(player);
     const auto took = std::chrono::steady_clock::now() - start;
     const std::string out = testing::internal::GetCapturedStdout();
     EXPECT_NE(out.find(c.printed), std::string::npos) << out;
@@ -155,7 +163,7 @@ TEST_F(cNetworkGameTest, AFailedDownloadLeavesTheBuiltInMapToPlayAlone)
 TEST_F(cNetworkGameTest, AFrameArrivingWakesTheLoopAndIsApplied)
 {
   begin(snd + terrain(cPoint(20, 20), 1) + unitAt(cPoint(5, 5)) + endMark);
-  engine->runPass(player);  // the first turn and frame: the next deadline is a frame away
+  game->runPass();  // the first turn and frame: the next deadline is a frame away
   const std::string move = frameOf(cMoveMessage(0, cPoint(5, 5), cPoint(6, 5)));
   ASSERT_EQ(write(peer, move.data(), move.size()), ssize_t(move.size()));
   cGameEngine::redraw = 0;

@@ -4,12 +4,12 @@
 #include <fstream>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "gui/credits.h"
 #include "gui/guitest.h"
 #include "support/testdirectory.h"
-#include "world/host.h"
-#include "world/metadatabase.h"
+#include "support/testhost.h"
 
 namespace {
 // A spacer that counts its deletions through a base pointer.
@@ -26,11 +26,6 @@ std::string described(const cCreditsElement& e)
   return text.get();
 }
 
-std::string fileText(const char* name)
-{
-  std::ifstream in(name);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
 }  // namespace
 
 TEST(Credits, ElementsMeasureAndDescribeThemselves)
@@ -83,13 +78,11 @@ TEST(Credits, NoPageIsLoggedAndTheRollReturns)
 {
   if (screen) GTEST_SKIP() << "a screen is open";
   cTestDirectory dir;
-  fp = fopen("log.txt", "w");
+  cTestHost host;
   cCredits roll;
   roll.addElement(new cCreditsElementSpacer(10));
   roll.doMe(3);
-  fclose(fp);
-  fp = nullptr;
-  const std::string log = fileText("log.txt");
+  const std::string log = host.text();
   EXPECT_NE(log.find("full height of credits = 10\n"), std::string::npos) << log;
   EXPECT_NE(log.find("Could not create the credits page"), std::string::npos) << log;
 }
@@ -127,23 +120,23 @@ TEST(Credits, AKeyEndsTheRollAndIsConsumed)
   EXPECT_FALSE(keypressed());
 }
 
-// The client's roll with a catalogue too small for its pictures and a times.ttf that is no
-// font: every font falls back, nothing is fetched past the catalogue.
+// The client's roll with pictures that are missing and a times.ttf that is no font: every
+// font falls back, and the roll asks for the pictures of building kinds 3 to 5 only.
 TEST(Credits, ClientRollSurvivesAShortCatalogueAndABadFontFile)
 {
   if (!openScreen(32, 320, 200)) GTEST_SKIP() << "no display";
   cTestDirectory dir;
   std::ofstream("times.ttf") << "not a font";
-  cMetaDatabase small({cMetaDataItem()}, {cMetaDataItem(), cMetaDataItem()}, {cMetaDataItem()});
-  metaList = &small;
-  fp = fopen("log.txt", "w");
+  std::vector<int> asked;
+  cTestHost host;
   clear_keybuf();
   simulate_keypress(KEY_SPACE << 8 | ' ');
-  rollCredits();
-  metaList = nullptr;
-  fclose(fp);
-  fp = nullptr;
-  const std::string log = fileText("log.txt");
+  rollCredits([&](int kind) -> BITMAP* {
+    asked.push_back(kind);
+    return nullptr;
+  });
+  EXPECT_EQ(asked, (std::vector<int>{3, 4, 5}));
+  const std::string log = host.text();
   EXPECT_NE(log.find("theCredits.doMe(3) next\n"), std::string::npos) << log;
   EXPECT_NE(log.find("full height of credits = "), std::string::npos);
 }

@@ -248,10 +248,34 @@ TEST(Decode, ShortAndUnknownBodiesGiveTheNeutralMove)
   EXPECT_TRUE(isNeutralMove(cDecodeMessage(nullptr, 0)));
   EXPECT_TRUE(decodesNeutral("MO", 2));
   EXPECT_TRUE(decodesNeutral("GET0001\0\x05\0\x06", 11));
-  EXPECT_TRUE(decodesNeutral("MSG0001\0\0\0\x01\0hello", 17));
   EXPECT_TRUE(decodesNeutral("DNM0.26.20l", 12));
   EXPECT_TRUE(decodesNeutral("mov0000", 7));
   EXPECT_TRUE(decodesNeutral("XYZ0001abcdefgh", 15));
+}
+
+// A text is never a move: its sender and text come back, however short or odd the body.
+TEST(Decode, TextBodiesGiveTheirSenderAndText)
+{
+  const struct {
+    std::string body;
+    long sender;
+    std::string text;
+  } cases[] = {
+      {std::string("MSG0000\0\0\0\x01\0hello", 17), 1, "hello"},
+      {std::string("MSG0000\xff\xff\xff\xff\0server: bye", 23), -1, "server: bye"},
+      {std::string("MSG0000\0\0\0\x02\0", 12), 2, ""},
+      {std::string("MSG0000\0\0", 9), 0, ""},  // cut inside the sender
+      {std::string("MSG0000\0\0\0\x03\0a\0b", 15), 3, "a"},
+  };
+  for (const auto& c : cases) {
+    std::unique_ptr<char[]> body(new char[c.body.size()]);  // nothing readable past it
+    std::memcpy(body.get(), c.body.data(), c.body.size());
+    const cDecodeMessage d(body.get(), int(c.body.size()));
+    ASSERT_EQ(d.realMessage()->getType(), mtText) << c.text;
+    const auto* m = static_cast<const cTextMessage*>(d.realMessage());
+    EXPECT_EQ(m->getPlayerID(), c.sender) << c.text;
+    EXPECT_EQ(std::string(m->getMessage()), c.text);
+  }
 }
 
 TEST(Decode, DamagedTurnDigitsReadAsZero)

@@ -245,6 +245,43 @@ TEST_F(Player, QueryAnsweredWithSndMeansTheMapFollows)
             "end ask\nQUERY MAPS recieved: MAP0000SND\nSND\n");
 }
 
+// Frames of the running game may arrive ahead of the answer; the joiner must still download
+// the map instead of uploading its own.
+TEST_F(Player, QuerySkipsRelayedFramesAndTextsBeforeTheAnswer)
+{
+  ScriptedServer server([](ScriptedServer& s) {
+    handshake(s, "OK_", 2);
+    s.frame();
+    s.reply(cTextMessage(0, 0, ("ann: " + std::string(300, 'x')).c_str()));
+    s.reply(cMoveMessage(0, cPoint(1, 2), cPoint(3, 4)));
+    s.reply(cMapMessage(0, "SND"));
+  });
+  cPlayer p(-1);
+  testing::internal::CaptureStdout();
+  ASSERT_TRUE(p.connectTo("127.0.0.1", server.port));
+  testing::internal::GetCapturedStdout();
+  testing::internal::CaptureStdout();
+  EXPECT_EQ(p.queryMaps(), 10);
+  EXPECT_NE(testing::internal::GetCapturedStdout().find("QUERY MAPS recieved: MAP0000SND\nSND\n"),
+            std::string::npos);
+}
+
+TEST_F(Player, ChatIsOneMsaFrameCutToItsRoom)
+{
+  ScriptedServer server([](ScriptedServer& s) {
+    s.frame();
+    s.frame();
+  });
+  cPlayer p(-1);
+  ASSERT_TRUE(p.connectQueue("127.0.0.1", server.port));
+  p.sendChat("hi all");
+  p.sendChat(std::string(150, 'x').c_str());
+  const auto& frames = server.recorded();
+  ASSERT_EQ(frames.size(), 2u);
+  EXPECT_EQ(frames[0], hexBytes("00 0B 4D 53 41 68 69 20 61 6C 6C"));  // "MSAhi all"
+  EXPECT_EQ(frames[1], textFrame("MSA" + std::string(cPlayer::maxChatText, 'x')));
+}
+
 TEST_F(Player, UnansweredQueryDisconnects)
 {
   ScriptedServer server([](ScriptedServer& s) {

@@ -103,12 +103,17 @@ TEST_F(CatalogueFile, ReadsEveryFigureIconAndTheDefaultCounts)
 
   auto catalogue = readCatalogue(data);
   const cMetaDatabase& db = *catalogue;
+  auto images = readCatalogueImages(data);
+  const cCatalogueImages& pics = *images;
+  EXPECT_EQ(pics.retrieveMaxTerrains(), 10);
+  EXPECT_EQ(pics.retrieveMaxObjects(), 9);
+  EXPECT_EQ(pics.retrieveMaxUnits(), 2);
   EXPECT_EQ(db.retrieveMaxTerrains(), 10);
   EXPECT_EQ(db.retrieveMaxObjects(), 9);
   EXPECT_EQ(db.retrieveMaxUnits(), 2);
   for (int i = 0; i < db.retrieveMaxTerrains(); ++i) {
-    ASSERT_NE(db.retrieveTerrainImage(i), nullptr);
-    EXPECT_EQ(db.retrieveTerrainImage(i)->w, 10 + i);
+    ASSERT_NE(pics.retrieveTerrainImage(i), nullptr);
+    EXPECT_EQ(pics.retrieveTerrainImage(i)->w, 10 + i);
     EXPECT_EQ(db.retrieveTerrainSize(i), cIsoPoint(1, 1, 0));
     EXPECT_EQ(db.retrieveTerrainSize(i).z, 0);
   }
@@ -117,7 +122,7 @@ TEST_F(CatalogueFile, ReadsEveryFigureIconAndTheDefaultCounts)
   EXPECT_EQ(db.retrieveObjectHitPoints(1), 800);
   EXPECT_STREQ(db.retrieveObjectDesc(1), "Barracks");
   EXPECT_STREQ(db.retrieveObjectDesc(2), "");
-  EXPECT_EQ(db.retrieveObjectImage(3)->w, 23);
+  EXPECT_EQ(pics.retrieveObjectImage(3)->w, 23);
   EXPECT_EQ(db.retrieveUnitSize(1).z, 20);
   EXPECT_EQ(db.retrieveUnitDamage(1), 7);
   EXPECT_EQ(db.retrieveUnitAreaEffect(1), 2);
@@ -126,14 +131,14 @@ TEST_F(CatalogueFile, ReadsEveryFigureIconAndTheDefaultCounts)
   EXPECT_EQ(db.retrieveUnitRange(1), 5);
   EXPECT_EQ(db.retrieveUnitFireRate(1), 3);
   EXPECT_STREQ(db.retrieveUnitDesc(1), "Heavy Tank");
-  EXPECT_EQ(db.retrieveUnitImage(1)->w, 9);
-  EXPECT_EQ(db.retrieveObjectIcon(0), db.retrieveObjectImage(0));
-  EXPECT_EQ(db.retrieveUnitIcon(0), db.retrieveUnitImage(0));
-  ASSERT_NE(db.retrieveObjectIcon(3), nullptr);
-  EXPECT_EQ(db.retrieveObjectIcon(1)->w, 30);
-  EXPECT_EQ(db.retrieveObjectIcon(3)->w, 32);
-  EXPECT_EQ(db.retrieveObjectIcon(4), nullptr);
-  EXPECT_EQ(db.retrieveUnitIcon(1), db.retrieveObjectIcon(1));
+  EXPECT_EQ(pics.retrieveUnitImage(1)->w, 9);
+  EXPECT_EQ(pics.retrieveObjectIcon(0), pics.retrieveObjectImage(0));
+  EXPECT_EQ(pics.retrieveUnitIcon(0), pics.retrieveUnitImage(0));
+  ASSERT_NE(pics.retrieveObjectIcon(3), nullptr);
+  EXPECT_EQ(pics.retrieveObjectIcon(1)->w, 30);
+  EXPECT_EQ(pics.retrieveObjectIcon(3)->w, 32);
+  EXPECT_EQ(pics.retrieveObjectIcon(4), nullptr);
+  EXPECT_EQ(pics.retrieveUnitIcon(1), pics.retrieveObjectIcon(1));
 }
 
 TEST_F(CatalogueFile, BlockRuleAndDescriptionIdentity)
@@ -170,11 +175,16 @@ TEST_F(CatalogueFile, CountsBeyondTheEntriesStopAtTheLastEntry)
 
   auto catalogue = readCatalogue(data);
   const cMetaDatabase& db = *catalogue;
+  auto images = readCatalogueImages(data);
+  const cCatalogueImages& pics = *images;
+  EXPECT_EQ(pics.retrieveMaxTerrains(), 2);
+  EXPECT_EQ(pics.retrieveMaxObjects(), 3);
+  EXPECT_EQ(pics.retrieveMaxUnits(), 3);
   EXPECT_EQ(db.retrieveMaxTerrains(), 2);
   EXPECT_EQ(db.retrieveMaxObjects(), 3);
   EXPECT_EQ(db.retrieveMaxUnits(), 3);
-  EXPECT_EQ(db.retrieveUnitIcon(2), nullptr);
-  EXPECT_EQ(db.retrieveObjectImage(2)->w, 22);
+  EXPECT_EQ(pics.retrieveUnitIcon(2), nullptr);
+  EXPECT_EQ(pics.retrieveObjectImage(2)->w, 22);
 }
 
 TEST(CatalogueGameData, TheBuiltGameDataLoadsWhole)
@@ -188,20 +198,21 @@ TEST(CatalogueGameData, TheBuiltGameDataLoadsWhole)
   {
     auto catalogue = readCatalogue(data);
     const cMetaDatabase& db = *catalogue;
-    cCatalogueImages images(db);
+    auto pictures = readCatalogueImages(data);
+    cCatalogueImages& images = *pictures;
     EXPECT_GE(db.retrieveMaxTerrains(), 10);
     EXPECT_GE(db.retrieveMaxObjects(), 10);
     EXPECT_GE(db.retrieveMaxUnits(), 2);
     for (int i = 1; i < db.retrieveMaxObjects(); ++i) {
       SCOPED_TRACE(i);
-      ASSERT_NE(db.retrieveObjectImage(i), nullptr);
+      ASSERT_NE(images.retrieveObjectImage(i), nullptr);
       EXPECT_GT(db.retrieveObjectHitPoints(i), 0);
       EXPECT_STRNE(db.retrieveObjectDesc(i), "");
-      EXPECT_NE(db.retrieveObjectIcon(i), nullptr);
-      EXPECT_EQ(images.retrieveObjectImage(i, 8)->w, db.retrieveObjectImage(i)->w + 2);
+      EXPECT_NE(images.retrieveObjectIcon(i), nullptr);
+      EXPECT_EQ(images.retrieveObjectImage(i, 8)->w, images.retrieveObjectImage(i)->w + 2);
     }
     for (int i = 1; i < db.retrieveMaxUnits(); ++i) {
-      ASSERT_NE(db.retrieveUnitImage(i), nullptr);
+      ASSERT_NE(images.retrieveUnitImage(i), nullptr);
       EXPECT_GT(db.retrieveUnitHitPoints(i), 0);
       EXPECT_GT(db.retrieveUnitDamage(i), 0);
     }

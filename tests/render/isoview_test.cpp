@@ -194,18 +194,11 @@ TEST_F(IsoView, OwnerNumbersOfAnySizeAreWrittenWhole)
 
 TEST_F(IsoView, ConstructionIsLogged)
 {
-  std::FILE* log = std::tmpfile();
-  ASSERT_NE(log, nullptr);
-  fp = log;
+  cTestHost log;
   {
     cIsoView other(cPoint(30, 20));
   }
-  fp = nullptr;
-  std::rewind(log);
-  char text[128] = {};
-  const size_t n = std::fread(text, 1, sizeof text - 1, log);
-  std::fclose(log);
-  EXPECT_EQ(std::string(text, n), "Initing cIsoView\nMap has maxpos 30x20\n");
+  EXPECT_EQ(log.text(), "Initing cIsoView\nMap has maxpos 30x20\n");
 }
 
 }  // namespace

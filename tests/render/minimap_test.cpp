@@ -112,7 +112,7 @@ TEST_F(Minimap, TerrainColoursAreTheImageCentreReadOnce)
   EXPECT_EQ(map.calColor(-1), makecol(0, 0, 0));
   EXPECT_EQ(map.calColor(3), makecol(0, 0, 0));
   map.draw(target);
-  BITMAP* image = metaList->retrieveTerrainImage(1);
+  BITMAP* image = metaImages->retrieveTerrainImage(1);
   putpixel(image, image->w / 2, image->h / 2, makecol(0, 255, 0));
   map.draw(target);
   EXPECT_EQ(rgb(target, 50, 50), ViewWorld::terrainColour);

@@ -22,20 +22,16 @@ protected:
   {
     ASSERT_TRUE(setGraphicsMode(32, width, height));
     image = tile(84, 42, makecol(200, 0, 0));
-    std::vector<cMetaDataItem> terrains{cMetaDataItem(),
-                                        cMetaDataItem("Grass", {1, 1, 0}, image, 0)};
-    catalogue = std::make_unique<cMetaDatabase>(terrains, std::vector<cMetaDataItem>{},
-                                                std::vector<cMetaDataItem>{});
-    db = std::make_unique<cCatalogueImages>(*catalogue);
+    db = std::make_unique<cCatalogueImages>(std::vector<cKindPictures>{{}, {image}},
+                                            std::vector<cKindPictures>{},
+                                            std::vector<cKindPictures>{});
   }
   void TearDown() override
   {
     db.reset();
-    catalogue.reset();
     if (image) destroy_bitmap(image);
   }
   BITMAP* image = nullptr;
-  std::unique_ptr<cMetaDatabase> catalogue;
   std::unique_ptr<cCatalogueImages> db;
 };
 
@@ -47,6 +43,10 @@ TEST_F(ScaledImage, ReferenceScreenAddsTwoPixelsAndIsCached)
   EXPECT_EQ(db->retrieveTerrainImage(2, 8), nullptr);
   EXPECT_EQ(db->retrieveObjectImage(0, 8), nullptr);
   EXPECT_EQ(db->retrieveUnitImage(0, 8), nullptr);
+  EXPECT_EQ(db->retrieveObjectImage(0), nullptr);
+  EXPECT_EQ(db->retrieveTerrainImage(-1), nullptr);
+  EXPECT_EQ(db->retrieveTerrainImage(2), nullptr);
+  EXPECT_EQ(db->retrieveTerrainImage(1), image);
   BITMAP* scaled = db->retrieveTerrainImage(1, 8);
   ASSERT_NE(scaled, nullptr);
   EXPECT_EQ(scaled->w, 86);
@@ -107,11 +107,8 @@ TEST(TestImages, ColumnsWrapBelowTheScreenHeight)
   const int white = makecol(255, 255, 255), yellow = makecol(255, 255, 0);
   BITMAP* images[] = {tile(10, 10, yellow), tile(20, 200, red), tile(30, 200, green),
                       tile(40, 200, blue), tile(50, 100, white)};
-  const cIsoPoint one(1, 1, 0);
-  cMetaDatabase db({cMetaDataItem("", one, images[0], 0), cMetaDataItem("", one, images[1], 0),
-                    cMetaDataItem("", one, images[2], 0)},
-                   {cMetaDataItem("", one, images[0], 0), cMetaDataItem("", one, images[3], 0)},
-                   {cMetaDataItem("", one, images[0], 0), cMetaDataItem("", one, images[4], 0)});
+  const cCatalogueImages db({{images[0]}, {images[1]}, {images[2]}}, {{images[0]}, {images[3]}},
+                            {{images[0]}, {images[4]}});
   BITMAP* dest = create_bitmap(640, 700);
   clear_to_color(dest, 0);
   testImages(db, dest);

@@ -9,26 +9,29 @@
 
 #include "addons/graphics_mode.h"
 #include "render/catalogueimages.h"
-#include "world/host.h"
+#include "support/testhost.h"
 #include "world/metadatabase.h"
 #include "world/pointutil.h"
+
+// The screen width the tile arithmetic reads: a fixed one, or the open graphics mode's (-1).
+inline int& viewScreenWidth()
+{
+  static int width = 0;
+  static cTestHost host([] { return width < 0 ? SCREEN_W : width; });
+  return width;
+}
 
 // The tile arithmetic reads this width; the remembered tile constant is dropped.
 inline void useScreenWidth(int width)
 {
-  static int fixedWidth;
-  fixedWidth = width;
-  if (width > 0)
-    setHostScreenWidth([] { return fixedWidth; });
-  else
-    setHostScreenWidth(nullptr);
+  viewScreenWidth() = width > 0 ? width : 0;
   cIsoPoint::getXConst(0);
 }
 
 // The tile arithmetic follows the open graphics mode.
 inline void followScreen()
 {
-  setHostScreenWidth([] { return SCREEN_W; });
+  viewScreenWidth() = -1;
   cIsoPoint::getXConst(0);
 }
 
@@ -55,22 +58,25 @@ public:
     followScreen();
     images = {solid(84, 42, terrainColour), solid(168, 120, buildingColour),
               solid(40, 60, unitColour), solid(40, 60, otherUnitColour)};
-    std::vector<cMetaDataItem> terrains{cMetaDataItem(), kind("Red", 1, 1, images[0], 0),
-                                        kind("Bare", 1, 1, nullptr, 0)};
-    std::vector<cMetaDataItem> objects{cMetaDataItem(), kind("Hall", 2, 2, images[1], 100),
-                                       kind("Ghost", 2, 2, nullptr, 100)};
-    std::vector<cMetaDataItem> units{cMetaDataItem(), kind("Scout", 1, 1, images[2], 40),
-                                     kind("Rider", 1, 1, images[3], 40)};
+    std::vector<cMetaDataItem> terrains{cMetaDataItem(), kind("Red", 1, 1, 0),
+                                        kind("Bare", 1, 1, 0)};
+    std::vector<cMetaDataItem> objects{cMetaDataItem(), kind("Hall", 2, 2, 100),
+                                       kind("Ghost", 2, 2, 100)};
+    std::vector<cMetaDataItem> units{cMetaDataItem(), kind("Scout", 1, 1, 40),
+                                     kind("Rider", 1, 1, 40)};
     catalogue = std::make_unique<cMetaDatabase>(terrains, objects, units);
-    scaled = std::make_unique<cCatalogueImages>(*catalogue);
-    metaList = catalogue.get();
-    metaImages = scaled.get();
+    scaled = std::make_unique<cCatalogueImages>(
+        std::vector<cKindPictures>{{}, {images[0]}, {}},
+        std::vector<cKindPictures>{{}, {images[1]}, {}},
+        std::vector<cKindPictures>{{}, {images[2]}, {images[3]}});
+    useCatalogue(catalogue.get());
+    useCatalogueImages(scaled.get());
     return true;
   }
   ~ViewWorld()
   {
-    metaImages = nullptr;
-    metaList = nullptr;
+    useCatalogueImages(nullptr);
+    useCatalogue(nullptr);
     scaled.reset();
     catalogue.reset();
     for (BITMAP* image : images) destroy_bitmap(image);
@@ -84,9 +90,9 @@ public:
   }
 
 private:
-  static cMetaDataItem kind(const char* desc, int w, int h, BITMAP* image, int hp)
+  static cMetaDataItem kind(const char* desc, int w, int h, int hp)
   {
-    cMetaDataItem item(desc, cIsoPoint(w, h, 1), image, hp);
+    cMetaDataItem item(desc, cIsoPoint(w, h, 1), hp);
     item.hitPoints = hp;
     return item;
   }

@@ -203,7 +203,7 @@ protected:
   MapState serverState()
   {
     feeder->send(frameOf("LST"));
-    EXPECT_EQ(feeder->readBytes(25, 5000), "MSGk=1-feeder@box player\n");
+    EXPECT_EQ(feeder->readText(5000), "k=1-feeder@box player");
     MapState s;
     engine->inspectMap([&](const cMap& map) { s = stateOf(map); });
     return s;

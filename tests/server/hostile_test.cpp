@@ -171,8 +171,9 @@ TEST_F(HostileTest, AreasHugeValuesInEveryKindAreBounded)
   expectServedPromptly("good");
 }
 
-// Only a layer that arrived whole, of at least one cell, replaces the terrain a joiner gets.
-TEST_F(HostileTest, TerrainCutShortOrEmptyLeavesTheMapUnchanged)
+// Once the owner uploaded its map, no terrain from anyone replaces what a joiner gets: not a
+// layer cut short or empty, and not a whole one either.
+TEST_F(HostileTest, TerrainAfterTheUploadLeavesTheMapUnchanged)
 {
   const std::string uploaded = terrainFrame(100, 100, 1).substr(2);
   const std::string cutShort = terrainFrame(100, 100, 2);
@@ -186,7 +187,8 @@ TEST_F(HostileTest, TerrainCutShortOrEmptyLeavesTheMapUnchanged)
       {frameOf("MAP0000TER" + w(0) + w(0)), uploaded},
       {frameOf("MAP0000TER" + w(100) + w(0) + std::string(100, '\x02')), uploaded},
       {frameOf("MAP0000TER" + w(0) + w(5) + std::string(100, '\x02')), uploaded},
-      {terrainFrame(20, 10, 3), terrainFrame(20, 10, 3).substr(2)},  // whole: replaces
+      {terrainFrame(20, 10, 3), uploaded},
+      {terrainFrame(1, 1, 3), uploaded},
   };
   for (const auto& c : cases) {
     // A frame cut short ends its connection, so each goes out on a connection of its own;
@@ -221,13 +223,14 @@ TEST_F(HostileTest, TextsOverlongNamesAndMessagesAreCut)
   ASSERT_TRUE(named.registerAs(longName, longHost, s, id));
   EXPECT_TRUE(waitOut("Player Name: " + std::string(127, 'n') + "\n", 2000));
   owner->send(frameOf("LST"));
-  const std::string line = "MSGk=2-" + std::string(127, 'n') + "@" + longHost + " player\n";
-  EXPECT_EQ(owner->readBytes(24 + line.size()).substr(24), line);
+  EXPECT_EQ(owner->readText(), "k=1-owner@box player");
+  EXPECT_EQ(owner->readText(), "k=2-" + std::string(127, 'n') + "@" + longHost + " player");
   owner->send(
       frameOf("MSG" + std::string(127, 'n') + "@" + longHost + ":" + std::string(300, 't')));
-  EXPECT_EQ(named.readBytes(200, 500), "MSG" + std::string(124, 't'));
+  EXPECT_EQ(named.readText(500), "owner: " + std::string(127, 't'));
   owner->send(frameOf("MSA" + std::string(300, 'a')));
-  EXPECT_EQ(named.readBytes(200, 500), "MSG" + std::string(124, 'a'));
+  EXPECT_EQ(named.readText(500), "owner: " + std::string(127, 'a'));
+  EXPECT_TRUE(named.quietFor(200));
   expectServedPromptly("good");
 }
 
@@ -259,7 +262,7 @@ TEST_F(HostileTest, RelayReceiverThatNeverReadsStallsNoOne)
   const long before = rssKb();
   for (int i = 0; i < 30; ++i) flood.send(burst);
   flood.send(frameOf("LST"));  // answered once every move before it was handled
-  EXPECT_EQ(flood.readBytes(5, 60000), "MSGk=");
+  EXPECT_EQ(flood.readText(60000).substr(0, 2), "k=");
   EXPECT_LT(rssKb() - before, 64000 * memoryScale) << "kB grown";
   owner.reset();  // its queue is full of the flood: a fresh sender takes its place
   owner.reset(new Client(port));

@@ -49,8 +49,12 @@ TEST(PlayerList, SendAllSkipsSenderAndDisconnected)
   EXPECT_EQ(std::string(b.player->head->myData(), 3), "MOV");
   EXPECT_TRUE(c.player->isEmpty());
   EXPECT_FALSE(c.player->isConnected());
-  list.sendMessageAll(b.player, "MSGhi");
-  EXPECT_EQ(a.player->number(), 1);
+  list.sendMessageAll(b.player, 1, "b: hi");
+  ASSERT_EQ(a.player->number(), 1);
+  EXPECT_EQ(std::string(a.player->head->myData(), 19),
+            std::string("\x00\x13MSG0000\x00\x00\x00\x01\x00"
+                        "b: hi",
+                        19));
   EXPECT_EQ(b.player->number(), 1);
 }
 
@@ -71,8 +75,8 @@ TEST(PlayerList, LookupOnlyTheExactPairMatches)
   EXPECT_EQ(list.findPlayer("ann", "pc"), annElsewhere.player);
   EXPECT_EQ(list.findPlayer("bob", "box"), bob.player);
   EXPECT_FALSE(list.contains("Ann", "box"));
-  EXPECT_FALSE(list.sendMessage("bob", "pc", "MSGx"));
-  EXPECT_TRUE(list.sendMessage("ann", "pc", "MSGx"));
+  EXPECT_FALSE(list.sendMessage("bob", "pc", 0, "x"));
+  EXPECT_TRUE(list.sendMessage("ann", "pc", 0, "x"));
   EXPECT_EQ(annElsewhere.player->number(), 1);
   EXPECT_TRUE(ann.player->isEmpty());
 }

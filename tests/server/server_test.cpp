@@ -2,6 +2,7 @@
 // and console lines. Most run a server in the test's process; the command line, "DIE" and
 // one whole exchange run the real korvaned.
 #include <algorithm>
+#include <atomic>
 #include <memory>
 #include <thread>
 
@@ -65,6 +66,28 @@ TEST_F(ServerTest, CommandLineBadPortsRefused)
   }
 }
 
+TEST_F(ServerTest, CommandLineHelpAndVersionPrintAndExit)
+{
+  const struct {
+    const char* arg;
+    int status;
+    std::string out, err;
+  } cases[] = {
+      {"--help", 0, "Usage: korvaned [--help] [--version] [--operator-address ADDR]... [port]\n",
+       ""},
+      {"--version", 0, "korvaned 0.26.20\n", ""},
+      {"--verbose", 1, "", "korvaned: unknown option --verbose\nUsage: korvaned"},
+  };
+  for (const auto& c : cases) {
+    cServerProcess korvaned(std::string(c.arg) + ".out", std::string(c.arg) + ".err");
+    ASSERT_TRUE(korvaned.spawn({c.arg}));
+    EXPECT_EQ(korvaned.waitExit(5000), c.status) << c.arg;
+    EXPECT_EQ(korvaned.out().substr(0, c.out.size()), c.out) << c.arg;
+    EXPECT_EQ(korvaned.err().substr(0, c.err.size()), c.err) << c.arg;
+    EXPECT_EQ(korvaned.out().empty(), c.out.empty()) << c.arg;
+  }
+}
+
 TEST_F(ServerTest, ExchangeFirstClientUploadsLaterClientDownloads)
 {
   ASSERT_TRUE(startProgram());
@@ -74,7 +97,7 @@ TEST_F(ServerTest, ExchangeFirstClientUploadsLaterClientDownloads)
   // The server handles a connection's frames in order: once the list is answered, the
   // upload has been applied and relayed, and nothing of it can reach the later client.
   first.send(frameOf("LST"));
-  EXPECT_EQ(first.readBytes(22), "MSGk=1-ann@box player\n");
+  EXPECT_EQ(first.readText(), "k=1-ann@box player");
   EXPECT_NE(out().find("blahblah\n"), std::string::npos);
 
   Client later(port);
@@ -170,8 +193,9 @@ TEST_F(ServerTest, RegistrationSimultaneousSameNameMakeOnePlayer)
   EXPECT_EQ(s, "OK_");
   EXPECT_GT(id, 0);
   other.send(frameOf("LST"));
-  const std::string list = "MSGk=1-twin@box player\nMSGk=2-other@box player\n";
-  EXPECT_EQ(other.readBytes(list.size() + 1, 1000), list);
+  EXPECT_EQ(other.readText(), "k=1-twin@box player");
+  EXPECT_EQ(other.readText(), "k=2-other@box player");
+  EXPECT_TRUE(other.quietFor(200));
 }
 
 TEST_F(ServerTest, RelayReachesEveryOtherPlayerNotTheSender)
@@ -220,25 +244,90 @@ TEST_F(ServerTest, RelayDroppedBeforeTheMapExists)
   EXPECT_TRUE(b.quietFor(300));
 }
 
-TEST_F(ServerTest, CommandsAnsweredAsPlainText)
+// Every text is a whole "MSG" frame: a move sent after them still arrives intact.
+TEST_F(ServerTest, CommandsAnsweredAsFramedTextsCarryingTheSendersName)
 {
   ASSERT_TRUE(startServer());
   Client ann(port), bob(port), cid(port);
   join(ann, "ann", "OK_", 0);
   join(bob, "bob", "OK_", 1);
   join(cid, "cid", "OK_", 2);
-  const std::string list = "MSGk=1-ann@box player\nMSGk=2-bob@box player\nMSGk=3-cid@box player\n";
   ann.send(frameOf("LST"));
-  EXPECT_EQ(ann.readBytes(list.size()), list);
+  std::string text;
+  unsigned long from = 0;
+  for (const char* line : {"k=1-ann@box player", "k=2-bob@box player", "k=3-cid@box player"}) {
+    ASSERT_TRUE(ann.readText(text, from));
+    EXPECT_EQ(text, line);
+    EXPECT_EQ(from, fromServer);
+  }
   ann.send(frameOf("MSGbob@box:hello there\nignored"));
-  EXPECT_EQ(bob.readBytes(14), "MSGhello there");
-  EXPECT_TRUE(waitOut("P: 'bob', H: 'box', M: 'MSGhello there'\n", 2000));
-  ann.send(frameOf("MSAall of you"));
-  EXPECT_EQ(bob.readBytes(13), "MSGall of you");
-  EXPECT_EQ(cid.readBytes(13), "MSGall of you");
-  EXPECT_TRUE(ann.quietFor(300));
-  EXPECT_TRUE(bob.quietFor(0));
-  EXPECT_TRUE(cid.quietFor(0));
+  ASSERT_TRUE(bob.readText(text, from));
+  EXPECT_EQ(text, "ann: hello there");
+  EXPECT_EQ(from, 0u);
+  EXPECT_TRUE(waitOut("P: 'bob', H: 'box', M: 'ann: hello there'\n", 2000));
+  bob.send(frameOf("MSA all of you"));
+  for (Client* other : {&ann, &cid}) {
+    ASSERT_TRUE(other->readText(text, from));
+    EXPECT_EQ(text, "bob: all of you");
+    EXPECT_EQ(from, 1u);
+  }
+  upload(cid, 0);
+  ASSERT_TRUE(waitOut("Player: CRU \n", 2000));
+  cid.send(moveFrame(0, cPoint(2, 3), cPoint(4, 5)));
+  for (Client* other : {&ann, &bob}) {
+    std::string b;
+    do ASSERT_TRUE(other->readFrame(b));
+    while (b.compare(0, 3, "MOV") != 0);
+    EXPECT_EQ(b, body(moveFrame(0, cPoint(2, 3), cPoint(4, 5))));
+  }
+  EXPECT_TRUE(bob.quietFor(200));
+}
+
+// The players' map is the first whole one uploaded by a player asked for it: a terrain from
+// anyone else, or any later one, is refused, and its sender keeps playing.
+TEST_F(ServerTest, UploadOnlyTheAskedPlayersFirstTerrainBecomesTheMap)
+{
+  ASSERT_TRUE(startServer());
+  Client ann(port), bob(port);
+  join(ann, "ann", "OK_", 0);
+  join(bob, "bob", "OK_", 1);
+  bob.send(terrainFrame(100, 100, 5));  // before any map, unasked
+  ASSERT_TRUE(waitOut("refused TER from bob@box\n", 2000));
+  ann.send(frameOf(cMapMessage(0, "???")));
+  std::string b;
+  ASSERT_TRUE(ann.readFrame(b));
+  ann.send(terrainFrame(0, 0, 5));  // asked, but a layer of no cells
+  ASSERT_TRUE(waitOut("refused TER from ann@box\n", 2000));
+  EXPECT_FALSE(engine->hasMap());
+  bob.send(frameOf(cMapMessage(0, "???")));  // asked after ann: either may upload
+  ASSERT_TRUE(bob.readFrame(b));
+  EXPECT_EQ(b, "MAP0000REC");
+  ann.send(terrainFrame(100, 100, 7));
+  ann.send(unitFrame(cPoint(20, 20), 30));
+  ann.send(frameOf(cMapMessage(0, "///")));
+  ASSERT_TRUE(waitOut("Player: CRU \n", 2000));
+  EXPECT_TRUE(engine->hasMap());
+  const struct {
+    Client* sender;
+    const char* line;
+    int times;
+  } later[] = {{&bob, "refused TER from bob@box\n", 2}, {&ann, "refused TER from ann@box\n", 2}};
+  for (const auto& c : later) {
+    c.sender->send(terrainFrame(1, 1, 3));
+    c.sender->send(frameOf("LST"));
+    std::string text;
+    unsigned long from;
+    do ASSERT_TRUE(c.sender->readText(text, from)) << c.line;  // still served
+    while (text.compare(0, 4, "k=2-") != 0);
+    EXPECT_TRUE(waitOut(c.line, 2000, c.times)) << c.line;
+  }
+  Client joiner(port);
+  join(joiner, "cid", "OK_", 2);
+  joiner.send(frameOf(cMapMessage(0, "???")));
+  do ASSERT_TRUE(joiner.readFrame(b));
+  while (b != "MAP0000SND");
+  ASSERT_TRUE(joiner.readFrame(b));
+  EXPECT_EQ(b, body(terrainFrame(100, 100, 7)));
 }
 
 TEST_F(ServerTest, CommandsDieAsFirstFrameEndsServer)
@@ -247,7 +336,9 @@ TEST_F(ServerTest, CommandsDieAsFirstFrameEndsServer)
   Client c(port);
   c.send(frameOf("DIE"));
   EXPECT_EQ(program->waitExit(6000), 0);
-  EXPECT_NE(out().find("DIE!\nError in version string\n"), std::string::npos) << out();
+  const size_t die = out().find("DIE!\n");
+  ASSERT_NE(die, std::string::npos) << out();
+  EXPECT_NE(out().find("Error in version string\n", die), std::string::npos) << out();
 }
 
 TEST_F(ServerTest, ConsoleVisitCounterAndListLines)
@@ -276,5 +367,35 @@ TEST_F(ServerTest, ConnectionResetMarksPlayerNotConnected)
   ASSERT_TRUE(waitOut("Return: -1\n", 2000));
   EXPECT_TRUE(waitOut("k=1-ann@box player 0\n", 2000));
   b.send(frameOf("LST"));  // and it still lists
-  EXPECT_EQ(b.readBytes(22), "MSGk=1-ann@box player\n");
+  EXPECT_EQ(b.readText(), "k=1-ann@box player");
+}
+
+// The registration reply is the first frame a new player gets, however busy the game is: a
+// frame relayed ahead of it would be read as the reply.
+TEST_F(ServerTest, RegistrationReplyComesBeforeAnyRelayedFrame)
+{
+  ASSERT_TRUE(startServer());
+  Client busy(port);
+  join(busy, "busy", "OK_", 0);
+  upload(busy, 0);
+  ASSERT_TRUE(waitOut("Player: CRU \n", 2000));
+  std::atomic<bool> done{false};
+  std::thread flood([&] {
+    const std::string burst = [] {
+      std::string b;
+      for (int i = 0; i < 50; ++i) b += frameOf("MSAbusy " + std::to_string(i));
+      return b;
+    }();
+    while (!done) busy.send(burst);
+  });
+  int registered = 0;
+  for (int i = 0; i < 400; ++i) {
+    Client c(port);
+    std::string status;
+    long id;
+    registered += c.registerAs("p" + std::to_string(i), "box", status, id);
+  }
+  done = true;
+  flood.join();
+  EXPECT_EQ(registered, 400);
 }

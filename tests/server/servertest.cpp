@@ -72,10 +72,10 @@ bool ServerTest::startServer()
   return true;
 }
 
-bool ServerTest::startProgram()
+bool ServerTest::startProgram(const std::vector<std::string>& args, bool input)
 {
   program.reset(new cServerProcess("out.txt", "err.txt"));
-  const bool up = program->startOnFreePort();
+  const bool up = program->startOnFreePort(args, input);
   port = program->port();
   return up;
 }
@@ -101,9 +101,19 @@ long ServerTest::rssKb() const
   return -1;
 }
 
-Client::Client(int port)
+Client::Client(int port) : Client(port, nullptr) {}
+
+Client::Client(int port, const char* local)
 {
   fd = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in from = {};
+  from.sin_family = AF_INET;
+  if (local && (inet_pton(AF_INET, local, &from.sin_addr) != 1 ||
+                bind(fd, reinterpret_cast<sockaddr*>(&from), sizeof from) != 0)) {
+    close(fd);
+    fd = -1;
+    return;
+  }
   sockaddr_in a = {};
   a.sin_family = AF_INET;
   a.sin_port = htons(uint16_t(port));
@@ -154,6 +164,26 @@ bool Client::readFrame(std::string& body, int ms) const
   const size_t n = size_t((unsigned char)length[0] * 256 + (unsigned char)length[1]) - 2;
   body = readBytes(n, ms);
   return body.size() == n;
+}
+
+bool Client::readText(std::string& text, unsigned long& from, int ms) const
+{
+  std::string body;
+  do
+    if (!readFrame(body, ms)) return false;
+  while (body.compare(0, 3, "MSG") != 0);
+  if (body.size() < 12 || body.compare(0, 7, "MSG0000") != 0) return false;
+  from = 0;
+  for (int i = 7; i < 11; ++i) from = from * 256 + (unsigned char)body[size_t(i)];
+  text = body.substr(12);
+  return true;
+}
+
+std::string Client::readText(int ms) const
+{
+  std::string text;
+  unsigned long from;
+  return readText(text, from, ms) ? text : "";
 }
 
 bool Client::quietFor(int ms) const

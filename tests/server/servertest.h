@@ -19,6 +19,7 @@
 #include "server/serverengine.h"
 
 std::string terrainFrame(int width, int height, char cell);  // a "TER" map message
+const unsigned long fromServer = 0xFFFFFFFFul;  // the sender ID of the server's own texts, as sent
 
 class ServerTest : public ::testing::Test {
 protected:
@@ -28,8 +29,9 @@ protected:
 
   // A server in this process on a free port, its console written to out.txt and err.txt.
   bool startServer();
-  // The real korvaned on a free port, its standard output and error in the same files.
-  bool startProgram();
+  // The real korvaned on a free port, its standard output and error in the same files; args
+  // come before the port, and with input its standard input is program->input().
+  bool startProgram(const std::vector<std::string>& args = {}, bool input = false);
   std::string out() const;  // the server's console so far
   std::string err() const;
   // Waits until the console holds needle at least count times.
@@ -49,6 +51,8 @@ protected:
 class Client {
 public:
   explicit Client(int port);
+  // Bound to the loopback address `local` (e.g. "127.0.0.2") before connecting.
+  Client(int port, const char* local);
   ~Client();
   Client(const Client&) = delete;
   Client& operator=(const Client&) = delete;
@@ -57,6 +61,10 @@ public:
   void send(const std::string& bytes) const;
   // The body of the next frame, or false on timeout or close.
   bool readFrame(std::string& body, int ms = 2000) const;
+  // The next text message, skipping other frames: its text and sender ID; false when none
+  // came in time or it is malformed.
+  bool readText(std::string& text, unsigned long& from, int ms = 2000) const;
+  std::string readText(int ms = 2000) const;             // the text alone; empty when none came
   std::string readBytes(size_t n, int ms = 2000) const;  // fewer on timeout or close
   bool quietFor(int ms) const;                           // nothing arrives for ms
   bool closedWithin(int ms) const;                       // the server ends the connection

@@ -22,8 +22,8 @@
 // (40 hit points, damage 7, blast radius 1, fire rate 2), 2 an archer (30, 3, 0, fire rate 0).
 class TurnCatalogue {
 public:
-  TurnCatalogue() : previous(metaList), db(terrains(), buildings(), units()) { metaList = &db; }
-  ~TurnCatalogue() { metaList = previous; }
+  TurnCatalogue() : db(terrains(), buildings(), units()), previous(useCatalogue(&db)) {}
+  ~TurnCatalogue() { useCatalogue(previous); }
 
 private:
   static cMetaDataItem item(int size, int hp, int damage, int area, int rate)
@@ -51,8 +51,8 @@ private:
     return {item(1, 8, 0, 0, 0), item(1, 40, 7, 1, 2), item(1, 30, 3, 0, 0)};
   }
 
-  cMetaDatabase* previous;
   cMetaDatabase db;
+  cMetaDatabase* previous;
 };
 
 // What the view's draw pass does before every picture.

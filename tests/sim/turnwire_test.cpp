@@ -110,6 +110,38 @@ TEST_F(WiredGame, ReceivedMoveOffTheMapIsRefused)
   EXPECT_EQ(u->myPosition(), cPoint(26, 27));
 }
 
+// Texts are kept for the screen in arrival order, never read as moves and never change the
+// map; bytes that are not printable arrive as '?', and only the latest ones are kept.
+TEST_F(WiredGame, ReceivedTextsAreKeptInOrderAndLeaveTheMapAlone)
+{
+  const auto before = figures(*map.getUnits());
+  const int many = int(cGamePlayMap::maxWaitingTexts) + 1;
+  std::string frames;
+  frames += frameOf(cTextMessage(0, 1, "ann: hello"));
+  frames += frameOf(cTextMessage(0, cTextMessage::serverTextID, "tab\there\x1b[2J\xff"));
+  for (int k = 0; k < many; ++k)
+    frames += frameOf(cTextMessage(0, 2, ("n" + std::to_string(k)).c_str()));
+  ASSERT_EQ(write(peer, frames.data(), frames.size()), ssize_t(frames.size()));
+  testing::internal::CaptureStdout();
+  std::string text;
+  bool changed = false;
+  for (const char* expected : {"ann: hello", "tab?here?[2J?"}) {
+    changed |= map.processTurn(player.get());
+    ASSERT_TRUE(map.takeText(text));
+    EXPECT_EQ(text, expected);
+    EXPECT_FALSE(map.takeText(text));
+  }
+  changed |= map.processTurnDraining(player.get());
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "");  // no "MOVE" trace
+  EXPECT_FALSE(changed);
+  EXPECT_EQ(figures(*map.getUnits()), before);
+  for (int k = 1; k < many; ++k) {  // the oldest one was dropped
+    ASSERT_TRUE(map.takeText(text));
+    EXPECT_EQ(text, "n" + std::to_string(k));
+  }
+  EXPECT_FALSE(map.takeText(text));
+}
+
 TEST_F(WiredGame, ReceivedRemoveMatchingOnlyAUnitsFootprintRemovesTheUnit)
 {
   ASSERT_TRUE(map.addBuilding(new cBaseObject(1, 9, cPoint(40, 40), cIsoPoint(2, 2, 1))));

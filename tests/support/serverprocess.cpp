@@ -29,15 +29,19 @@ cServerProcess::cServerProcess(std::string out, std::string err)
 cServerProcess::~cServerProcess()
 {
   if (child > 0 && waitExit(0) == -1) kill(SIGKILL);
+  closeInput();
 }
 
-bool cServerProcess::spawn(const std::vector<std::string>& args)
+bool cServerProcess::spawn(const std::vector<std::string>& args, bool input)
 {
   const char* build = std::getenv("KORVANE_BUILD");
   const std::string program = std::string(build ? build : ".") + "/server/korvaned";
   if (access(program.c_str(), X_OK) != 0) return false;
+  int pipeFds[2] = {-1, -1};
+  if (input && pipe2(pipeFds, O_CLOEXEC) != 0) return false;
   child = fork();
   if (child == 0) {
+    if (input) dup2(pipeFds[0], 0);
     const int o = open(outFile.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
     const int e = open(errFile.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
     dup2(o, 1);
@@ -48,14 +52,33 @@ bool cServerProcess::spawn(const std::vector<std::string>& args)
     execv(program.c_str(), argv.data());
     _exit(127);
   }
+  if (input) {
+    close(pipeFds[0]);
+    closeInput();
+    inputFd = pipeFds[1];
+  }
   return child > 0;
 }
 
-bool cServerProcess::startOnFreePort()
+void cServerProcess::input(const std::string& text)
+{
+  if (inputFd >= 0 && write(inputFd, text.data(), text.size()) != ssize_t(text.size()))
+    closeInput();
+}
+
+void cServerProcess::closeInput()
+{
+  if (inputFd >= 0) close(inputFd);
+  inputFd = -1;
+}
+
+bool cServerProcess::startOnFreePort(const std::vector<std::string>& args, bool input)
 {
   for (int attempt = 0; attempt < 5; ++attempt) {
     listening = freeLoopbackPort();
-    if (!spawn({std::to_string(listening)})) return false;
+    std::vector<std::string> all = args;
+    all.push_back(std::to_string(listening));
+    if (!spawn(all, input)) return false;
     for (int waited = 0; waited < 10000; waited += 10) {
       if (err().find("Server up and running.\n") != std::string::npos) return true;
       if (waitExit(0) != -1) break;  // the port was taken meanwhile: try another
@@ -84,6 +107,11 @@ void cServerProcess::kill(int signal)
   ::kill(child, signal);
   waitpid(child, nullptr, 0);
   child = -1;
+}
+
+void cServerProcess::signal(int signal)
+{
+  if (child > 0) ::kill(child, signal);
 }
 
 std::string cServerProcess::out() const { return fileText(outFile); }

@@ -14,21 +14,27 @@ public:
   cServerProcess(const cServerProcess&) = delete;
   cServerProcess& operator=(const cServerProcess&) = delete;
 
-  // Starts the program with these arguments; false when it cannot be run at all.
-  bool spawn(const std::vector<std::string>& args);
-  // Starts it on a free loopback port and waits up to 10 s for "Server up and running.".
-  bool startOnFreePort();
+  // Starts the program with these arguments; false when it cannot be run at all. With
+  // input, its standard input is a pipe that input() writes to; otherwise it is inherited.
+  bool spawn(const std::vector<std::string>& args, bool input = false);
+  // Starts it on a free loopback port (after the arguments given) and waits up to 10 s for
+  // "Server up and running.".
+  bool startOnFreePort(const std::vector<std::string>& args = {}, bool input = false);
+  void input(const std::string& text);  // to its standard input
+  void closeInput();
   int port() const { return listening; }
   pid_t pid() const { return child; }
   // The exit status once it ended within ms, -1 while it runs, -2 when a signal ended it.
   int waitExit(int ms);
-  void kill(int signal);  // and reaps it
+  void kill(int signal);    // and reaps it
+  void signal(int signal);  // only sends it
   std::string out() const;
   std::string err() const;
 
 private:
   std::string outFile, errFile;
   pid_t child = -1;
+  int inputFd = -1;  // the writing end of its standard input, when it has one
   int listening = 0;
 };
 

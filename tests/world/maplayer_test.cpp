@@ -1,6 +1,6 @@
 #include "world/maplayer.h"
 #include "support/testdirectory.h"
-#include "world/host.h"
+#include "support/testhost.h"
 
 #include <gtest/gtest.h>
 
@@ -125,20 +125,12 @@ TEST(MapLayer, SharedLayerIsFreedByItsLastUser)
 
 TEST(MapLayer, DebugLogLinesAndDump)
 {
-  cTestDirectory directory("korvane-maplayer");
-  ASSERT_TRUE(directory.ok());
-  fp = fopen("log.txt", "w");
-  debug_log_on = true;
+  cTestHost host(nullptr, true);
   cMapLayer layer(cPoint(2, 2));
   layer.fill(cRect(0, 0, 1, 2), 7);
   layer.testMap();
-  debug_log_on = false;
-  fclose(fp);
-  fp = nullptr;
-  std::ifstream in("log.txt");
-  std::stringstream text;
-  text << in.rdbuf();
-  EXPECT_EQ(text.str(),
+  EXPECT_EQ(host.reopenings(), 2) << "the lines around a fill reach the disk at once";
+  EXPECT_EQ(host.text(),
             "clearing Map...\nend clear Map..., test it\n"
             "filling area on map (0,0)-(1,2) with 7...\nfinished filling area.\n"
             "Testing Map...\n7, 0, \n7, 0, \nEnd Test.\n");

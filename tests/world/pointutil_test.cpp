@@ -1,17 +1,18 @@
 #include "world/pointutil.h"
-#include "world/host.h"
 
 #include <gtest/gtest.h>
 
+#include "support/testhost.h"
+
 namespace {
 int screenWidth = 0;
-int currentScreenWidth() { return screenWidth; }
+// The screen width the tile arithmetic reads, for the whole test program.
+cTestHost host([] { return screenWidth; });
 
 // Sets a screen width and forgets the remembered tile constant by asking for another zoom.
 void useScreenWidth(int width)
 {
   screenWidth = width;
-  setHostScreenWidth(currentScreenWidth);
   cIsoPoint::getXConst(-1);
 }
 }  // namespace
@@ -73,7 +74,7 @@ TEST(IsoPoint, TileConstantIsRememberedPerZoom)
   EXPECT_EQ(cIsoPoint::getXConst(8), 26);  // same zoom: the old value stands
   EXPECT_EQ(cIsoPoint::getXConst(4), 21);
   EXPECT_EQ(cIsoPoint::getXConst(8), 42);
-  setHostScreenWidth(nullptr);
+  screenWidth = 0;
   EXPECT_EQ(cIsoPoint::getXConst(3), 0);
 }
 
@@ -109,7 +110,7 @@ TEST(IsoPoint, ScreenToCellReadsBackOneCellFurther)
 
 TEST(IsoPoint, ScreenToCellWithoutGraphicsModeLeavesCell)
 {
-  setHostScreenWidth(nullptr);
+  screenWidth = 0;
   cIsoPoint::getXConst(-2);
   cIsoPoint p(4, 5);
   p.set2DPosScaled(cPoint(30, 30), 6);

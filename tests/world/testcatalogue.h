@@ -25,8 +25,8 @@ inline cMetaDataItem makeItem(const char* desc, const TestKind& k)
 // unit 1 with 40 hit points, damage 7, area 1, fire rate 2; unit 2 fires every turn.
 class ScopedCatalogue {
 public:
-  ScopedCatalogue() : previous(metaList), db(terrains(), buildings(), units()) { metaList = &db; }
-  ~ScopedCatalogue() { metaList = previous; }
+  ScopedCatalogue() : db(terrains(), buildings(), units()), previous(useCatalogue(&db)) {}
+  ~ScopedCatalogue() { useCatalogue(previous); }
 
 private:
   static std::vector<cMetaDataItem> terrains() { return {cMetaDataItem(), cMetaDataItem()}; }
@@ -42,10 +42,11 @@ private:
             makeItem("Archer", {1, 1, 30, 3, 0, 0})};
   }
 
-  cMetaDatabase* previous;
-
 public:
   cMetaDatabase db;
+
+private:
+  cMetaDatabase* previous;
 };
 
 #endif

@@ -1,5 +1,5 @@
-// The game engine in-process under the test's own Xvfb: the real data files of the build's
-// run folder, a fake clock, and the engine's input handed over directly.
+// One game in-process under the test's own Xvfb: the real data files of the build's run
+// folder, a fake clock, and the game's input handed over directly.
 #include <gtest/gtest.h>
 
 #include <allegro.h>
@@ -12,50 +12,52 @@
 #include "gui/canvas.h"
 #include "gui/toolbar.h"
 #include "render/isoviewrect.h"
+#include "support/serverprocess.h"
 #include "world/metadatabase.h"
 
 // A local game on the built-in map at 640 x 480, 16 bits, started and ready for its first pass.
-class cGameEngineTest : public cEngineTest {
+class cGameTest : public cClientTest {
 protected:
   void SetUp() override
   {
-    cEngineTest::SetUp();
+    cClientTest::SetUp();
     if (HasFatalFailure()) return;
     player = new cPlayer();
-    testing::internal::CaptureStdout();
-    engine->beginGame(player);
-    testing::internal::GetCapturedStdout();
+    game = std::make_unique<cGame>(*context, clock, toolbars, player, builtinView());
+  }
+  void TearDown() override
+  {
+    game.reset();
+    cClientTest::TearDown();
   }
 
-  cIsoView& map() { return engine->map(); }
-  int& mode() { return engine->mode; }
-  int& toolbarState() { return engine->toolbarState; }
-  int& buildType() { return engine->buildType; }
-  int64_t& ticks() { return engine->ticks; }
-  cBaseObject* lastSelected() { return engine->lastSelected; }
-  cMessageCanvas& messages() { return engine->messages; }
-  cIsoViewRect& view() { return *engine->view; }
+  cIsoView& map() { return game->map(); }
+  eMode mode() { return game->myMode(); }
+  eToolbarState toolbarState() { return game->myToolbarState(); }
+  int buildType() { return game->myBuildType(); }
+  int64_t ticks() { return game->myTicks(); }
+  cBaseObject* lastSelected() { return game->myLastSelected(); }
+  const cMessageCanvas& messages() { return game->myMessages(); }
+  const cChatLine& chat() { return game->myChat(); }
+  void chatKey(int scan, int ascii) { game->handleChatKey(scan << 8 | ascii); }
+  cIsoViewRect& view() { return game->myView(); }
   // What a finished game still points at, by name; empty when nothing.
   std::string leftOver()
   {
     std::string left;
-    if (engine->gui) left += " gui";
-    if (engine->minimap) left += " minimap";
-    if (engine->indicator) left += " indicator";
-    if (engine->keyboard) left += " keyboard";
-    if (engine->noObject) left += " noObject";
-    if (engine->lastSelected) left += " lastSelected";
-    if (engine->returnIcon) left += " returnIcon";
-    if (engine->panelBackground) left += " panelBackground";
-    for (cToolbar& t : engine->toolbars)
-      for (int i = 0; i < t.myCount(); ++i)
-        if (t.getItemNo(i)->myBitmap(0)) left += " toolbar icon";
+    if (lastSelected()) left += " lastSelected";
+    if (returnIcon()) left += " returnIcon";
+    for (eToolbarState t :
+         {TOOLBAR_MAIN, TOOLBAR_TO_BUILD, TOOLBAR_BUILDING_INFO, TOOLBAR_UNIT_INFO})
+      for (int i = 0; i < toolbar(t).myCount(); ++i)
+        if (toolbar(t).getItemNo(i)->myBitmap(0)) left += " toolbar icon";
     if (map().hasSelection()) left += " selection";
     if (map().getToBuild()) left += " preview";
     return left;
   }
-  cToolbar& toolbar(int i) { return engine->toolbars[i]; }
-  BITMAP* returnIcon() { return engine->returnIcon; }
+  cToolbar& toolbar(int i) { return game->toolbar(eToolbarState(i + 1)); }
+  cToolbar& toolbar(eToolbarState t) { return game->toolbar(t); }
+  BITMAP* returnIcon() { return game->myReturnIcon(); }
   std::string lastMessage()
   {
     const cQueueNode* last = messages().head;
@@ -67,26 +69,29 @@ protected:
   // A click of `buttons` with the pointer on map tile `tile` (view centre when it is null).
   void clickTile(cPoint tile, int buttons)
   {
-    engine->currentMouse.pos = screenPointOf(tile);
-    engine->clickButtons = buttons;
-    engine->processMouseClickedInMap(player);
+    game->setPointer(screenPointOf(tile), buttons);
+    game->processMouseClickedInMap();
   }
   void moveTo(cPoint tile)
   {
-    engine->currentMouse.pos = screenPointOf(tile);
-    engine->processMouseMoveInMap();
+    game->setPointer(screenPointOf(tile));
+    game->processMouseMoveInMap();
   }
   // The screen point in the middle of a tile's diamond.
   cPoint screenPointOf(cPoint tile)
   {
-    engine->drawIsoScreen(31);
+    game->drawIsoScreen(31);
     const int k = cIsoPoint::getXConst(map().getZoom());
     const cPoint anchor = cIsoPoint(tile).convertTo2DScaled(map().getStartPos(), map().getZoom());
-    return anchor + cPoint(0, -k / 2) + engine->viewArea.topLeft;
+    return anchor + cPoint(0, -k / 2) + game->myLayout().viewArea.topLeft;
   }
+
+  cPlayer* player = nullptr;  // the game's
+  cGameToolbars toolbars;
+  std::unique_ptr<cGame> game;
 };
 
-TEST_F(cGameEngineTest, ToolbarItemsSwitchModesToolbarsAndRedrawFlags)
+TEST_F(cGameTest, ToolbarItemsSwitchModesToolbarsAndRedrawFlags)
 {
   struct Step {
     const char* what;
@@ -98,27 +103,60 @@ TEST_F(cGameEngineTest, ToolbarItemsSwitchModesToolbarsAndRedrawFlags)
       {"main: to-build", 1, 4, 1, 2, 1, 2},
       {"to-build: type 3", 2, 2, 2, 2, 3, 0},
       {"to-build: back", 2, 5, 2, 1, 3, 2},
-      {"main: message, 2 -> 3", 1, 5, 3, 1, 3, 1},
-      {"main: message, 3 -> 1", 1, 5, 1, 1, 3, 1},
+      {"main: message ends build mode", 1, 5, 1, 1, 3, 1},
+      {"main: message keeps select mode", 1, 5, 1, 1, 3, 0},
       {"main: diagnostic wraps the type", 1, 6, 1, 1, 4, 0},
       {"main: nothing clicked", 1, -1, 1, 1, 4, 0},
   };
   for (const Step& s : steps) {
     takeRedraw();
-    if (s.toolbar == 1) engine->processMainToolbar(s.item, player);
-    if (s.toolbar == 2) engine->processToBuildToolbar(s.item);
+    if (s.toolbar == 1) game->processMainToolbar(s.item);
+    if (s.toolbar == 2) game->processToBuildToolbar(s.item);
     EXPECT_EQ(takeRedraw(), s.redraw) << s.what;
     EXPECT_EQ(mode(), s.mode) << s.what;
     EXPECT_EQ(toolbarState(), s.toolbarState) << s.what;
     EXPECT_EQ(buildType(), s.buildType) << s.what;
   }
-  for (int i = 0; i < 5; ++i) engine->processMainToolbar(6, player);
+  for (int i = 0; i < 5; ++i) game->processMainToolbar(6);
   EXPECT_EQ(buildType(), 9);
-  engine->processMainToolbar(6, player);
+  game->processMainToolbar(6);
   EXPECT_EQ(buildType(), 1);
 }
 
-TEST_F(cGameEngineTest, ZoomStaysWithinOneAndTwentyWithoutAMessageAtTheEnds)
+// Every key goes into the open box, game keys too; Esc only closes it, Return shows the line
+// (a local game has no one to send it to) and writes it to the log at once.
+TEST_F(cGameTest, ChatBoxTakesEveryKeyUntilReturnOrEsc)
+{
+  game->processMainToolbar(5);
+  ASSERT_TRUE(chat().isOpen());
+  chatKey(KEY_Q, 'q');
+  chatKey(KEY_ESC, 27);
+  EXPECT_FALSE(chat().isOpen());
+  EXPECT_FALSE(cGameEngine::q);
+  const int before = messages().number();
+  game->processMainToolbar(5);
+  EXPECT_EQ(chat().myText(), "");
+  for (char c : std::string("hello q+-s")) chatKey(0, c);
+  chatKey(KEY_BACKSPACE, 8);
+  chatKey(KEY_LEFT, 0);
+  chatKey(KEY_F1, 0);
+  chatKey(0, '\t');
+  chatKey(KEY_ENTER, 13);
+  EXPECT_FALSE(chat().isOpen());
+  EXPECT_FALSE(cGameEngine::q);
+  EXPECT_EQ(messages().number(), before + 1);
+  EXPECT_EQ(lastMessage(), "hello q+-");
+  EXPECT_NE(fileText("log.txt").find("Message: hello q+-\n"), std::string::npos);
+
+  game->processMainToolbar(5);
+  for (int i = 0; i < cPlayer::maxChatText + 20; ++i) chatKey(0, 'a' + i % 26);
+  EXPECT_EQ(int(chat().myText().size()), cPlayer::maxChatText);
+  chatKey(KEY_ENTER_PAD, 13);
+  EXPECT_EQ(lastMessage().size(), size_t(cPlayer::maxChatText));
+  EXPECT_EQ(messages().number(), before + 2);
+}
+
+TEST_F(cGameTest, ZoomStaysWithinOneAndTwentyWithoutAMessageAtTheEnds)
 {
   struct Case {
     int from;
@@ -132,23 +170,23 @@ TEST_F(cGameEngineTest, ZoomStaysWithinOneAndTwentyWithoutAMessageAtTheEnds)
     const int before = messages().number();
     takeRedraw();
     if (c.in)
-      engine->increase_zoom();
+      game->increase_zoom();
     else
-      engine->decrease_zoom();
+      game->decrease_zoom();
     EXPECT_EQ(map().getZoom(), c.to) << c.from;
     EXPECT_EQ(messages().number() - before, c.newMessages) << c.from;
     EXPECT_EQ(takeRedraw(), c.newMessages ? 20 : 0) << c.from;
   }
 }
 
-TEST_F(cGameEngineTest, StatisticsGoToTheMessages)
+TEST_F(cGameTest, StatisticsGoToTheMessages)
 {
   const int before = messages().number();
-  engine->processMainToolbar(2, player);
+  game->processMainToolbar(2);
   EXPECT_EQ(messages().number() - before, 7);
 }
 
-TEST_F(cGameEngineTest, ASelectedUnitWalksTwentyCellsInAboutTwoSeconds)
+TEST_F(cGameTest, ASelectedUnitWalksTwentyCellsInAboutTwoSeconds)
 {
   clickTile(cPoint(15, 15), 1);
   ASSERT_NE(lastSelected(), nullptr);
@@ -160,38 +198,37 @@ TEST_F(cGameEngineTest, ASelectedUnitWalksTwentyCellsInAboutTwoSeconds)
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "move 1\n");
   cBaseObject* unit = lastSelected();
   const int64_t start = clock.t;
-  while (unit->myPosition() != cPoint(35, 15) && clock.t - start < 10000000)
-    engine->runPass(player);
+  while (unit->myPosition() != cPoint(35, 15) && clock.t - start < 10000000) game->runPass();
   EXPECT_EQ(unit->myPosition(), cPoint(35, 15));
   EXPECT_NEAR(double(clock.t - start) / 1e6, 2.0, 0.25);
   EXPECT_NEAR(double(ticks()), 20, 2);
   // The occupancy numbers followed every step: a click on the unit's new tile picks it.
-  mode() = 1;
+  game->setMode(MODE_SELECT);
   clickTile(cPoint(35, 15), 1);
   EXPECT_EQ(lastSelected(), unit);
 }
 
-TEST_F(cGameEngineTest, EveryThousandthTurnRunsNothing)
+TEST_F(cGameTest, EveryThousandthTurnRunsNothing)
 {
+  while (ticks() < 998) game->runTurn();
   clickTile(cPoint(15, 15), 1);
   clickTile(cPoint(30, 15), 2);
   cBaseObject* unit = lastSelected();
-  ticks() = 998;
-  engine->runTurn(player);
+  game->runTurn();
   const cPoint afterTurn999 = unit->myPosition();
   EXPECT_NE(afterTurn999, cPoint(15, 15));
-  engine->runTurn(player);
+  game->runTurn();
   EXPECT_EQ(unit->myPosition(), afterTurn999);
-  engine->runTurn(player);
+  game->runTurn();
   EXPECT_NE(unit->myPosition(), afterTurn999);
   EXPECT_EQ(ticks(), 1001);
 }
 
-TEST_F(cGameEngineTest, ABuildingIsPlacedOnceAndItsPreviewNeverSticksOffTheMap)
+TEST_F(cGameTest, ABuildingIsPlacedOnceAndItsPreviewNeverSticksOffTheMap)
 {
   const int buildings = map().getBuildings()->number();
-  engine->processToBuildToolbar(0);
-  ASSERT_EQ(mode(), 2);
+  game->processToBuildToolbar(0);
+  ASSERT_EQ(mode(), MODE_BUILD);
   takeRedraw();
   moveTo(cPoint(40, 40));
   ASSERT_NE(map().getToBuild(), nullptr);
@@ -201,28 +238,27 @@ TEST_F(cGameEngineTest, ABuildingIsPlacedOnceAndItsPreviewNeverSticksOffTheMap)
   EXPECT_EQ(map().getToBuild(), nullptr);
   clickTile(cPoint(40, 40), 1);
   EXPECT_EQ(map().getBuildings()->number(), buildings + 1);
-  EXPECT_EQ(mode(), 1);
-  engine->processToBuildToolbar(0);
+  EXPECT_EQ(mode(), MODE_SELECT);
+  game->processToBuildToolbar(0);
   clickTile(cPoint(40, 40), 1);
   EXPECT_EQ(map().getBuildings()->number(), buildings + 1);
-  EXPECT_EQ(mode(), 2);
+  EXPECT_EQ(mode(), MODE_BUILD);
   // Another button paints the tile, announced through the map.
   clickTile(cPoint(60, 60), 2);
   EXPECT_EQ(map().getTerrain(cPoint(60, 60)), 2);
 }
 
-TEST_F(cGameEngineTest, LeavingAGameLeavesNoPointerIntoWhatItFreed)
+TEST_F(cGameTest, LeavingAGameLeavesNoPointerIntoWhatItFreed)
 {
   clickTile(cPoint(15, 15), 1);
-  engine->processToBuildToolbar(0);
+  game->processToBuildToolbar(0);
   moveTo(cPoint(40, 40));
   ASSERT_TRUE(map().hasSelection());
-  engine->endGame(player);
-  player = nullptr;
+  game->leave();
   EXPECT_EQ(leftOver(), "");
 }
 
-TEST_F(cGameEngineTest, AScreenshotThatCannotBeWrittenSaysSo)
+TEST_F(cGameTest, AScreenshotThatCannotBeWrittenSaysSo)
 {
   for (bool writable : {true, false}) {
     if (!writable) {
@@ -230,14 +266,14 @@ TEST_F(cGameEngineTest, AScreenshotThatCannotBeWrittenSaysSo)
       ASSERT_EQ(mkdir("dump.png", 0700), 0);  // a folder cannot be overwritten
     }
     simulate_keypress(KEY_SPACE << 8 | ' ');
-    EXPECT_EQ(engine->screenShot(), writable);
+    EXPECT_EQ(takeScreenShot(), writable);
     EXPECT_FALSE(keypressed());
   }
 }
 
 // Switching away leaves the pointer where it is and stops edge scrolling until the switch
 // back, which redraws everything.
-TEST_F(cGameEngineTest, SwitchingAwayStopsEdgeScrollingAndLeavesThePointerAlone)
+TEST_F(cGameTest, SwitchingAwayStopsEdgeScrollingAndLeavesThePointerAlone)
 {
   position_mouse(2, 200);  // on the left edge of the map view
   testing::internal::CaptureStdout();
@@ -263,7 +299,7 @@ TEST_F(cGameEngineTest, SwitchingAwayStopsEdgeScrollingAndLeavesThePointerAlone)
 }
 
 // Without "return.png" the back items show an icon of 0 pixels, never uninitialised memory.
-TEST_F(cGameEngineTest, AMissingReturnIconIsClearedAndShownOnTheBackItems)
+TEST_F(cGameTest, AMissingReturnIconIsClearedAndShownOnTheBackItems)
 {
   ASSERT_NE(returnIcon(), nullptr);
   int set = 0;
@@ -275,7 +311,7 @@ TEST_F(cGameEngineTest, AMissingReturnIconIsClearedAndShownOnTheBackItems)
   EXPECT_EQ(toolbar(3).getItemNo(5)->myBitmap(0), returnIcon());
 }
 
-TEST_F(cGameEngineTest, DiagnoseSaysWhenMap1CannotBeWritten)
+TEST_F(cGameTest, DiagnoseSaysWhenMap1CannotBeWritten)
 {
   for (bool writable : {true, false}) {
     if (!writable) {
@@ -283,7 +319,7 @@ TEST_F(cGameEngineTest, DiagnoseSaysWhenMap1CannotBeWritten)
     }
     simulate_keypress(KEY_SPACE << 8 | ' ');
     takeRedraw();
-    engine->processMainToolbar(1, player);
+    game->processMainToolbar(1);
     EXPECT_EQ(takeRedraw(), 31);
     EXPECT_EQ(lastMessage() == "Could not write map1.", !writable) << lastMessage();
     if (writable) {
@@ -296,43 +332,43 @@ TEST_F(cGameEngineTest, DiagnoseSaysWhenMap1CannotBeWritten)
 
 // Types the catalogue lacks place and show nothing (the diagnostic branch cycles the type up
 // to 9 whatever the catalogue holds).
-TEST_F(cGameEngineTest, BuildingTypesOutsideTheCatalogueAreNeverLookedUp)
+TEST_F(cGameTest, BuildingTypesOutsideTheCatalogueAreNeverLookedUp)
 {
-  const int known = metaList->retrieveMaxObjects();
+  const int known = context->catalogue->retrieveMaxObjects();
   const int buildings = map().getBuildings()->number();
   for (int type : {0, known, known + 100, -1}) {
-    buildType() = type;
-    mode() = 2;
+    game->setBuildType(type);
+    game->setMode(MODE_BUILD);
     moveTo(cPoint(40, 40));
     EXPECT_EQ(map().getToBuild(), nullptr) << type;
     clickTile(cPoint(40, 40), 1);
     EXPECT_EQ(map().getBuildings()->number(), buildings) << type;
     cBaseObject strange(type, 0, cPoint(1, 1), cPoint(1, 1));
-    engine->initBuildingInfoToolbar(&strange);
+    game->initBuildingInfoToolbar(&strange);
     EXPECT_EQ(toolbar(2).getItemNo(0)->myBitmap(0), nullptr) << type;
   }
-  buildType() = known - 1;
-  mode() = 2;
+  game->setBuildType(known - 1);
+  game->setMode(MODE_BUILD);
   moveTo(cPoint(41, 41));
   EXPECT_NE(map().getToBuild(), nullptr) << "the last known type";
 }
 
 // A click on one toolbar's item must not fire the item under the pointer of the toolbar it
 // switches to (hidden toolbars are not polled, so they see the click only later).
-TEST_F(cGameEngineTest, AToolbarShownAgainIgnoresClicksMadeWhileItWasHidden)
+TEST_F(cGameTest, AToolbarShownAgainIgnoresClicksMadeWhileItWasHidden)
 {
   const cRect backItem = toolbar(1).getItemNo(5)->toRect();
   ASSERT_EQ(toolbar(0).getItemNo(5)->toRect(), backItem) << "the test needs one layout";
   position_mouse(backItem.left() + 5, backItem.top() + 5);
-  engine->drawIsoScreen(31);
-  engine->processMainToolbar(4, player);
-  engine->drawIsoScreen(takeRedraw());
+  game->drawIsoScreen(31);
+  game->processMainToolbar(4);
+  game->drawIsoScreen(takeRedraw());
   latchMouseEdges(MOUSE_FLAG_LEFT_DOWN);
   latchMouseEdges(MOUSE_FLAG_LEFT_UP);
   toolbar(1).doMe();
   ASSERT_EQ(toolbar(1).myMessage(), 5) << "the latched click reaches the shown toolbar";
-  engine->processToBuildToolbar(5);
-  engine->drawIsoScreen(takeRedraw());
+  game->processToBuildToolbar(5);
+  game->drawIsoScreen(takeRedraw());
   toolbar(0).doMe();
   EXPECT_EQ(toolbar(0).myMessage(), -1) << "the main toolbar took the click on \"Back\"";
 }
