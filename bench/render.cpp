@@ -136,9 +136,9 @@ struct Game {
                                  map.getLayer(LAYER_UNITS), map.getLayer(LAYER_TERRAIN));
     gui.addElement(minimap);
     for (cToolbar& bar : toolbars) gui.addElement(false, &bar);
-    parts = cIsoScreen{scratch,          screenRect, viewArea, &view,    &gui,
-                       toolbars,         1,          minimap,  cMouse(), 1,
-                       cIsoPoint(11, 9), 0,          texture,  messages, "0.26.21"};
+    parts =
+        cIsoScreen{scratch,  screenRect, viewArea,         &view, &gui,    toolbars, 1,  minimap,
+                   cMouse(), 1,          cIsoPoint(11, 9), 0,     texture, messages, 12, "0.26.21"};
   }
   ~Game()
   {

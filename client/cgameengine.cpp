@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "client/context.h"
+#include "client/ending.h"
 #include "client/game.h"
 #include "gui/guicollection.h"
 #include "gui/mouse.h"
@@ -31,13 +32,21 @@ cGameEngine::~cGameEngine() { delete gui; }
 
 cIsoView& cGameEngine::map() { return view->getView(); }
 
-void cGameEngine::engine(cPlayer* player) { beginGame(player)->run(); }
+void cGameEngine::engine(cPlayer* player)
+{
+  setEndingPlayer(player);
+  if (std::unique_ptr<cGame> game = beginGame(player))
+    game->run();
+  else
+    delete player;  // left during the map exchange: back to the main menu
+  setEndingPlayer(nullptr);
+}
 
 std::unique_ptr<cGame> cGameEngine::beginGame(cPlayer* player)
 {
   delete gui;
   gui = nullptr;
-  if (player->isConnected()) prepareNetworkGame(player);
+  if (player->isConnected() && !prepareNetworkGame(player)) return nullptr;
   if (!player->isConnected()) {
     newMap(cPoint(100, 100));
     loadMap(player);

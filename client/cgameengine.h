@@ -39,8 +39,8 @@ public:
 
   // The main menu, until "Quit Game".
   void start();
+  // The Options menu over background (borrowed), until "Back to Main Menu".
   void options(BITMAP* background);
-  void optionsGUI();
   void rollCredits();
   // The network dialog: a connected, registered player (owned by the caller), or null when
   // the player cancels.
@@ -49,7 +49,8 @@ public:
   // Plays one game; takes ownership of player (never null) and deletes it at the end.
   void engine(cPlayer* player);
   // A game for player (owned by the game) on the built-in map, or, when the player is
-  // connected, on the map the server and this client settle on.
+  // connected, on the map the server and this client settle on; null (the player still the
+  // caller's, disconnected) when the player pressed Esc during the map exchange.
   std::unique_ptr<cGame> beginGame(cPlayer* player);
   // The notice line of the last map exchange; null before any network game.
   const cText* connectionNotice() const { return connectionText.get(); }
@@ -73,8 +74,10 @@ private:
   cIsoView& map();  // the map of the view being set up
   // The view replaced by one of an empty map of size cells, bounded by the view area.
   cMap& newMap(cPoint size);
-  // The map exchange of a network game; the player is disconnected when it fails.
-  void prepareNetworkGame(cPlayer* player);
+  // The map exchange of a network game, behind its notice; the player is disconnected when
+  // it fails. False when the player pressed Esc (which also disconnects).
+  bool prepareNetworkGame(cPlayer* player);
+  bool exchangeLeft = false;  // Esc was pressed during the map exchange
   void downloadMap(cPlayer* player, cText& notice);
 
   cClientContext& context;

@@ -106,3 +106,9 @@ std::string positionText(cPoint position, cPoint dimension)
 {
   return format<64>("(%i,%i)->(%i,%i)", position.x, position.y, dimension.x, dimension.y);
 }
+
+cPoint arrowScroll(bool up, bool down, bool left, bool right)
+{
+  constexpr int step = 8;
+  return cPoint(((left ? 1 : 0) - (right ? 1 : 0)) * step, ((up ? 1 : 0) - (down ? 1 : 0)) * step);
+}

@@ -79,4 +79,8 @@ std::vector<std::string> statisticsLines(const cGameStatistics& s);
 // "(%i,%i)->(%i,%i)": an object's position and footprint.
 std::string positionText(cPoint position, cPoint dimension);
 
+// The view's offset step of one frame for the held arrows, at edge scrolling's middle
+// speed (8 pixels a frame); opposite arrows cancel.
+cPoint arrowScroll(bool up, bool down, bool left, bool right);
+
 #endif

@@ -7,6 +7,7 @@
 
 #include "client/cgameengine.h"
 #include "client/context.h"
+#include "client/ending.h"
 #include "client/globals.h"
 #include "gui/guicollection.h"
 #include "net/player.h"
@@ -26,6 +27,12 @@ cGame::cGame(cClientContext& context, cClock& clock, cGameToolbars& toolbars, cP
       layout(screenLayout(SCREEN_W, SCREEN_H))
 {
   gameScreen = std::make_unique<cGameScreen>(layout, context.gameFont, toolbars, map());
+  map().setLocalPlayer(this->player->myID());
+  map().setFlashes({});
+  gameScreen->myMinimap().setOwners(&map(), this->player->myID());
+  this->view->setQuietArea(
+      cRect(cPoint(0, layout.viewArea.bottom()), layout.screenRect.bottomRight));
+  openOnOwnForces();
   welcome();
   watchDisplaySwitch();
   pointer.current.getPosition();
@@ -121,6 +128,7 @@ void cGame::forgetDisplaySwitch()
 
 void cGame::runPass()
 {
+  endIfAsked();
   sleepUntilDue();
   for (int turns = pacer.turnsDue(); turns > 0; --turns) runTurn();
   if (pacer.frameDue()) runFrame();
@@ -131,6 +139,7 @@ void cGame::runTurn()
   ++ticks;
   if (ticks % 1000 != 0 && map().processTurnDraining(player.get()))
     setRedraw(REDRAW_MAP | REDRAW_WIDGETS);
+  collectBlasts();
   // Clicks resolve through the occupancy numbers: they must never be a turn old.
   renumberOccupancy(map());
 }
@@ -144,7 +153,10 @@ void cGame::runFrame()
   gameScreen->widgets().doMe();
   if (gameScreen->myMinimap().myMessage() > 0) processMinimapClick();
   handleToolbar();
+  scrollByHeldKeys();
   if (view->checkScroll()) setRedraw(REDRAW_MAP | REDRAW_WIDGETS);
+  ageFlashes();
+  followSelectedUnit();
   if (gameScreen->drawMessages()) setRedraw(REDRAW_MAP);
   const int parts = cGameEngine::redraw.exchange(0);
   if (parts) drawIsoScreen(parts);
@@ -201,6 +213,8 @@ void cGame::handleGameKey(int key)
   const cKeyAction a = gameKeyAction(key);
   switch (a.action) {
     case KEY_ACTION_SCROLL:
+      // A held arrow already scrolls every frame; only a tap comes through here alone.
+      if (arrowHeld(key >> 8)) break;
       view->externalScroll(a.scroll);
       setRedraw(REDRAW_MAP);
       break;

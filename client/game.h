@@ -6,6 +6,8 @@
 // display-switch callbacks reach only cGameEngine::redraw).
 #include <cstdint>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "client/chatline.h"
 #include "client/enginerules.h"
@@ -15,6 +17,7 @@
 #include "gui/mouse.h"
 #include "gui/toolbar.h"
 #include "render/isoscreen.h"  // the REDRAW_ flags of setRedraw
+#include "sim/gameplaymap.h"
 #include "world/pointutil.h"
 
 class cBaseObject;
@@ -105,6 +108,7 @@ private:
   bool mouseInView() const;
   cPoint viewPoint() const;        // the mouse in the view's own pixels
   cRect toolbarItem(int i) const;  // item i (0..5) of every bottom toolbar
+  static int toolbarTextColour();  // in the screen's depth
   void welcome();
   void watchDisplaySwitch();
   void forgetDisplaySwitch();
@@ -119,6 +123,14 @@ private:
   void runDiagnostics();
   void showBuildTypeDiagnostic(int item);
   void afterHeal(int selected);
+  // The view's opening, the arrow keys, the blast flashes and the unit toolbar's position
+  // (viewcontrol.cpp).
+  void openOnOwnForces();
+  void scrollByHeldKeys();
+  bool arrowHeld(int scanCode) const;
+  void collectBlasts();
+  void ageFlashes();
+  void followSelectedUnit();
   void forgetSelection();
   void addMessage(const char* text) { gameScreen->addMessage(text); }
   // Texts: shown in the message canvas and written to the log as "Message: %s".
@@ -154,6 +166,13 @@ private:
   BITMAP* returnIcon = nullptr;  // owned
   cChatLine chat;
   bool left = false;
+  struct cFlash {
+    cGamePlayMap::cBlastMark blast;
+    int64_t until;  // clock microseconds
+  };
+  std::vector<cFlash> flashes;  // shown until their time is up
+  bool flashesChanged = false;
+  std::string shownPosition;  // the unit toolbar's position text
 };
 
 #endif

@@ -2,6 +2,8 @@
 
 #include <allegro.h>
 
+#include <algorithm>
+
 #include "addons/jpegload.h"
 #include "client/cgameengine.h"
 #include "render/isoscreen.h"
@@ -14,8 +16,10 @@ cGameScreen::cGameScreen(const cScreenLayout& layout, FONT* gameFont, cGameToolb
     : indicator(0, cRect(SCREEN_W - 27, 1, SCREEN_W - 14, 15), nullptr, "-"),
       gui(std::make_unique<cGUICollection>())
 {
-  messageBitmap = create_bitmap(layout.viewArea.myWidth(), layout.viewArea.myHeight() / 8);
-  clear_bitmap(messageBitmap);
+  // Room for the 8 lines the canvas shows at most (the statistics take 8).
+  messageBitmap = create_bitmap(layout.viewArea.myWidth(), std::max(layout.viewArea.myHeight() / 8,
+                                                                    8 * text_height(font) + 1));
+  clear_to_color(messageBitmap, bitmap_mask_color(messageBitmap));
   scratch = create_bitmap(SCREEN_W, SCREEN_H);
   cButton* quit = new cButton(0, cRect(SCREEN_W - 13, 1, SCREEN_W - 1, 15), nullptr, "X");
   quit->setText("X", makecol(244, 198, 90), gameFont);
@@ -75,4 +79,5 @@ void cGameScreen::describe(cIsoScreen& s)
   s.minimap = minimap;
   s.panelBackground = panelBackground;
   s.messageBitmap = messageBitmap;
+  s.messageHeight = messages.drawnHeight();
 }

@@ -7,6 +7,7 @@
 
 #include "client/cgameengine.h"
 #include "client/context.h"
+#include "client/ending.h"
 #include "client/globals.h"
 #include "client/loadingscreen.h"
 #include "client/paths.h"
@@ -136,6 +137,7 @@ int main(int argc, char** argv)
   if (!start_allegro(context)) return 1;
   const int failure = start_graphics(options, context);
   if (failure) return failure;
+  watchForEnding(context.log);
   draw_loading_screen();
   if (!load_datafiles(argv[0], context)) return 1;
   check_optional_files(context);

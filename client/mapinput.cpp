@@ -18,7 +18,8 @@ bool shiftHeld() { return (key_shifts & KB_SHIFT_FLAG) != 0; }
 void cGame::processMouseMoveInMap()
 {
   const cIsoPoint tile = map().checkPos(viewPoint());
-  if (tile.toPoint() == cursorTile.toPoint() || mode == MODE_COMMAND) return;
+  // Every mode follows the pointer, so that the status strip names the tile it points at.
+  if (tile.toPoint() == cursorTile.toPoint()) return;
   cursorTile = tile;
   if (mode != MODE_BUILD) return;
   // Off the map there is nothing to preview: the footprint goes rather than stick at the edge.
@@ -140,7 +141,9 @@ void cGame::processSelectNewObject(cBaseObject*)
 
 void cGame::processMinimapClick()
 {
-  view->reCenter(centreOffsetFor(gameScreen->myMinimap().lastClicked(), layout.viewArea.myHeight(),
+  // Clamped: a tile near the map's corners, or any tile at a small zoom, lies beyond the
+  // scroll limits.
+  view->centreOn(centreOffsetFor(gameScreen->myMinimap().lastClicked(), layout.viewArea.myHeight(),
                                  map().getZoom()));
   setRedraw(REDRAW_WIDGETS);
 }

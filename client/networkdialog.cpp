@@ -18,9 +18,6 @@
 #include "world/host.h"
 
 namespace {
-const char* const defaults[cNetworkDialog::fieldCount] = {"newuser", "localhost", "127.0.0.1",
-                                                          "15201"};
-
 // The dialog font grows with the screen: 11 points at 640 pixels wide, 18 at 1024.
 int dialogPoints() { return (SCREEN_W * 100 / 1024) * 18 / 100; }
 
@@ -31,7 +28,8 @@ bool isReturn(int key)
 }
 }  // namespace
 
-cNetworkDialog::cNetworkDialog()
+cNetworkDialog::cNetworkDialog(const cPlayerSettings& start, const char* title,
+                               const char* enterCaption, const char* cancelCaption)
     : dialogFont(loadTimesOrDefault(dialogPoints())),
       panelBackground(load_jpeg(hostDataFile("tarvix.dat#global_background1").c_str(), nullptr))
 {
@@ -39,23 +37,22 @@ cNetworkDialog::cNetworkDialog()
   labelWidth = SCREEN_W / 4;
   const int white = makecol(255, 255, 255);
   enter = new cButton(1, cRect(SCREEN_W - 100, SCREEN_H - 100, SCREEN_W - 50, SCREEN_H - 82),
-                      nullptr, "Enter");
+                      nullptr, enterCaption);
   enter->setHandler(cGameEngine::buttonQuitEvent);
   cancel = new cButton(1, cRect(SCREEN_W - 170, SCREEN_H - 100, SCREEN_W - 115, SCREEN_H - 82),
-                       nullptr, "Cancel");
+                       nullptr, cancelCaption);
   gui.addElement(enter);
   gui.addElement(cancel);
-  gui.addElement(new cText("Please enter network information",
-                           cRect(SCREEN_W / 2 - 300, 2, SCREEN_W / 2 + 300, 2 + lineHeight),
+  gui.addElement(new cText(title, cRect(SCREEN_W / 2 - 300, 2, SCREEN_W / 2 + 300, 2 + lineHeight),
                            dialogFont, white));
   addLabel(0, "Player Name:");
   addLabel(1, "Host Name:");
-  addBox(fieldName, 0, defaults[fieldName]);
-  addBox(fieldHost, 1, defaults[fieldHost]);
+  addBox(fieldName, 0, fitField(start.name).c_str());
+  addBox(fieldHost, 1, fitField(start.host).c_str());
   addLabel(2, "Server Name:");
   addLabel(3, "Server Port:");
-  addBox(fieldServer, 2, defaults[fieldServer]);
-  addBox(fieldPort, 3, defaults[fieldPort]);
+  addBox(fieldServer, 2, fitField(start.server).c_str());
+  addBox(fieldPort, 3, fitField(start.port).c_str());
   statusLine = new cText("Enter Details.", cRect(0, SCREEN_H - 14, SCREEN_W, SCREEN_H));
   gui.addElement(statusLine);
   gui.addElement(new cKeyboardHandler());
@@ -85,6 +82,16 @@ void cNetworkDialog::addBox(eField f, int row, const char* text)
 }
 
 const char* cNetworkDialog::text(eField f) const { return boxes[f]->myText(); }
+
+cPlayerSettings cNetworkDialog::typed() const
+{
+  cPlayerSettings s;
+  s.name = text(fieldName);
+  s.host = text(fieldHost);
+  s.server = text(fieldServer);
+  s.port = text(fieldPort);
+  return s;
+}
 
 const char* cNetworkDialog::status() const { return statusLine->myText(); }
 
@@ -140,6 +147,7 @@ cPlayer* cNetworkDialog::connect()
 
 cPlayer* cNetworkDialog::run()
 {
+  cPointerShown pointer;
   drawDialog(gui, panelBackground);
   for (;;) {
     if (waitForChoice() == choiceCancel) return nullptr;
@@ -150,10 +158,12 @@ cPlayer* cNetworkDialog::run()
 
 cPlayer* cGameEngine::createPlayer()
 {
-  cPlayer* player = cNetworkDialog().run();
-  if (player) {
-    std::printf("CLIENT: connected\n");
-    std::fflush(stdout);
-  }
+  cNetworkDialog dialog(loadPlayerSettings());
+  cPlayer* player = dialog.run();
+  if (!player) return nullptr;
+  std::printf("CLIENT: connected\n");
+  std::fflush(stdout);
+  // What connected is what the player will want next time.
+  if (!savePlayerSettings(dialog.typed())) hostLog("Could not save %s.\n", playerSettingsFile);
   return player;
 }

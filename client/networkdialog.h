@@ -2,6 +2,7 @@
 #define KORVANE_CLIENT_NETWORKDIALOG_H
 // The network game dialog: the player's name and host, the server's address and port, and a
 // connection made from them. Needs a graphics mode and the keyboard; single-threaded.
+#include "client/playersettings.h"
 #include "gui/guicollection.h"
 
 class cButton;
@@ -16,8 +17,12 @@ public:
   enum eField { fieldName, fieldHost, fieldServer, fieldPort, fieldCount };
   enum eChoice { choiceNone, choiceConnect, choiceCancel };
 
-  // The dialog font, the panel background and the widgets, laid out for the current screen.
-  cNetworkDialog();
+  // The dialog font, the panel background and the widgets, laid out for the current screen,
+  // with the boxes holding start's values. The player settings screen shares this page with
+  // its own title and button captions.
+  explicit cNetworkDialog(const cPlayerSettings& start = cPlayerSettings(),
+                          const char* title = "Please enter network information",
+                          const char* enterCaption = "Enter", const char* cancelCaption = "Cancel");
   ~cNetworkDialog();  // frees the font (unless it is the default one), background and widgets
   cNetworkDialog(const cNetworkDialog&) = delete;
   cNetworkDialog& operator=(const cNetworkDialog&) = delete;
@@ -33,16 +38,19 @@ public:
   // failure in the status line. A port that is not 1-65535 in digits connects nowhere.
   cPlayer* connect();
 
+  // Frames until the player connects (Return, "Enter") or cancels (Esc, "Cancel").
+  eChoice waitForChoice();
+
   const char* text(eField f) const;
+  cPlayerSettings typed() const;  // the four texts as they stand
   const char* status() const;
+  void setStatus(const char* text);  // and draws the page again
   cTextBox& box(eField f) { return *boxes[f]; }
   cGUICollection& widgets() { return gui; }
 
 private:
   void addLabel(int row, const char* text);
   void addBox(eField f, int row, const char* text);
-  void setStatus(const char* text);
-  eChoice waitForChoice();
 
   FONT* dialogFont;         // owned unless it is the default font
   BITMAP* panelBackground;  // owned; null draws a grey page

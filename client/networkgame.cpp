@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "client/cgameengine.h"
+#include "client/ending.h"
 #include "gui/mouse.h"
 #include "gui/text.h"
 #include "net/player.h"
@@ -44,8 +45,15 @@ cMap& cGameEngine::newMap(cPoint size)
   return map();
 }
 
-void cGameEngine::prepareNetworkGame(cPlayer* player)
+bool cGameEngine::prepareNetworkGame(cPlayer* player)
 {
+  exchangeLeft = false;
+  player->setCancelCheck([this] {
+    endIfAsked();
+    while (keypressed())
+      if ((readkey() >> 8) == KEY_ESC) exchangeLeft = true;
+    return exchangeLeft;
+  });
   connectionText = std::make_unique<cText>(
       "", cRect(SCREEN_W / 2 - 90, SCREEN_H - 14, SCREEN_W / 2 + 90, SCREEN_H), font,
       makecol(255, 255, 255), true, false, false);
@@ -63,6 +71,14 @@ void cGameEngine::prepareNetworkGame(cPlayer* player)
     showNotice(notice, "Receiving maps.");
     downloadMap(player, notice);
   }
+  player->setCancelCheck(nullptr);
+  if (!exchangeLeft) return true;
+  hostLog("Map exchange left with Esc.\n");
+  hostFlushLog();
+  std::printf("Map exchange left with Esc.\n");
+  std::fflush(stdout);
+  if (player->isConnected()) player->disconnect();
+  return false;
 }
 
 // The running game's map into the view; a download that stalls or is cut off leaves the
@@ -77,7 +93,9 @@ void cGameEngine::downloadMap(cPlayer* player, cText& notice)
         showNotice(notice, text);
       });
   if (!complete) {
-    const char* why = player->isConnected() ? "no frame in time" : "connection closed";
+    const char* why = !player->isConnected() ? "connection closed"
+                      : exchangeLeft         ? "left with Esc"
+                                             : "no frame in time";
     hostLog("Map download failed: %s\n", why);
     std::printf("Map download failed: %s\n", why);
     if (player->isConnected()) player->disconnect();

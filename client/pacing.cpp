@@ -21,6 +21,7 @@ int64_t cSteadyClock::now() const
 
 void cSteadyClock::sleepUntil(int64_t when)
 {
+  if (cFramePacer::atEveryWait) cFramePacer::atEveryWait();
   timespec t{};
   t.tv_sec = static_cast<time_t>(when / microsPerSecond);
   t.tv_nsec = static_cast<long>(when % microsPerSecond) * 1000;

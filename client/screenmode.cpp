@@ -13,16 +13,20 @@
 #include "gui/text.h"
 #include "world/host.h"
 
-namespace {
-
-const int rowOffsets[] = {-100, -79, -58, -37, -16};  // from the screen's middle
-
-const char* const driverNames[] = {"Autodetect", "Windowed", "-", "-"};
+namespace modeChoices {
 const char* const depthNames[] = {"15bit", "16bit", "24bit", "32bit"};
 const int depths[] = {15, 16, 24, 32};
 const char* const resolutionNames[] = {"640x480", "800x600", "1024x768", "1152x864", "1280x1024"};
 const int widths[] = {640, 800, 1024, 1152, 1280};
 const int heights[] = {480, 600, 768, 864, 1024};
+}  // namespace modeChoices
+
+namespace {
+
+const int rowOffsets[] = {-100, -79, -58, -37, -16};  // from the screen's middle
+
+const char* const driverNames[] = {"Autodetect", "Windowed", "-", "-"};
+using namespace modeChoices;
 
 // One column of the chooser: a label over buttons, of which one is selected (white text).
 // Only the first `selectable` buttons can be chosen.
@@ -148,11 +152,14 @@ bool cChooser::run()
   text_mode(-1);
   cFramePacer pacer(60);
   for (;;) {
-    hideMouse();
-    acquire_screen();
-    gui.redraw(screen);
-    release_screen();
-    showMouse();
+    // Hiding the pointer makes it flicker: only for something to draw.
+    if (gui.hasRedraw()) {
+      hideMouse();
+      acquire_screen();
+      gui.redraw(screen);
+      release_screen();
+      showMouse();
+    }
     gui.doMe();
     drivers.takeClicks();
     bitDepths.takeClicks();

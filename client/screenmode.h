@@ -11,6 +11,16 @@ struct cScreenMode {
   int myGraphicsDriver = 2;  // Allegro graphics driver identifier
 };
 
+// The chooser's depths and resolutions, top to bottom; the options screen offers the same.
+namespace modeChoices {
+const int depthCount = 4, resolutionCount = 5;
+extern const char* const depthNames[depthCount];
+extern const int depths[depthCount];  // bits per pixel
+extern const char* const resolutionNames[resolutionCount];
+extern const int widths[resolutionCount];  // pixels
+extern const int heights[resolutionCount];
+}  // namespace modeChoices
+
 // OK leaves the choice in mode's myColourDepth, myWidth, myHeight and myGraphicsDriver (1 for
 // "Autodetect", 2 for "Windowed"), puts the screen in text mode and returns false. Save writes
 // "screeninfo.inf" (driver 0 for "Autodetect", 2 for "Windowed") and keeps the chooser open.

@@ -35,11 +35,10 @@ BITMAP* nestedBitmap(DATAFILE* file, int object, int entry)
   return nested[entry].type == DAT_BITMAP ? static_cast<BITMAP*>(nested[entry].dat) : nullptr;
 }
 
-const int infoTextColour[] = {128, 128, 160};
-
-int infoColour() { return makecol(infoTextColour[0], infoTextColour[1], infoTextColour[2]); }
-
 }  // namespace
+
+// Near white: at least 4.5 : 1 against the darkest and the lightest parts of the panel.
+int cGame::toolbarTextColour() { return makecol(236, 240, 255); }
 
 cRect cGame::toolbarItem(int i) const
 {
@@ -72,8 +71,8 @@ void cGame::initBuildingInfoToolbar(cBaseObject* building)
   bar.setItemsImage(1, nestedBitmap(context.metaData, 1, 1));
   bar.setItemsImage(2, nestedBitmap(context.metaData, 1, 2));
   const std::string position = positionText(building->myPosition(), building->myDim());
-  bar.setItemsTextT(3, position.c_str(), context.gameFont, infoColour());
-  bar.setItemsTextT(4, "Heal", context.gameFont, infoColour());
+  bar.setItemsTextT(3, position.c_str(), context.gameFont, toolbarTextColour());
+  bar.setItemsTextT(4, "Heal", context.gameFont, toolbarTextColour());
   bar.setItemsImage(5, returnIcon);
   bar.setEnabled(0, false);
 }
@@ -84,10 +83,10 @@ void cGame::initUnitInfoToolbar(cBaseUnit* unit)
   for (int i = 0; i < 6; ++i) bar.setItemsPos(i, toolbarItem(i));
   bar.setItemsImage(0, nestedBitmap(context.metaData, 4, 1));
   bar.setItemsImage(1, nestedBitmap(context.metaData, 1, 2));
-  bar.setItemsTextT(2, "Move", context.gameFont, infoColour());
-  const std::string position = positionText(unit->myPosition(), unit->myDim());
-  bar.setItemsTextT(3, position.c_str(), context.gameFont, infoColour());
-  bar.setItemsTextT(4, "Heal", context.gameFont, infoColour());
+  bar.setItemsTextT(2, "Move", context.gameFont, toolbarTextColour());
+  shownPosition = positionText(unit->myPosition(), unit->myDim());
+  bar.setItemsTextT(3, shownPosition.c_str(), context.gameFont, toolbarTextColour());
+  bar.setItemsTextT(4, "Heal", context.gameFont, toolbarTextColour());
   bar.setItemsImage(5, returnIcon);
   bar.setEnabled(0, false);
 }
@@ -114,7 +113,11 @@ void cGame::runDiagnostics()
 {
   hideMouse();
   clear_bitmap(screen);
-  if (context.images) testImages(*context.images, screen);
+  const int line = text_height(font) + 8;
+  if (context.images)
+    showCatalogue(*context.images, screen, cRect(0, 0, SCREEN_W, SCREEN_H - line));
+  textout_centre_ex(screen, font, "Press any key to return.", SCREEN_W / 2, SCREEN_H - line + 4,
+                    makecol(255, 255, 255), makecol(0, 0, 0));
   waitForKey();
   showMouse();
   map().testMyMap();

@@ -35,6 +35,8 @@ if(NOT KORVANE_HEADLESS)
   pkg_check_modules(LOADPNG REQUIRED IMPORTED_TARGET loadpng)
   pkg_check_modules(FREETYPE REQUIRED IMPORTED_TARGET freetype2)
   pkg_check_modules(JPEG REQUIRED IMPORTED_TARGET libjpeg)
+  # The client watches its X display itself (Allegro's X11 driver links Xlib already).
+  pkg_check_modules(X11 REQUIRED IMPORTED_TARGET x11)
   # Allegro's headers are included as system headers so that the 4.0 compatibility
   # interface (marked deprecated) does not warn in every file that includes them.
   add_library(korvane_allegro INTERFACE)
@@ -42,5 +44,5 @@ if(NOT KORVANE_HEADLESS)
   target_include_directories(korvane_allegro SYSTEM INTERFACE /usr/include ${allegro_includes})
   target_compile_options(korvane_allegro INTERFACE -Wno-deprecated-declarations)
   target_link_libraries(korvane_allegro INTERFACE PkgConfig::LOADPNG PkgConfig::ALLEGRO
-                        PkgConfig::FREETYPE PkgConfig::JPEG)
+                        PkgConfig::FREETYPE PkgConfig::JPEG PkgConfig::X11)
 endif()

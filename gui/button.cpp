@@ -33,6 +33,23 @@ void stretchInto(BITMAP* dest, BITMAP* picture, int x, int y, int w, int h)
   if (converted) destroy_bitmap(source);
 }
 
+// A masked picture stretched over (x, y, w, h) of target, converted when the depths differ
+// (Allegro's sprite routines read a picture of another depth as garbage).
+void drawStretchedSprite(BITMAP* target, BITMAP* picture, int x, int y, int w, int h)
+{
+  if (w < 1 || h < 1) return;
+  if (bitmap_color_depth(picture) == bitmap_color_depth(target)) {
+    stretch_sprite(target, picture, x, y, w, h);
+    return;
+  }
+  BITMAP* scratch = create_bitmap_ex(bitmap_color_depth(target), w, h);
+  if (!scratch) return;
+  clear_to_color(scratch, bitmap_mask_color(scratch));
+  stretchInto(scratch, picture, 0, 0, w, h);
+  draw_sprite(target, scratch, x, y);
+  destroy_bitmap(scratch);
+}
+
 // Lit drawing needs a colour map at 8 bits: there the picture is drawn plain.
 void drawLit(BITMAP* target, BITMAP* sprite, int x, int y, int r, int g, int b, int a, int amount)
 {
@@ -192,7 +209,7 @@ void cButton::drawBitmap(BITMAP* target)
   const int x = rect.left(), y = rect.top(), w = rect.myWidth(), h = rect.myHeight();
   const int s = std::clamp(state, 0, 3);
   if (s != 0 && hasBitmaps[s]) {
-    stretch_sprite(target, bitmaps[s], x, y, w, h);
+    drawStretchedSprite(target, bitmaps[s], x, y, w, h);
   } else if (s == 1) {
     drawLitScratch(target, 160, 160, 160, 128, 96, false);
   } else if (s == 2) {
@@ -208,12 +225,7 @@ void cButton::drawBitmap(BITMAP* target)
     draw_trans_sprite(target, scratch, x, y);
     destroy_bitmap(scratch);
   } else {
-    BITMAP* scratch = create_bitmap_ex(bitmap_color_depth(target), std::max(1, w), std::max(1, h));
-    if (!scratch) return;
-    clear_to_color(scratch, bitmap_mask_color(scratch));
-    stretchInto(scratch, bitmaps[0], 0, 0, w, h);
-    draw_sprite(target, scratch, x, y);
-    destroy_bitmap(scratch);
+    drawStretchedSprite(target, bitmaps[0], x, y, std::max(1, w), std::max(1, h));
   }
 }
 

@@ -2,6 +2,8 @@
 
 #include <allegro.h>
 
+#include <algorithm>
+
 void cMessageCanvas::addText(const char* text)
 {
   addToQueue(text ? text : "");
@@ -32,12 +34,13 @@ void cMessageCanvas::draw(BITMAP* target)
   if (!target) return;
   FONT* f = font;
   set_clip_rect(target, 0, 0, target->w - 1, target->h - 1);
-  clear_to_color(target, 0);
+  clear_to_color(target, bitmap_mask_color(target));
   const int white = makecol_depth(bitmap_color_depth(target), 255, 255, 255);
   int y = 0;
   for (cQueueNode* n = head; n && y < target->h; n = n->getNext()) {
     textout_ex(target, f, n->myData(), 1, y, white, -1);
     y += text_height(f);
   }
+  drawn = std::min(y, target->h);
   changed = false;
 }

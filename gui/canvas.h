@@ -13,8 +13,9 @@ public:
   // One tick (the game calls it 60 times a second): after a 10-tick grace the oldest message
   // goes at tick 800, or sooner when more are waiting (300 with 4, 50 with 7, at once with 8).
   void doMe();
-  // Clears the target to colour 0 and writes the messages, oldest first, in white.
+  // Clears the target to its mask colour and writes the messages, oldest first, in white.
   void draw(BITMAP* target);
+  int drawnHeight() const { return drawn; }  // pixels of the target the last draw wrote on
   bool hasChanged() const { return changed; }
   int myTicks() const { return ticks; }
 
@@ -23,6 +24,7 @@ private:
 
   int ticks = 0;
   bool changed = true;
+  int drawn = 0;
 };
 
 #endif

@@ -9,8 +9,11 @@ cFramePacer::cFramePacer(int framesPerSecond)
 {
 }
 
+void (*cFramePacer::atEveryWait)() = nullptr;
+
 void cFramePacer::wait()
 {
+  if (atEveryWait) atEveryWait();
   auto now = clock::now();
   if (now - next > std::chrono::milliseconds(500)) next = now;
   while (now < next) {

@@ -13,6 +13,10 @@ public:
   // Whole frames since construction, by the clock: the same on a fast and a slow machine.
   long framesElapsed() const;
 
+  // Called at the start of every wait, on the waiting thread; null for none. The client ends
+  // the process from there when it is asked to stop.
+  static void (*atEveryWait)();
+
 private:
   using clock = std::chrono::steady_clock;
   clock::duration period;

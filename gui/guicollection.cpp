@@ -150,6 +150,13 @@ void cGUICollection::redraw(BITMAP* target)
   }
 }
 
+bool cGUICollection::hasRedraw() const
+{
+  for (cGUIElementNode* node = first; node; node = node->getNext())
+    if (!node->myData()->isHidden() && node->myData()->needsRedraw()) return true;
+  return false;
+}
+
 bool cGUICollection::redraw(BITMAP* target, cRect r)
 {
   bool drawn = false;

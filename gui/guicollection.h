@@ -58,6 +58,7 @@ public:
 
   void draw(BITMAP* target) override;       // every shown element; marks unchanged
   void redraw(BITMAP* target);              // shown and marked elements; clears their marks
+  bool hasRedraw() const;                   // a shown element is marked for redraw
   bool redraw(BITMAP* target, cRect area);  // shown elements meeting area; true if any drawn
 
   int myMessage() const override { return 0; }

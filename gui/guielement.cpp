@@ -62,13 +62,13 @@ void cEventRect::dispatchReading(const cMouse& m)
   message = messageNone;
   const bool heldBefore = previous.buttons != 0;
   const bool heldNow = current.buttons != 0;
-  if (rect.includes(current.pos)) {
+  if (current.isIn(rect)) {
     mouseOver();
     if (!heldBefore && heldNow) mouseDown();
     if (heldBefore && heldNow) mouseHold();
     if (current.pos != previous.pos && !heldNow && !heldBefore) mouseMove();
     if (!heldNow && heldBefore) mouseUp();
-  } else if (rect.includes(previous.pos)) {
+  } else if (previous.isIn(rect)) {
     mouseOut();
   }
   if (!heldNow && heldBefore) mouseUp();

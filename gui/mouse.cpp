@@ -65,10 +65,13 @@ cMouse cMouse::read()
 void cMouse::getPosition()
 {
   installClickLatch();
-  poll_mouse();
+  // Polling puts Allegro's mouse into polled mode, where the callback runs only at each poll
+  // and a press and release between two polls never reach the latch.
+  if (mouse_needs_poll()) poll_mouse();
   buttons = mouse_b;
   pos = cPoint(mouse_x, mouse_y);
   wheel = mouse_z;
+  inWindow = mouse_on_screen() != 0;
   presses = downEdges;
   pressedButtons = downButtons;
 }

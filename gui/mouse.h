@@ -10,6 +10,14 @@ void hideMouse();
 void showMouse();
 // Counts and writes "h" like hideMouse, but hides the pointer only while it lies in the area.
 void hideMouse(int x, int y, int w, int h);
+// Shows the pointer for its lifetime: the menus hide it when they hand over to a dialog.
+class cPointerShown {
+public:
+  cPointerShown() { showMouse(); }
+  ~cPointerShown() { hideMouse(); }
+  cPointerShown(const cPointerShown&) = delete;
+  cPointerShown& operator=(const cPointerShown&) = delete;
+};
 // Prints "count: u=<nup> d=<ndown>" on standard output.
 void showMouseCounter();
 extern int nup;    // showMouse calls so far
@@ -24,6 +32,7 @@ public:
   int wheel = 0;
   int presses = -1;        // button-down edges counted since start; -1: not read from the driver
   int pressedButtons = 0;  // the buttons of those edges
+  bool inWindow = true;    // false once the pointer has left the game's window; pos stays
 
   cMouse() = default;
   cMouse(cPoint p, int b, int w = 0) : pos(p), buttons(b), wheel(w) {}
@@ -36,6 +45,8 @@ public:
   void setPosition() const;
   // True when a whole click (press and release) fell between `earlier` and this reading.
   bool clickedSince(const cMouse& earlier) const;
+  // The pointer lies in r and inside the window (which keeps the last position it saw).
+  bool isIn(const cRect& r) const { return inWindow && r.includes(pos); }
 };
 
 // The older reading of the free functions below; `mouse` holds their last reading.

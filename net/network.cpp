@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <cstdarg>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 #include <string>
 
@@ -102,6 +103,9 @@ void cNetworkQueue::dropSocket()
 {
   if (socket > 0) ::close(socket);
   socket = 0;
+  headerGot = pendingGot = pieces = 0;
+  frontSent = 0;
+  sendStalledSince = 0;
 }
 
 bool cNetworkQueue::connectQueue(const char* host, short port)
@@ -136,12 +140,41 @@ bool cNetworkQueue::sendAll(const char* data, int length)
   return true;
 }
 
+// Sends what the socket takes now of the front node's rest: true when the node went out
+// whole. Dropping the connection empties the node's rest too.
+bool cNetworkQueue::sendSome(const char* data, int length)
+{
+  while (frontSent < length) {
+    const ssize_t r =
+        ::send(socket, data + frontSent, length - frontSent, MSG_DONTWAIT | MSG_NOSIGNAL);
+    if (r < 0 && errno == EINTR) continue;
+    if (r > 0) {
+      frontSent += int(r);
+      sendStalledSince = 0;
+      continue;
+    }
+    if (r < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+      const long long now = nowNanoseconds();
+      if (!sendStalledSince) sendStalledSince = now;
+      if (now - sendStalledSince < stallLimitMs.load() * 1000000LL) return false;
+    }
+    dropSocket();
+    return true;
+  }
+  return true;
+}
+
 void cNetworkQueue::processQueue()
 {
   while (socket > 0 && head) {
     cQueueNode* node = head;
-    traceFlush(node->myData(), node->myLength());
-    if (!sendAll(node->myData(), node->myLength())) dropSocket();
+    if (!neverWait || frontSent == 0) traceFlush(node->myData(), node->myLength());
+    if (neverWait) {
+      if (!sendSome(node->myData(), node->myLength())) return;
+    } else if (!sendAll(node->myData(), node->myLength())) {
+      dropSocket();
+    }
+    frontSent = 0;
     head = node->getNext();
     delete node;
   }
@@ -203,29 +236,70 @@ int cNetworkQueue::readBody(char* buf, int n, const char* traceFile, bool& compl
   return got;
 }
 
+// Bytes the socket holds now, up to n, without waiting: > 0 bytes, 0 the peer closed or the
+// connection failed, -1 nothing there yet.
+int cNetworkQueue::takeAvailable(char* buf, int n)
+{
+  for (;;) {
+    const ssize_t r = ::recv(socket, buf, n, MSG_DONTWAIT);
+    if (r < 0 && errno == EINTR) continue;
+    if (r < 0) return errno == EAGAIN || errno == EWOULDBLOCK ? -1 : 0;
+    return int(r);
+  }
+}
+
+void cNetworkQueue::traceBodyPiece()
+{
+  const char* prefix = pieces == 1 ? "" : "r";
+  appendTrace("test15.txt",
+              formatted("%s%s bytes %i %i\n", prefix, textOf(pending.data(), pendingGot).c_str(),
+                        pendingGot, declared));
+}
+
+// Takes what has arrived of the frame in progress, never past its end: the next frame stays
+// in the stream. 1 the frame is whole, 0 the connection is to be dropped, -1 more to come.
+int cNetworkQueue::gather(int max)
+{
+  while (headerGot < 2) {
+    const int r = takeAvailable(reinterpret_cast<char*>(header) + headerGot, 2 - headerGot);
+    if (r <= 0) return r;
+    headerGot += r;
+    if (headerGot < 2) continue;
+    declared = header[0] * 256 + header[1] - 2;
+    if (declared < 0) return 0;
+    appendTrace("test15.txt", formatted("bbytes %i\n", declared));
+    const int want = declared < max ? declared : (max > 0 ? max : 0);
+    pending.resize(size_t(want));
+  }
+  const int want = int(pending.size());
+  while (pendingGot < want) {
+    const int r = takeAvailable(pending.data() + pendingGot, want - pendingGot);
+    if (r <= 0) return r;
+    pendingGot += r;
+    ++pieces;
+    // Frames longer than the buffer were never traced piece by piece.
+    if (declared < max && (pieces == 1 || pendingGot == want)) traceBodyPiece();
+  }
+  return 1;
+}
+
 int cNetworkQueue::recvMessageNonBlocking(void* buf, int max)
 {
   if (socket <= 0) return 0;
-  if (!waitReadable(socket, 10000L)) return -1;
-  startFrame();
-  unsigned char length[2];
-  if (receiveAll(reinterpret_cast<char*>(length), 2) < 2 || length[0] * 256 + length[1] < 2) {
-    dropSocket();
-    return 0;
-  }
-  const int n = length[0] * 256 + length[1] - 2;
-  appendTrace("test15.txt", formatted("bbytes %i\n", n));
-  char* body = static_cast<char*>(buf);
-  const int want = n < max ? n : max;
-  bool complete = false;
-  const int got =
-      n < max ? readBody(body, n, "test15.txt", complete) : (max > 0 ? receiveAll(body, max) : 0);
+  const bool ready = waitReadable(socket, 10000L);
+  if (headerGot == 0 && !ready) return -1;
+  if (headerGot == 0) startFrame();
+  const int r = ready ? gather(max) : -1;
   // A body cut short cannot be told from the next frame, and its missing bytes are no part
   // of it: the frame is dropped with the connection.
-  if (n < max ? !complete : got < want) {
+  if (r == 0 || (r < 0 && nowNanoseconds() >= frameDeadline)) {
     dropSocket();
     return 0;
   }
+  if (r < 0) return -1;
+  const int got = int(pending.size());
+  if (got > 0) std::memcpy(buf, pending.data(), size_t(got));
+  headerGot = pendingGot = pieces = 0;
   lastBody = got;
   return got > 0 ? 1 : 0;
 }

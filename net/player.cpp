@@ -67,7 +67,8 @@ int cPlayer::receiveWithin(char* buffer, int size, int budgetMs, int& polls)
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
         deadline - std::chrono::steady_clock::now());
     if (left.count() <= 0) return -1;
-    waitForData(int(left.count()));
+    if (cancelCheck && cancelCheck()) return -2;
+    waitForData(int(cancelCheck ? std::min<long long>(left.count(), cancelSliceMs) : left.count()));
   }
 }
 
@@ -78,6 +79,8 @@ bool cPlayer::connectTo(const char* server, short port)
     dropSocket();  // a retry opens a fresh socket, so none is left behind
     return false;
   }
+  // The game's loop flushes every turn: a server that stops reading must not stop it.
+  setSendWithoutWaiting(true);
   connected = true;
   return true;
 }

@@ -3,6 +3,7 @@
 // One player of a game together with its connection: the player is its own outgoing queue.
 // The client keeps one for the local person; the server one per registered player.
 #include <atomic>
+#include <functional>
 
 #include "net/network.h"
 #include "world/maplayer.h"
@@ -25,7 +26,8 @@ public:
   // Takes over a new descriptor (the old one is not closed) and counts as connected.
   void connectTo(int socket);
   // Connects to a dotted IPv4 address, announces the version and registers; false (with the
-  // socket closed) when the server cannot be reached or does not answer.
+  // socket closed) when the server cannot be reached or does not answer. From then on sends
+  // never wait (cNetworkQueue::setSendWithoutWaiting).
   bool connectTo(const char* server, short port);
   void disconnect();  // sends the close message, then shuts the connection down
   bool isConnected();
@@ -44,8 +46,13 @@ public:
 
   // Waits for the next frame for as long as frames keep coming: gives up after budgetMs in
   // which none arrived, at once when the connection closes. > 0 a body was stored, 0 the
-  // connection closed, -1 the time ran out; polls counts the reads made.
+  // connection closed, -1 the time ran out, -2 the wait was cancelled; polls counts the
+  // reads made.
   int receiveWithin(char* buffer, int size, int budgetMs, int& polls);
+  // Asked at least every cancelSliceMs while receiveWithin waits (the map query and download
+  // included): true cancels the wait. Empty for none.
+  void setCancelCheck(std::function<bool()> check) { cancelCheck = std::move(check); }
+  static constexpr int cancelSliceMs = 50;
   // Time a reply of the server, or the next frame of a map exchange, may take (ms).
   static std::atomic<int> replyBudgetMs;
 
@@ -61,6 +68,7 @@ private:
   long gameTurn = 0;
   bool connected = false;
   char serverVersion[20] = {};
+  std::function<bool()> cancelCheck;
 };
 
 #endif

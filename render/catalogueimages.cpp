@@ -1,6 +1,8 @@
 #include "render/catalogueimages.h"
 
 #include <allegro.h>
+#include <cstdint>
+#include <vector>
 
 #include <algorithm>
 #include <cstdlib>
@@ -217,4 +219,53 @@ void testImages(const cCatalogueImages& images, BITMAP* dest)
     drawInColumn(dest, images.retrieveObjectImage(i), x, y);
   for (int i = 1; i < images.retrieveMaxUnits(); ++i)
     drawInColumn(dest, images.retrieveUnitImage(i), x, y);
+}
+
+namespace {
+std::vector<BITMAP*> catalogueImages(const cCatalogueImages& catalogue)
+{
+  std::vector<BITMAP*> images;
+  for (int i = 1; i < catalogue.retrieveMaxTerrains(); ++i)
+    images.push_back(catalogue.retrieveTerrainImage(i));
+  for (int i = 1; i < catalogue.retrieveMaxObjects(); ++i)
+    images.push_back(catalogue.retrieveObjectImage(i));
+  for (int i = 1; i < catalogue.retrieveMaxUnits(); ++i)
+    images.push_back(catalogue.retrieveUnitImage(i));
+  images.erase(std::remove(images.begin(), images.end(), nullptr), images.end());
+  return images;
+}
+
+// The largest square cell side that fits n cells into w x h; 0 when none fits.
+int gridCell(int n, int w, int h)
+{
+  for (int side = std::min(w, h); side > 0; --side)
+    if (int64_t(w / side) * (h / side) >= n) return side;
+  return 0;
+}
+
+void drawInCell(BITMAP* dest, BITMAP* image, int x, int y, int side)
+{
+  const double shrink = std::min({1.0, double(side) / image->w, double(side) / image->h});
+  const int w = std::max(1, int(image->w * shrink)), h = std::max(1, int(image->h * shrink));
+  BITMAP* source = image;
+  if (bitmap_color_depth(image) != bitmap_color_depth(dest)) {
+    source = create_bitmap_ex(bitmap_color_depth(dest), image->w, image->h);
+    if (!source) return;
+    blit(image, source, 0, 0, 0, 0, image->w, image->h);
+  }
+  stretch_sprite(dest, source, x + (side - w) / 2, y + (side - h) / 2, w, h);
+  if (source != image) destroy_bitmap(source);
+}
+}  // namespace
+
+void showCatalogue(const cCatalogueImages& catalogue, BITMAP* dest, cRect area)
+{
+  const std::vector<BITMAP*> images = catalogueImages(catalogue);
+  const int side = gridCell(int(images.size()), area.myWidth(), area.myHeight());
+  if (side == 0) return;
+  const int columns = area.myWidth() / side;
+  for (size_t i = 0; i < images.size(); ++i) {
+    const int column = int(i) % columns, row = int(i) / columns;
+    drawInCell(dest, images[i], area.left() + column * side, area.top() + row * side, side);
+  }
 }

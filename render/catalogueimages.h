@@ -74,5 +74,8 @@ extern cCatalogueImages* const& metaImages;
 
 // Debug view: every terrain, building and unit image from index 1, in columns.
 void testImages(const cCatalogueImages& images, BITMAP* dest);
+// The same images from index 1 in a grid of equal square cells, as large as lets them all
+// fit inside area (pixels of dest); each shrunk to its cell, never enlarged.
+void showCatalogue(const cCatalogueImages& images, BITMAP* dest, cRect area);
 
 #endif

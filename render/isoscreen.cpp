@@ -2,6 +2,9 @@
 
 #include <allegro.h>
 
+#include <algorithm>
+#include <cstdio>
+
 #include "gui/boxbutton.h"
 #include "gui/guicollection.h"
 #include "gui/toolbar.h"
@@ -26,7 +29,10 @@ void prepareMinimap(const cIsoScreen& s)
   s.minimap->setRedraw();
   if (!s.view) return;
   const cRect bounds = s.view->getBounds();
-  s.minimap->setState(s.view->getView().getZoom(), s.view->getView().getStartPos(),
+  // From the offset about to be drawn: the view's own start moves only when it draws, after
+  // this.
+  s.minimap->setState(s.view->getView().getZoom(),
+                      s.view->getOffset() + cPoint(bounds.myWidth() / 2, 0),
                       cPoint(bounds.myWidth(), bounds.myHeight()));
 }
 
@@ -74,8 +80,12 @@ void drawStatusBar(const cIsoScreen& s)
   textprintf_ex(target, font, 2, 4, makecol_depth(depth, 255, 255, 255), -1,
                 "Mouse: (%.2i,%.2i) Mode: %i Isopoint: (%i, %i) Building %i", s.mouse.pos.x,
                 s.mouse.pos.y, s.mode, s.cursorTile.x, s.cursorTile.y, s.selectedID);
-  textprintf_ex(target, font, s.screenRect.right() - 145, 4, makecol_depth(depth, 128, 144, 176),
-                -1, "Version %s", s.version ? s.version : "");
+  // Right-aligned, clear of the connection indicator and the close button (the last 27
+  // pixels).
+  char version[64];
+  snprintf(version, sizeof version, "Version %s", s.version ? s.version : "");
+  textout_ex(target, font, version, s.screenRect.right() - 33 - text_length(font, version), 4,
+             makecol_depth(depth, 160, 176, 208), -1);
   if (s.gui) s.gui->redraw(target, strip);
 }
 
@@ -88,9 +98,16 @@ void drawPanel(const cIsoScreen& s)
 
 void drawMessageOverlay(const cIsoScreen& s)
 {
-  if (!s.messageBitmap) return;
-  set_trans_blender(80, 80, 80, 80);
-  draw_trans_sprite(s.scratch, s.messageBitmap, s.viewArea.left(), s.viewArea.top());
+  if (!s.messageBitmap || s.messageHeight <= 0) return;
+  // Darkened to about a third behind the text: white then stands out at 4.5 : 1 or more
+  // even over the lightest terrain.
+  const int x = s.viewArea.left(), y = s.viewArea.top();
+  const int h = std::min(s.messageHeight + 2, s.viewArea.myHeight());
+  drawing_mode(DRAW_MODE_TRANS, nullptr, 0, 0);
+  set_trans_blender(0, 0, 0, 176);
+  rectfill(s.scratch, x, y, x + s.messageBitmap->w - 1, y + h - 1, makecol(0, 0, 0));
+  solid_mode();
+  draw_sprite(s.scratch, s.messageBitmap, x, y);
 }
 
 void drawMapView(const cIsoScreen& s)

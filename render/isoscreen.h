@@ -37,7 +37,8 @@ struct cIsoScreen {
   cIsoPoint cursorTile;
   int selectedID = 0;                 // type of the object last picked, 0 for none
   BITMAP* panelBackground = nullptr;  // texture of the strip and the panel
-  BITMAP* messageBitmap = nullptr;    // blended over the top of the map view
+  BITMAP* messageBitmap = nullptr;    // masked text over the top of the map view
+  int messageHeight = 0;              // its rows that hold text: they get a dark backing
   const char* version = "";           // the program's version
 };
 

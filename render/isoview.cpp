@@ -2,6 +2,7 @@
 
 #include <allegro.h>
 
+#include <algorithm>
 #include <cstdio>
 
 #include "render/catalogueimages.h"
@@ -132,6 +133,7 @@ void cIsoView::drawMeBuilding(BITMAP* target, cBaseObject* o, int K)
     return;
   BITMAP* image = metaImages->retrieveObjectImage(o->myID(), zoom);
   if (!image) return;
+  drawOwnerMark(target, *o, K);
   const int x = P.x - (image->w - dim.x * K), y = P.y - image->h;
   if (o->isSelected())
     drawTinted(target, image, x, y, 80, 37, 160, 96);
@@ -148,7 +150,35 @@ void cIsoView::drawMeUnit(BITMAP* target, cBaseUnit* u, int K)
       P.x + K * dim.x <= 0 || P.y + ((dim.x + dim.y) * K) / 2 <= 0)
     return;
   BITMAP* image = metaImages->retrieveUnitImage(u->myID(), zoom);
-  if (image) drawSprite(target, image, P.x - (image->w - dim.x * K), P.y - image->h);
+  if (!image) return;
+  drawOwnerMark(target, *u, K);
+  drawSprite(target, image, P.x - (image->w - dim.x * K), P.y - image->h);
+}
+
+int cIsoView::ownerColour(BITMAP* target, const cBaseObject& o) const
+{
+  const int v = ownerColourRGB(ownerColourIndex(o.getPlayerID(), localPlayer));
+  return colourFor(target, v >> 16, (v >> 8) & 255, v & 255);
+}
+
+// The footprint's diamond, two pixels thick, under the sprite: the sprite covers its middle
+// and its rim shows around the base.
+void cIsoView::drawOwnerMark(BITMAP* target, const cBaseObject& o, int K)
+{
+  const cPoint p = o.myPosition();
+  const int dx = std::max(1, o.myDim().x), dy = std::max(1, o.myDim().y);
+  auto anchor = [&](int x, int y) { return cIsoPoint(x, y).convertTo2DScaled(startPos, zoom); };
+  const cPoint top = anchor(p.x, p.y) - cPoint(0, K);
+  const cPoint bottom = anchor(p.x + dx - 1, p.y + dy - 1);
+  const cPoint left = anchor(p.x + dx - 1, p.y) - cPoint(K, K / 2);
+  const cPoint right = anchor(p.x, p.y + dy - 1) + cPoint(K, -K / 2);
+  const int c = ownerColour(target, o);
+  for (int t = 0; t < 2; ++t) {
+    line(target, top.x, top.y + t, right.x - 2 * t, right.y, c);
+    line(target, right.x - 2 * t, right.y, bottom.x, bottom.y - t, c);
+    line(target, bottom.x, bottom.y - t, left.x + 2 * t, left.y, c);
+    line(target, left.x + 2 * t, left.y, top.x, top.y + t, c);
+  }
 }
 
 void cIsoView::drawPreview(BITMAP* target)
@@ -174,15 +204,52 @@ void cIsoView::drawSelection(BITMAP* target)
 {
   for (cObjectListNode* n = buildings->getFirstNode(); n; n = n->getNext()) {
     cBaseObject* o = n->myData();
-    if (o->isSelected() && validObject(o->myID()))
+    if (!validObject(o->myID())) continue;
+    if (o->isSelected())
       drawSelectionMark(target, o, metaImages->retrieveObjectImage(o->myID()),
                         colourFor(target, 207, 111, 191));
+    else
+      drawDamage(target, o, metaImages->retrieveObjectImage(o->myID()));
   }
   for (cObjectListNode* n = units->getFirstNode(); n; n = n->getNext()) {
     cBaseObject* o = n->myData();
-    if (o->isSelected() && validUnit(o->myID()))
+    if (!validUnit(o->myID())) continue;
+    if (o->isSelected())
       drawSelectionMark(target, o, metaImages->retrieveUnitImage(o->myID()),
                         colourFor(target, 255, 255, 255));
+    else
+      drawDamage(target, o, metaImages->retrieveUnitImage(o->myID()));
+  }
+  drawFlashes(target);
+}
+
+// Unselected objects show their health bar only once damaged, framed in the owner's colour.
+void cIsoView::drawDamage(BITMAP* target, cBaseObject* o, BITMAP* reference)
+{
+  if (o->getHealth() >= o->getFullHealth()) return;
+  const int K = cIsoPoint::getXConst(zoom);
+  const cIsoPoint dim = o->myDim();
+  const cPoint P = farAnchor(*o, startPos, zoom);
+  if (!reference || !markVisible(target, P, dim, K)) return;
+  const cPoint size = applyScaling(cPoint(reference->w + 1, reference->h + 1));
+  const cPoint topLeft(P.x - (size.x - dim.x * K), P.y - size.y);
+  drawHealthBar(target, topLeft, size, selectBracket(size, SCREEN_W, zoom).b, o,
+                ownerColour(target, *o));
+}
+
+// A bright disc over the blast's reach (radius 0 still shows as half a tile) with a white
+// core.
+void cIsoView::drawFlashes(BITMAP* target)
+{
+  const int K = cIsoPoint::getXConst(zoom);
+  const int outer = colourFor(target, 255, 160, 32), core = colourFor(target, 255, 250, 220);
+  for (const cBlastMark& f : flashes) {
+    const int cells = std::clamp(f.size, 0, 16);
+    const cPoint c =
+        cIsoPoint(f.centre.x, f.centre.y).convertTo2DScaled(startPos, zoom) - cPoint(0, K / 2);
+    const int r = std::max(2, K / 2 + cells * K);
+    ellipsefill(target, c.x, c.y, r, r / 2, outer);
+    ellipsefill(target, c.x, c.y, r / 2, r / 4, core);
   }
 }
 

@@ -68,6 +68,12 @@ public:
   // written or closed.
   bool saveMap(const char* fileName, const cProgramIdentity& program) const;
 
+  // Objects of this owner take owner colour 0 (the player at this client).
+  void setLocalPlayer(long id) { localPlayer = id; }
+  long getLocalPlayer() const { return localPlayer; }
+  // Blasts to show as flashes in layer 4 (cell and radius in cells); replaced, not merged.
+  void setFlashes(const std::vector<cBlastMark>& f) { flashes = f; }
+
   // Every picture drawn from now on is appended to log (not owned; null stops recording).
   void setDrawLog(std::vector<cDrawCall>* log) { drawLog = log; }
 
@@ -79,6 +85,10 @@ private:
   void drawSelectionMark(BITMAP* target, cBaseObject* o, BITMAP* reference, int colour);
   void drawHealthBar(BITMAP* target, cPoint topLeft, cPoint size, int inset, cBaseObject* o,
                      int colour);
+  void drawOwnerMark(BITMAP* target, const cBaseObject& o, int K);
+  void drawDamage(BITMAP* target, cBaseObject* o, BITMAP* reference);
+  void drawFlashes(BITMAP* target);
+  int ownerColour(BITMAP* target, const cBaseObject& o) const;
   void drawSprite(BITMAP* target, BITMAP* image, int x, int y);
   // Lit with the blender (r, g, b, a) at lighting amount 128.
   void drawTinted(BITMAP* target, BITMAP* image, int x, int y, int r, int g, int b, int a);
@@ -86,6 +96,8 @@ private:
   cPoint mapSize;
   cPoint startPos;
   int zoom = 11;
+  long localPlayer = 0;
+  std::vector<cBlastMark> flashes;
   std::vector<cDrawCall>* drawLog = nullptr;
 };
 

@@ -36,7 +36,8 @@ cPoint cHotSpotRect::check()
   cRect screenRect(0, 0, SCREEN_W, SCREEN_H);
   if (edgesIgnored) screenRect.inset(1, 1);
   if (!screenRect.includes(reading.pos) || reading.buttons != 0) return offset;
-  offset = edgeScroll(reading.pos, screenRect, offset, maxOffset);
+  offset =
+      edgeScroll(quietPointer(reading.pos, screenRect, quietArea), screenRect, offset, maxOffset);
   return offset;
 }
 
@@ -79,13 +80,18 @@ void cIsoViewRect::setZoom(int zoom)
   const cPoint size(rect.myWidth(), rect.myHeight());
   const cPoint centred = zoomCentreOffset(size, view.getStartPos(), view.getZoom(), zoom);
   view.setZoom(zoom);
+  centreOn(centred);
+}
+
+// Kept inside the limits, so that no target strands the map off the view.
+void cIsoViewRect::centreOn(cPoint p)
+{
   updateLimits();
-  // Kept inside the limits, so that zooming out never strands the map off the view.
-  const cPoint wanted = clampIntoLimits(centred, maxOffset);
+  const cPoint wanted = clampIntoLimits(p, maxOffset);
   reCenter(wanted);
   if (offset != wanted) {
     offset = wanted;  // an axis with inverted limits takes no offset through setOffset
-    view.setStartPos(wanted + cPoint(size.x / 2, 0));
+    view.setStartPos(wanted + cPoint(rect.myWidth() / 2, 0));
   }
 }
 

@@ -20,6 +20,8 @@ public:
   void setMaxOffset(cRect r) { maxOffset = r; }  // the offset is not clamped
   cRect getMaxOffset() const { return maxOffset; }
   void ignoreEdges() { edgesIgnored = true; }
+  // Over this area (the bottom panel) only the screen's last 2 pixels scroll.
+  void setQuietArea(cRect r) { quietArea = r; }
   // One step of edge scrolling from a fresh mouse reading; answers the offset after it.
   // Nothing moves while a button is held, the pointer is off the window, or the program
   // is switched out.
@@ -35,6 +37,7 @@ protected:
   cRect maxOffset;
   cPoint offset;
   bool edgesIgnored = false;
+  cRect quietArea;  // empty: none
 
 private:
   static bool switchedOut;
@@ -55,6 +58,7 @@ public:
   bool setBounds(cRect r);
   cRect getBounds() const { return rect; }
   void reCenter(cPoint p);  // ignored when p lies outside the limits
+  void centreOn(cPoint p);  // the same offset brought into the limits first
   void setZoom(int zoom);   // keeps the tile at the view's centre; the offset stays in limits
   bool checkScroll();       // true when the offset moved since the last drawing
   void externalScroll(cPoint delta);

@@ -2,6 +2,8 @@
 
 #include <allegro.h>
 
+#include <algorithm>
+
 #include "gui/mouse.h"
 #include "render/catalogueimages.h"
 #include "render/viewgeometry.h"
@@ -25,6 +27,12 @@ void cMinimap::setState(int zoom, cPoint start, cPoint size)
   viewSize = size;
 }
 
+void cMinimap::setOwners(const cMap* map, long local)
+{
+  ownersMap = map;
+  localPlayer = local;
+}
+
 void cMinimap::draw(BITMAP* target)
 {
   const int x1 = rect.left(), y1 = rect.top(), x2 = rect.right() - 1, y2 = rect.bottom() - 1;
@@ -34,6 +42,7 @@ void cMinimap::draw(BITMAP* target)
   scale = minimapScale(cPoint(rect.myWidth(), rect.myHeight()), mapSize);
   if (scale > 0 && objectLayer && unitLayer && terrainLayer) {
     drawCells(target, scale);
+    if (ownersMap) drawOwners(target, scale);
     drawOutline(target, scale);
   }
   set_clip_rect(target, 0, 0, target->w - 1, target->h - 1);
@@ -52,15 +61,34 @@ void cMinimap::drawCells(BITMAP* target, double s)
       const cPoint tile(x, y);
       const int t = terrainLayer->get(tile);
       int colour = t >= 0 && t < kinds ? depthColours[t] : black;
-      if (objectLayer->get(tile) != 0)
+      if (!ownersMap && objectLayer->get(tile) != 0)
         colour = blue;
-      else if (unitLayer->get(tile) != 0)
+      else if (!ownersMap && unitLayer->get(tile) != 0)
         colour = white;
       const int left = x1 + int(y * s), top = y1 + int(x * s);
       if (s < 1)
         putpixel(target, left, top, colour);
       else
         ::rect(target, left, top, x1 + int((y + 1) * s), y1 + int((x + 1) * s), colour);
+    }
+  }
+}
+
+// Units at least 2 pixels square, so that a lone soldier shows on a large map.
+void cMinimap::drawOwners(BITMAP* target, double s)
+{
+  const int depth = bitmap_color_depth(target);
+  for (const cObjectList* list : {ownersMap->getBuildings(), ownersMap->getUnits()}) {
+    for (cObjectListNode* n = list->getFirstNode(); n; n = n->getNext()) {
+      const cBaseObject* o = n->myData();
+      const int v = ownerColourRGB(ownerColourIndex(o->getPlayerID(), localPlayer));
+      const int colour = makecol_depth(depth, v >> 16, (v >> 8) & 255, v & 255);
+      const cPoint p = o->myPosition(), d(o->myDim().x, o->myDim().y);
+      const cPoint from = rect.topLeft + minimapPixel(p, s);
+      cPoint to = rect.topLeft + minimapPixel(p + d, s) - cPoint(1, 1);
+      if (o->myObjectType() == 1)
+        to = cPoint(std::max(to.x, from.x + 1), std::max(to.y, from.y + 1));
+      rectfill(target, from.x, from.y, std::max(from.x, to.x), std::max(from.y, to.y), colour);
     }
   }
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "gui/guielement.h"
+#include "world/map.h"
 #include "world/maplayer.h"
 
 class cMinimap : public cGUIElement {
@@ -19,6 +20,9 @@ public:
 
   // The main view's zoom, anchor of tile (0, 0) and size, all in the view's own pixels.
   void setState(int zoom, cPoint viewStart, cPoint viewSize);
+  // With a map (borrowed, holding the layers above), objects show in their owners' colours
+  // as seen by localPlayer; without one, buildings blue and units white.
+  void setOwners(const cMap* map, long localPlayer);
 
   void draw(BITMAP* target) override;
   int doMe() override;                                // reads the mouse; returns 0
@@ -35,6 +39,7 @@ public:
 private:
   void drawCells(BITMAP* target, double scale);
   void drawOutline(BITMAP* target, double scale);
+  void drawOwners(BITMAP* target, double scale);
   int terrainRGB(int terrainType);  // 0xRRGGBB, looked up once per kind
   void convertColours(int depth);
 
@@ -43,6 +48,8 @@ private:
   cMapLayer* objectLayer;
   cMapLayer* unitLayer;
   cMapLayer* terrainLayer;
+  const cMap* ownersMap = nullptr;
+  long localPlayer = 0;
   double scale = 0;
   int viewZoom = 0;
   cPoint viewStart;

@@ -117,3 +117,33 @@ cPoint scaleToZoom(cPoint size, int screenWidth, int zoom)
   const std::int64_t reference = std::int64_t(cMetaDatabase::getRes()) * 8;
   return cPoint(int(size.x * scaled / reference) + 1, int(size.y * scaled / reference) + 1);
 }
+
+namespace {
+// Apart in hue and light, and each readable against grass, sand, water and stone.
+constexpr int ownerPalette[ownerPaletteSize] = {0x30e040, 0xf03028, 0x3878ff, 0xffe020, 0xc050f0,
+                                                0xff8c00, 0x00e0e0, 0xff80c0, 0xf0f0f0, 0x905020};
+}  // namespace
+
+int ownerColourIndex(long owner, long localPlayer)
+{
+  if (owner == localPlayer) return 0;
+  // Others counted without the local player's own ID, so that IDs 0, 1, 2, ... around it
+  // take distinct colours.
+  const long long k = owner > localPlayer ? static_cast<long long>(owner) - 1 : owner;
+  const long long others = ownerPaletteSize - 1;
+  return 1 + int(((k % others) + others) % others);
+}
+
+int ownerColourRGB(int index)
+{
+  return ownerPalette[index >= 0 && index < ownerPaletteSize ? index : 0];
+}
+
+cPoint quietPointer(cPoint pointer, const cRect& screen, const cRect& quiet)
+{
+  if (quiet.isEmpty() || !quiet.includes(pointer)) return pointer;
+  const cPoint middle((screen.left() + screen.right()) / 2, (screen.top() + screen.bottom()) / 2);
+  const bool nearX = pointer.x < screen.left() + 2 || pointer.x >= screen.right() - 2;
+  const bool nearY = pointer.y < screen.top() + 2 || pointer.y >= screen.bottom() - 2;
+  return cPoint(nearX ? pointer.x : middle.x, nearY ? pointer.y : middle.y);
+}

@@ -12,6 +12,11 @@ int edgeScrollStep(cPoint pointer, const cRect& screen);
 // held. Each limit is tested before its step, so the last step may overshoot by < one step.
 cPoint edgeScroll(cPoint pointer, const cRect& screen, cPoint offset, const cRect& maxOffset);
 
+// The pointer as edge scrolling should see it: inside `quiet` (the bottom panel), an axis
+// scrolls only within 2 pixels of the screen's edge, so the other axes are moved to the
+// screen's middle (where nothing scrolls).
+cPoint quietPointer(cPoint pointer, const cRect& screen, const cRect& quiet);
+
 // Pixel size of a whole map of mapSize tiles at a zoom: ((mx + my)K, ((mx + my)K) / 2).
 cPoint viewPortSize(cPoint mapSize, int zoom);
 // Limits for the negated scroll offset (half-open) of a view viewWidth wide; the vertical
@@ -48,6 +53,12 @@ struct cHealthBar {
   int colour = 0;
 };
 cHealthBar healthBar(int health, int fullHealth);
+
+// Owner colours, packed 0xRRGGBB. Index 0 marks the local player's objects; every other
+// owner takes one of the other entries (owners whose IDs differ by a multiple of 9 share).
+constexpr int ownerPaletteSize = 10;
+int ownerColourIndex(long owner, long localPlayer);
+int ownerColourRGB(int index);  // 0 .. ownerPaletteSize - 1; others read as index 0
 
 // Scaled size of a reference image size at a zoom: s * zoom * screenWidth / 8192 + (1, 1).
 cPoint scaleToZoom(cPoint size, int screenWidth, int zoom);

@@ -92,7 +92,25 @@ bool cGamePlayMap::applyMessage(const cMessage* m)
   std::unique_ptr<cBaseObject> gone;
   const bool changed = applyChangeMessage(*this, *m, gone);
   if (gone) retire(gone.release());
+  if (m->getType() == mtDamageArea) {
+    auto blast = static_cast<const cDamageAreaMessage*>(m);
+    noteBlast(blast->getCenter(), blast->getSize());
+  }
   return changed;
+}
+
+void cGamePlayMap::noteBlast(cPoint centre, int size)
+{
+  if (!includes(centre)) return;
+  if (blasts.size() >= maxWaitingBlasts) blasts.erase(blasts.begin());
+  blasts.push_back(cBlastMark{centre, size});
+}
+
+std::vector<cGamePlayMap::cBlastMark> cGamePlayMap::takeBlasts()
+{
+  std::vector<cBlastMark> taken;
+  taken.swap(blasts);
+  return taken;
 }
 
 // Bytes outside printable ASCII would reach the log and the canvas as they are.
@@ -175,6 +193,7 @@ bool cGamePlayMap::attackWithPeople(cPlayer* p)
     cDamage& effect = u->getDamageEffect();
     const cPoint target = u->getTarget();
     applyDamage(&effect, target.x, target.y);
+    noteBlast(target, effect.getSize());
     queue(p, cDamageAreaMessage(p->getGameTurn(), target, effect.getSize(), effect.getLevel()));
     fired = true;
   }

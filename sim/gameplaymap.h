@@ -51,6 +51,16 @@ public:
   bool takeText(std::string& text);
   static constexpr size_t maxWaitingTexts = 64;  // older ones are dropped past this many
 
+  // A blast applied to this map: its centre cell and radius in cells.
+  struct cBlastMark {
+    cPoint centre;
+    int size;
+  };
+  // The blasts applied since the last call, fired here or received, oldest first; at most
+  // maxWaitingBlasts of the newest are kept.
+  std::vector<cBlastMark> takeBlasts();
+  static constexpr size_t maxWaitingBlasts = 256;
+
   // Objects taken off the map in play, kept alive (and owned) until the map goes, so that
   // units still aiming at them read their owner.
   const cObjectList& getRemoved() const { return removed; }
@@ -75,9 +85,11 @@ private:
   static void announce(cPlayer* p, const cMessage& m);
 
   void keepText(const cMessage* m);
+  void noteBlast(cPoint centre, int size);
 
   cObjectList removed{true};
-  std::deque<std::string> texts;  // received, not yet taken
+  std::deque<std::string> texts;   // received, not yet taken
+  std::vector<cBlastMark> blasts;  // applied, not yet taken
   // Every frame fits whole, with a zero after the longest body.
   static constexpr int maxFrameBody = 65535;
   std::vector<char> receiveBuffer = std::vector<char>(maxFrameBody + 1);

@@ -28,11 +28,16 @@ bool applyMove(cMap& map, cPoint from, cPoint to)
 {
   cBaseUnit* u = nullptr;
   const int position = unitAt(*map.getUnits(), from, u);
-  // No unit walks off the map; a destination there could only come from a damaged frame.
-  if (!u || !map.includes(to)) return false;
-  map.setUnit(from, 0);
+  if (!u) return false;
+  const cRect left = u->toRectArea();
+  const cRect reached(to, to + (left.bottomRight - left.topLeft));
+  // No unit walks off the map, not even in part; a destination there could only come from a
+  // damaged frame.
+  if (!whollyOnMap(map, reached)) return false;
+  map.getLayer(LAYER_UNITS)->fill(left, 0);
   u->move(to);
-  map.setUnit(to, position);
+  map.markUnitsOver(left);
+  map.getLayer(LAYER_UNITS)->fill(reached, position);
   map.getUnits()->removeElement(u);
   map.getUnits()->addElementPos(u);
   return true;

@@ -12,7 +12,8 @@
 // The highest terrain kind a map download carries unchanged: one signed byte per cell.
 constexpr int maxTerrainKind = 127;
 
-// The first unit in list order anchored at from steps to `to`, which must lie on the map.
+// The first unit in list order anchored at from steps to `to`; its whole footprint there must
+// lie on the map. The cells it left stay marked where another unit still stands.
 bool applyMove(cMap& map, cPoint from, cPoint to);
 // Paints the part of area that lies on the map; kinds outside 0..maxTerrainKind are refused.
 bool applyPaint(cMap& map, cRect area, int kind);
@@ -26,7 +27,8 @@ bool applyHealthChange(cMap& map, cPoint pos, int kind, int change);
 // A blast of the given level and radius centred on a cell of the map; off the map nothing.
 bool applyBlast(cMap& map, cPoint centre, int level, int size);
 // Takes the first building, else the first unit, whose footprint is exactly area off the map
-// and out of its list, and hands it to the caller; null when none matches.
+// and out of its list, and hands it to the caller; null when none matches. Cells another unit
+// shares stay marked.
 std::unique_ptr<cBaseObject> applyRemove(cMap& map, cRect area);
 
 #endif

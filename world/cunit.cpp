@@ -1,7 +1,10 @@
 #include "world/cunit.h"
 
 #include <unistd.h>
+
+#include <algorithm>
 #include <climits>
+#include <cstdlib>
 
 #include "world/metadatabase.h"
 
@@ -26,6 +29,18 @@ const char* orEmpty(const char* text) { return text ? text : ""; }
 void trace(const char* c) { (void)!write(STDOUT_FILENO, c, 1); }
 
 int clampToInt(long long v) { return v > INT_MAX ? INT_MAX : v < INT_MIN ? INT_MIN : int(v); }
+
+bool onLayer(const cMapLayer* layer, cPoint p)
+{
+  const cPoint edge = layer->myMaxPos();
+  return p.x >= 0 && p.y >= 0 && p.x < edge.x && p.y < edge.y;
+}
+
+bool isFree(const cMapLayer* units, const cMapLayer* objects, cPoint p)
+{
+  return units->get(p) == 0 && objects->get(p) == 0;
+}
+
 }  // namespace
 
 // ---- cBaseObject
@@ -106,6 +121,21 @@ bool cBaseObject::isIsoBehind(cIsoPoint p) const
 
 // ---- cBaseUnit
 
+struct cBaseUnit::Step {
+  cPoint cell;
+  int value;
+  long long offLine;
+  long long along;  // progress toward the target, in the same scale as offLine
+  int code;
+  bool operator<(const Step& o) const
+  {
+    if (value != o.value) return value < o.value;
+    if (offLine != o.offLine) return offLine < o.offLine;
+    if (along != o.along) return along > o.along;
+    return code < o.code;
+  }
+};
+
 cBaseUnit::cBaseUnit() { initUnit(); }
 
 cBaseUnit::cBaseUnit(int kind) : cBaseObject(kind, 0, cPoint(), cIsoPoint(), unitHitPoints(kind))
@@ -154,23 +184,26 @@ void cBaseUnit::releasePath()
   pathLayer = nullptr;
 }
 
-void cBaseUnit::initMove(cMapLayer* path, cPoint goal)
+void cBaseUnit::beginOrder(cMapLayer* path)
 {
   releasePath();
   pathLayer = path;
-  unitMode = 1;
   recalc = false;
   waitCount = 0;
+  orderStart = position;
+}
+
+void cBaseUnit::initMove(cMapLayer* path, cPoint goal)
+{
+  beginOrder(path);
+  unitMode = 1;
   target = goal;
 }
 
 void cBaseUnit::initAttack(cMapLayer* path, cBaseObject* obj)
 {
-  releasePath();
-  pathLayer = path;
+  beginOrder(path);
   unitMode = 2;
-  recalc = false;
-  waitCount = 0;
   target = obj ? obj->myPosition() : target;
   targetObj = obj;
 }
@@ -183,19 +216,42 @@ void cBaseUnit::endOrder()
   releasePath();
 }
 
+cBaseUnit::Step cBaseUnit::rank(cPoint cell, int value, int code) const
+{
+  // Cross and dot products with the line from the start to the target: for one order they
+  // grow with the cell's distance from the line and its progress along it.
+  long long gx = target.x - orderStart.x, gy = target.y - orderStart.y;
+  long long cx = cell.x - orderStart.x, cy = cell.y - orderStart.y;
+  return Step{cell, value, std::llabs(gx * cy - gy * cx), gx * cx + gy * cy, code};
+}
+
+// The on-map neighbours of `at` whose path value lies in [low, high] (0 never counts), best
+// first; answers how many were written to `out`.
+int cBaseUnit::rankedSteps(cPoint at, int low, int high, Step* out) const
+{
+  int count = 0;
+  for (int code = 1; code <= 8; ++code) {
+    cPoint n = at + cDirection(code).getDirection();
+    // Off the map the path reads 255, which can look downhill from a far cell.
+    if (!onLayer(pathLayer, n)) continue;
+    int v = pathLayer->get(n);
+    if (v == 0 || v < low || v > high) continue;
+    out[count++] = rank(n, v, code);
+  }
+  std::sort(out, out + count);
+  return count;
+}
+
 cPoint cBaseUnit::move(cMapLayer* units, cMapLayer* objects)
 {
   if (!moving() || !pathLayer) return position;
   int d = pathLayer->get(position);
   if (d == 0) waitCount = 0;
   bool wasWaiting = waitCount != 0, gaveUp = false;
-  const cPoint edge = pathLayer->myMaxPos();
-  for (int code = 1; code <= 8 && d != 0; ++code) {
-    cPoint n = position + cDirection(code).getDirection();
-    // Off the map the path reads 255, which can look downhill from a far cell.
-    if (n.x < 0 || n.y < 0 || n.x >= edge.x || n.y >= edge.y) continue;
-    int v = pathLayer->get(n);
-    if (v == 0 || v >= d) continue;
+  Step steps[8];
+  int count = d == 0 ? 0 : rankedSteps(position, 1, d - 1, steps);
+  for (int i = 0; i < count; ++i) {
+    cPoint n = steps[i].cell;
     if (units->get(n) != 0) {
       // Once the count has passed 40 this turn, a second blocked cell must not restart it.
       if (!gaveUp) waitCount = wasWaiting ? waitCount + 1 : 1;
@@ -212,8 +268,27 @@ cPoint cBaseUnit::move(cMapLayer* units, cMapLayer* objects)
       return position;
     }
   }
+  if (waitCount != 0 && stepAside(units, objects, d)) return position;
   if (waitCount == 0) endOrder();
   return position;
+}
+
+// A group sharing one path would otherwise queue behind whoever holds the nearest cell.
+// The wait count goes on, so units that keep stepping aside still give up in time.
+bool cBaseUnit::stepAside(const cMapLayer* units, const cMapLayer* objects, int d)
+{
+  Step level[8], down[8];
+  int count = rankedSteps(position, d, d, level);
+  for (int i = 0; i < count; ++i) {
+    if (!isFree(units, objects, level[i].cell)) continue;
+    int below = rankedSteps(level[i].cell, 1, d - 1, down);
+    for (int j = 0; j < below; ++j) {
+      if (!isFree(units, objects, down[j].cell)) continue;
+      position = level[i].cell;
+      return true;
+    }
+  }
+  return false;
 }
 
 bool cBaseUnit::attack(cMapLayer* units, cMapLayer* objects)

@@ -83,7 +83,10 @@ public:
   cDamage& getDamageEffect() { return damageEffect; }
 
   void move(cPoint p) { position = p; }
-  // One step down the path layer; answers the (possibly new) position.
+  // One step down the path layer to the lowest free neighbour, ties going to the cell
+  // nearest the straight line from where the order started to its target. A unit whose way
+  // down is held only by other units may step aside to a cell of the same value that has a
+  // free way down. Answers the (possibly new) position.
   cPoint move(cMapLayer* units, cMapLayer* objects);
   // Counts the fire rate down; true when the unit fires this turn.
   bool attack(cMapLayer* units, cMapLayer* objects);
@@ -91,7 +94,12 @@ public:
 private:
   void initUnit();
   void releasePath();
+  struct Step;  // a neighbour cell ranked for the next step
   void endOrder();
+  void beginOrder(cMapLayer* path);
+  Step rank(cPoint cell, int value, int code) const;
+  int rankedSteps(cPoint at, int low, int high, Step* out) const;
+  bool stepAside(const cMapLayer* units, const cMapLayer* objects, int d);
 
   int fireCounter = 0;             // turns since the last shot
   cMapLayer* pathLayer = nullptr;  // shared, usage-counted
@@ -99,6 +107,7 @@ private:
   bool recalc = false;
   int waitCount = 0;  // turns spent blocked by other units
   cPoint target;
+  cPoint orderStart;                 // where the unit stood when the order began
   cBaseObject* targetObj = nullptr;  // not owned
   cDamage damageEffect;              // the shot last fired
 };

@@ -71,7 +71,21 @@ bool cMap::take(cBaseObject* o, eMapLayers own, cObjectList& list)
   // The footprint is cleared only for a listed object: another one may stand there now.
   if (!list.removeElement(o)) return false;
   layers[own]->fill(o->toRectArea(), 0);
+  if (own == LAYER_UNITS) markUnitsOver(o->toRectArea());
   return true;
+}
+
+// Units may share cells (two players' units can step into one cell in the same turn): the
+// cells one leaves stay marked for every other unit still standing on them.
+void cMap::markUnitsOver(cRect area)
+{
+  int position = 1;
+  for (cObjectListNode* n = units->getFirstNode(); n; n = n->getNext(), ++position) {
+    const cRect r = n->myData()->toRectArea();
+    const cRect both(std::max(r.left(), area.left()), std::max(r.top(), area.top()),
+                     std::min(r.right(), area.right()), std::min(r.bottom(), area.bottom()));
+    if (!both.isEmpty()) layers[LAYER_UNITS]->fill(both, position);
+  }
 }
 
 cObjectListNode* cMap::findFootprint(const cObjectList& list, const cRect& r)
@@ -103,6 +117,7 @@ bool cMap::takeFootprint(cRect r, eMapLayers own, cObjectList& list)
   if (!n) return false;
   list.removeElement(n);
   layers[own]->fill(r, 0);
+  if (own == LAYER_UNITS) markUnitsOver(r);
   return true;
 }
 

@@ -51,12 +51,17 @@ public:
   // On success the map owns the object; on false nothing changed and the caller keeps it.
   bool addUnit(cBaseUnit* u);
   bool addBuilding(cBaseObject* b);
-  // Take the object off its layer and out of its list; the object is not freed.
+  // Take the object off its layer and out of its list; the object is not freed. Cells of a
+  // unit's footprint that another unit shares stay marked.
   bool removeUnit(cBaseUnit* u);
   bool removeBuilding(cBaseObject* b);
   // The first object whose footprint equals r exactly.
   bool removeUnit(cRect r);
   bool removeBuilding(cRect r);
+
+  // Marks the cells of area where a unit stands with its list position; other cells of area
+  // are left as they are.
+  void markUnitsOver(cRect area);
 
   cBaseObject* getObjectAt(cPoint p) const;  // any footprint cell
   cBaseObject* _getObject(cPoint p) const;   // anchor cell only

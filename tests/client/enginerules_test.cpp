@@ -146,3 +146,24 @@ TEST(PositionText, HoldsTheLargestValuesWhole)
 }
 
 }  // namespace
+
+TEST(ArrowScroll, HeldArrowsMoveTheViewAtEdgeSpeedAndOppositesCancel)
+{
+  const struct {
+    bool up, down, left, right;
+    cPoint step;
+  } rows[] = {
+      {false, false, false, false, cPoint(0, 0)}, {true, false, false, false, cPoint(0, 8)},
+      {false, true, false, false, cPoint(0, -8)}, {false, false, true, false, cPoint(8, 0)},
+      {false, false, false, true, cPoint(-8, 0)}, {true, false, false, true, cPoint(-8, 8)},
+      {true, true, true, true, cPoint(0, 0)},
+  };
+  for (const auto& r : rows) {
+    EXPECT_EQ(arrowScroll(r.up, r.down, r.left, r.right), r.step);
+    // The held direction scrolls the way a tap on the same arrow does.
+    const int scan = r.up ? KEY_UP : r.down ? KEY_DOWN : r.left ? KEY_LEFT : KEY_RIGHT;
+    if (r.up + r.down + r.left + r.right != 1) continue;
+    const cPoint tap = gameKeyAction(scan << 8).scroll;
+    EXPECT_EQ(tap.x * r.step.x >= 0 && tap.y * r.step.y >= 0, true) << scan;
+  }
+}

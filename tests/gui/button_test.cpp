@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "gui/boxbutton.h"
 #include "gui/button.h"
 #include "gui/canvas.h"
@@ -121,6 +123,32 @@ TEST(Button, BitmapFacesAreStretchedAndLit)
   destroy_bitmap(picture);
 }
 
+// Pictures for the other states may come in another depth than the target (24-bit arrows
+// on a 32-bit screen): they are converted, their mask stays see-through.
+TEST(Button, StatePicturesOfAnotherDepthAreConvertedAndKeepTheirMask)
+{
+  for (int depth : {32, 16, 15}) {
+    cScratch page(40, 40, depth);
+    clear_to_color(page, makecol_depth(depth, 0, 0, 255));
+    BITMAP* hover = create_bitmap_ex(24, 10, 10);
+    clear_to_color(hover, bitmap_mask_color(hover));
+    rectfill(hover, 0, 0, 4, 9, makecol_depth(24, 200, 40, 40));
+    BITMAP* idle = create_bitmap_ex(24, 10, 10);
+    clear_to_color(idle, makecol_depth(24, 0, 100, 0));
+    cButton b(1, cRect(0, 0, 20, 20), idle, nullptr);
+    b.setBitmap(1, hover);
+    b.draw(page, stateHover);
+    const int red = rgbAt(page, 3, 10), masked = rgbAt(page, 15, 10);
+    EXPECT_GT(red >> 16, 180) << depth;
+    EXPECT_LT(red & 0xff, 60) << depth;
+    EXPECT_EQ(masked & 0xffff00, 0) << depth << ": the mask shows the page";
+    EXPECT_GT(masked & 0xff, 240) << depth;
+    EXPECT_EQ(rgbAt(page, 25, 25) & 0xffff00, 0) << depth << ": nothing drawn past the button";
+    destroy_bitmap(hover);
+    destroy_bitmap(idle);
+  }
+}
+
 // Copies own their captions and faces; types above 5 copy as 0; self-assignment is safe.
 TEST(Button, CopiesAreDeepAndSelfAssignmentIsSafe)
 {
@@ -221,5 +249,6 @@ TEST(MessageCanvas, DrawsOldestFirstAndClearsTheChangedFlag)
   for (int x = 0; x < 100; x++)
     for (int y = 0; y < 8; y++) white |= rgbAt(page, x, y) == rgb(255, 255, 255);
   EXPECT_TRUE(white);
-  EXPECT_EQ(rgbAt(page, 99, 11), 0) << "the rest is cleared";
+  EXPECT_EQ(getpixel(page, 99, 11), bitmap_mask_color(page)) << "the rest is see-through";
+  EXPECT_EQ(canvas.drawnHeight(), std::min(12, 2 * text_height(font)));
 }

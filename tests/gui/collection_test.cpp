@@ -86,6 +86,12 @@ TEST(EventRect, MouseStatesAndMessagesFollowTheReadings)
        {at(50, 5, 1), at(5, 5)},
        stateHover,
        messageNone},
+      {"hover, then out of the window", {at(5, 5), leftWindowAt(5, 5)}, stateIdle, messageLeave},
+      {"pressed, then out of the window",
+       {at(5, 5), at(5, 5, 1), leftWindowAt(5, 5, 1)},
+       statePressedOutside,
+       messageNone},
+      {"back into the window", {leftWindowAt(5, 5), at(5, 5)}, stateHover, messageNone},
       {"press and release between readings, no latch",
        {at(5, 5), at(5, 5)},
        stateHover,
@@ -107,6 +113,7 @@ TEST(EventRect, APressAndReleaseBetweenTwoPollsIsAClick)
   cMouse first;
   first.getPosition();
   first.buttons = 0;
+  first.inWindow = true;  // wherever the display's real pointer is
   b.doMe(first);
   latchMouseEdges(MOUSE_FLAG_LEFT_DOWN);
   latchMouseEdges(MOUSE_FLAG_LEFT_UP);
@@ -236,9 +243,13 @@ TEST(Collection, RedrawDrawsMarkedElementsOnceAndAreasByOverlap)
   gui.addElement(left);
   gui.addElement(right);
   gui.addElement(hidden);
-  left->setRedraw();
+  EXPECT_FALSE(gui.hasRedraw());
   hidden->setRedraw();
+  EXPECT_FALSE(gui.hasRedraw()) << "a hidden element is never drawn";
+  left->setRedraw();
+  EXPECT_TRUE(gui.hasRedraw());
   gui.redraw(nullptr);
+  EXPECT_FALSE(gui.hasRedraw());
   gui.redraw(nullptr);
   EXPECT_EQ(left->draws, 1);
   EXPECT_EQ(right->draws, 0);

@@ -35,6 +35,13 @@ inline bool openScreen(int depth = 32, int w = 640, int h = 480)
 
 // A reading at (x, y) with these buttons held (not from the driver: no latch).
 inline cMouse at(int x, int y, int buttons = 0) { return cMouse(cPoint(x, y), buttons); }
+// A reading taken after the pointer left the window: Allegro keeps the last position.
+inline cMouse leftWindowAt(int x, int y, int buttons = 0)
+{
+  cMouse m(cPoint(x, y), buttons);
+  m.inWindow = false;
+  return m;
+}
 
 // The pixel of a 32-bit (or other depth) bitmap as packed 24-bit RGB, for comparisons.
 inline int rgbAt(BITMAP* b, int x, int y)

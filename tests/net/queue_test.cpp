@@ -10,6 +10,7 @@
 #include "net/message.h"
 #include "net/network.h"
 #include "nettest.h"
+#include "support/frames.h"
 
 namespace {
 
@@ -17,6 +18,13 @@ char* copyOf(const char* text)
 {
   char* p = new char[std::strlen(text) + 1];
   std::strcpy(p, text);
+  return p;
+}
+
+char* copyOfBytes(const std::string& bytes)
+{
+  char* p = new char[bytes.size()];
+  std::memcpy(p, bytes.data(), bytes.size());
   return p;
 }
 
@@ -178,4 +186,46 @@ TEST_F(NetworkQueue, DestructionClosesAHeldDescriptorButNotADetachedOne)
   }
   EXPECT_FALSE(descriptorOpen(held));
   EXPECT_TRUE(descriptorOpen(detached));
+}
+
+// A peer that stops reading cannot hold a queue that never waits: each flush returns at once
+// with the rest kept, what the peer later reads is the frames whole and in order, and a peer
+// that never reads again costs the connection after the stall limit.
+TEST_F(NetworkQueue, FlushThatNeverWaitsKeepsWhatThePeerCannotTakeYet)
+{
+  SocketPair pair;
+  int size = 4096;
+  setsockopt(pair.a, SOL_SOCKET, SO_SNDBUF, &size, sizeof size);
+  cNetworkQueue q(pair.take(pair.a));
+  q.setSendWithoutWaiting(true);
+  std::string sent;
+  for (int i = 0; i < 200; ++i) {
+    const std::string frame = frameOf("MSG0000" + std::string(1000, char('a' + i % 26)));
+    sent += frame;
+    q.addToQueue(copyOfBytes(frame), int(frame.size()));
+    const auto start = std::chrono::steady_clock::now();
+    q.processQueue();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(50));
+  }
+  EXPECT_FALSE(q.isEmpty());
+  std::string received;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  while (received.size() < sent.size() && std::chrono::steady_clock::now() < deadline) {
+    char buffer[8192];
+    const ssize_t r = recv(pair.b, buffer, sizeof buffer, MSG_DONTWAIT);
+    if (r > 0) received.append(buffer, size_t(r));
+    if (r <= 0) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    q.processQueue();
+  }
+  EXPECT_TRUE(received == sent);
+  EXPECT_TRUE(q.isEmpty());
+
+  cNetworkQueue::stallLimitMs = 100;
+  for (int i = 0; i < 2000 && q.socketStatus(); ++i) {
+    q.addToQueue(copyOfBytes(sent.substr(0, 1009)), 1009);
+    q.processQueue();
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  cNetworkQueue::stallLimitMs = 10000;
+  EXPECT_FALSE(q.socketStatus());
 }

@@ -80,24 +80,73 @@ TEST_F(Reader, PollingReadAnswersMinusOneQuicklyWhenNothingWaits)
   EXPECT_FALSE(descriptorOpen(-1));
 }
 
-TEST_F(Reader, BodyInTwoPiecesIsAssembledBeforeReturning)
+TEST_F(Reader, BodyInPiecesIsGatheredAcrossPollsThatNeverWait)
 {
   cNetworkQueue q(pair.take(pair.a));
   const Bytes frame = frameBytes("MAP0000SND and the rest");
   pair.sendBytes(Bytes(frame.begin(), frame.begin() + 8));
-  std::thread late([&] {
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    pair.sendBytes(Bytes(frame.begin() + 8, frame.end()));
-  });
   GuardedBuffer buf(int(frame.size()) - 1);
-  EXPECT_EQ(q.recvMessageNonBlocking(buf.data(), buf.max), 1);
-  late.join();
+  for (int i = 0; i < 3; ++i) {
+    const auto start = Clock::now();
+    EXPECT_EQ(q.recvMessageNonBlocking(buf.data(), buf.max), -1);
+    EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(20));
+    EXPECT_TRUE(q.framePending());
+  }
+  pair.sendBytes(Bytes(frame.begin() + 8, frame.end()));
+  int r = -1;
+  for (int i = 0; i < 1000 && r == -1; ++i) r = q.recvMessageNonBlocking(buf.data(), buf.max);
+  EXPECT_EQ(r, 1);
+  EXPECT_FALSE(q.framePending());
+  EXPECT_EQ(q.lastBodyLength(), int(frame.size()) - 2);
   EXPECT_EQ(buf.body(int(frame.size()) - 2), Bytes(frame.begin() + 2, frame.end()));
   EXPECT_TRUE(buf.guardsIntact());
   const auto lines = linesOf("test15.txt");
   ASSERT_EQ(lines.size(), 3u);
   EXPECT_EQ(lines[1], "MAP000 bytes 6 23");
   EXPECT_EQ(lines[2], "rMAP0000SND and the rest bytes 23 23");
+}
+
+// Whatever the cut, a stream fed one byte per poll yields the frames it holds, in order,
+// and never a byte of the next frame inside the one before.
+TEST_F(Reader, StreamFedOneBytePerPollYieldsItsFramesWhole)
+{
+  struct Case {
+    const char* name;
+    int max;
+    std::vector<std::string> bodies;
+    std::vector<std::string> expected;
+  } cases[] = {
+      {"small frames", 64, {"MOV0000abcdefgh", "CLS0000", "MSG0000\1\2\3\4x"}, {}},
+      {"a body of 0 bytes between", 64, {"CLS0000", "", "REM0000abcdefgh"}, {}},
+      {"longer than the buffer", 8, {"MAP0000TERxy"}, {"MAP0000T"}},
+  };
+  for (Case& c : cases) {
+    SocketPair p;
+    cNetworkQueue q(p.take(p.a));
+    Bytes stream;
+    for (const std::string& body : c.bodies) {
+      const Bytes f = frameBytes(body);
+      stream.insert(stream.end(), f.begin(), f.end());
+    }
+    if (c.expected.empty())
+      for (const std::string& body : c.bodies)
+        if (!body.empty()) c.expected.push_back(body);
+    std::vector<std::string> got;
+    GuardedBuffer buf(c.max);
+    for (unsigned char byte : stream) {
+      p.sendBytes(Bytes(1, byte));
+      int r = -1;
+      for (int i = 0; i < 100 && r == -1; ++i) r = q.recvMessageNonBlocking(buf.data(), c.max);
+      if (r == 1)
+        got.emplace_back(reinterpret_cast<const char*>(buf.bytes.data()),
+                         size_t(q.lastBodyLength()));
+      if (c.max >= 64) {
+        EXPECT_TRUE(q.socketStatus()) << c.name;
+      }
+    }
+    EXPECT_EQ(got, c.expected) << c.name;
+    EXPECT_TRUE(buf.guardsIntact()) << c.name;
+  }
 }
 
 TEST_F(Reader, FrameLargerThanTheLimitLeavesItsRestInTheStream)
@@ -161,31 +210,48 @@ TEST_F(Reader, EmptyBodyReadsAsNothingAndTheNextFrameFollows)
   EXPECT_EQ(buf.body(7), bytesOf("CLS0000", 7));
 }
 
-// A peer that announces a frame and then falls silent cannot hold the reader: past the
-// limit the connection counts as lost, and the part that came is no frame of its own.
-TEST_F(Reader, StalledFrameEndsTheConnection)
+// A peer that announces a frame and then falls silent cannot hold the reader: each poll
+// answers at once, and past the limit the connection counts as lost, the part that came
+// being no frame of its own. A peer that closes part-way ends it at once.
+TEST_F(Reader, StalledOrCutFrameEndsTheConnectionWithoutHoldingAnyPoll)
 {
-  cNetworkQueue::stallLimitMs = 100;
-  cNetworkQueue q(pair.take(pair.a));
-  pair.sendBytes(hexBytes("00 20 41 42 43"));
-  GuardedBuffer buf(64);
-  const auto start = Clock::now();
-  EXPECT_EQ(q.recvMessageNonBlocking(buf.data(), 64), 0);
-  EXPECT_LT(Clock::now() - start, std::chrono::seconds(2));
-  EXPECT_FALSE(q.socketStatus());
-
-  SocketPair half;
-  cNetworkQueue q2(half.take(half.a));
-  half.sendBytes(hexBytes("00"));
-  EXPECT_EQ(q2.recvMessageNonBlocking(buf.data(), 64), 0);
-  EXPECT_FALSE(q2.socketStatus());
-
-  SocketPair oversized;  // longer than the buffer, and cut short before the buffer is full
-  cNetworkQueue q3(oversized.take(oversized.a));
-  oversized.sendBytes(hexBytes("01 00 41 42 43 44"));
-  EXPECT_EQ(q3.recvMessageNonBlocking(buf.data(), 64), 0);
-  EXPECT_FALSE(q3.socketStatus());
-  EXPECT_TRUE(buf.guardsIntact());
+  struct Case {
+    const char* name;
+    const char* sent;
+    bool closes;
+  } cases[] = {
+      {"stalled in the body", "00 20 41 42 43", false},
+      {"stalled in the length", "00", false},
+      {"stalled past the buffer", "01 00 41 42 43 44", false},
+      {"closed in the body", "00 20 41 42 43", true},
+      {"closed in the length", "00", true},
+  };
+  cNetworkQueue::stallLimitMs = 150;
+  for (const Case& c : cases) {
+    SocketPair p;
+    const int fd = p.a;
+    cNetworkQueue q(p.take(p.a));
+    p.sendBytes(hexBytes(c.sent));
+    if (c.closes) close(p.take(p.b));
+    GuardedBuffer buf(64);
+    const auto start = Clock::now();
+    auto longestPoll = Clock::duration::zero();
+    int r = -1;
+    while (r == -1 && Clock::now() - start < std::chrono::seconds(2)) {
+      const auto before = Clock::now();
+      r = q.recvMessageNonBlocking(buf.data(), 64);
+      longestPoll = std::max(longestPoll, Clock::now() - before);
+      if (r == -1) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    const auto took = Clock::now() - start;
+    EXPECT_EQ(r, 0) << c.name;
+    EXPECT_FALSE(q.socketStatus()) << c.name;
+    EXPECT_FALSE(descriptorOpen(fd)) << c.name;
+    EXPECT_LT(longestPoll, std::chrono::milliseconds(20)) << c.name;
+    EXPECT_EQ(took < std::chrono::milliseconds(100), c.closes) << c.name;
+    EXPECT_EQ(took >= std::chrono::milliseconds(150), !c.closes) << c.name;
+    EXPECT_TRUE(buf.guardsIntact()) << c.name;
+  }
 }
 
 TEST_F(Reader, BlockingReadWaitsForTheWholeBody)

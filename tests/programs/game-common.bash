@@ -131,3 +131,11 @@ window_shows() {
   import -window "$1" shown.png 2>/dev/null && [ "$(colour_count shown.png "$2" "$3" "$4" "$5")" -gt 0 ]
 }
 window_lacks() { ! window_shows "$@"; }
+
+# gold_shown WINDOW GEOMETRY: the region holds over 20 pixels of the gold of a chosen caption
+# (only that colour is counted: white is not).
+gold_shown() {
+  import -window "$1" gold.png 2>/dev/null && [ "$(convert gold.png -crop "$2" +repage -fuzz 4% \
+    -fill black +opaque "rgb(255,224,64)" -fill white -opaque "rgb(255,224,64)" \
+    -format '%[fx:int(mean*w*h+0.5)]' info:)" -gt 20 ]
+}

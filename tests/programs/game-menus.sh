@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # The menus with the real pointer and keys: a screenshot from the main menu with its notice,
-# the options menu and its placeholder dialog, the credits, and Esc out of the program.
+# the options menu and its two screens, the credits, and Esc out of the program.
 source "$(dirname "$0")/client-common.bash"
 source "$(dirname "$0")/game-common.bash"
 
 notice_strip=640x20+0+460
-dialog_box=20x8+470+244   # inside the "Default Text" box, left of its arrow
+dialog_box=20x8+520+124     # inside the player name box
+chosen_depth=30x9+315+166  # the caption of "16bit" on the Screen Mode page
 
 new_case menus "${all_files[@]}"
 start_client 16 640 480
@@ -28,20 +29,34 @@ expect_waiting
 park "$wid"
 main_menu=$(settled_hash "$wid")
 
-# Options, "Option 1": the dialog with its grey text box; Esc closes it, "Back to Main Menu"
-# (the fourth entry of four) returns to the main menu.
+# Options: "Screen Mode" opens its page (a gold, chosen caption) and Esc closes it; "Player"
+# opens the dialog with its grey boxes and Esc closes it; "Back to Main Menu" (the third entry
+# of three) returns to the main menu.
 menu_item "$wid" 2
 park "$wid"
 options_menu=$(settled_hash "$wid")
 [ -n "$options_menu" ] && [ "$options_menu" != "$main_menu" ] || fail "the options menu did not show"
 window_lacks "$wid" "$dialog_box" 208 208 208 || fail "the options menu already shows the box's grey"
-click "$wid" 320 117
-wait_until 5 window_shows "$wid" "$dialog_box" 208 208 208 || fail "Option 1 opened no dialog"
-import -window "$wid" options-dialog.png
+click "$wid" 320 156
+wait_until 5 gold_shown "$wid" "$chosen_depth" || fail "Screen Mode opened nothing"
 key "$wid" Escape
 park "$wid"
-wait_picture "$wid" "$options_menu" || fail "Esc did not close the dialog"
-click "$wid" 320 357
+wait_picture "$wid" "$options_menu" || fail "Esc did not close Screen Mode"
+click "$wid" 320 262
+wait_until 5 window_shows "$wid" "$dialog_box" 208 208 208 || fail "Player opened no dialog"
+import -window "$wid" options-dialog.png
+# The pointer shows in the dialog: the same empty patch looks different with it over it.
+pointer_patch=24x24+100+100
+xdotool mousemove --window "$wid" 60 60
+sleep 0.3
+without_pointer=$(picture_hash "$wid" "$pointer_patch")
+xdotool mousemove --window "$wid" 104 104
+wait_until 2 eval '! picture_is "$wid" "$without_pointer" "$pointer_patch"' ||
+  fail "no pointer in the options dialog"
+key "$wid" Escape
+park "$wid"
+wait_picture "$wid" "$options_menu" || fail "Esc did not close the Player dialog"
+click "$wid" 320 368
 park "$wid"
 wait_picture "$wid" "$main_menu" || fail "\"Back to Main Menu\" did not return"
 

@@ -118,9 +118,15 @@ fill_dialog() {
 }
 
 # open_dialog: "Network Game" from the main menu.
+# A loaded machine can still be loading data files when the window appears, and a click
+# before the menu runs is lost: the click is repeated until the dialog shows.
 open_dialog() {
-  menu_item "$wid" 0
-  wait_until 10 dialog_open || { fail "$player: the network dialog did not open"; return 1; }
+  local try
+  for try in 1 2 3; do
+    menu_item "$wid" 0
+    wait_until 4 dialog_open && break
+  done
+  dialog_open || { fail "$player: the network dialog did not open"; return 1; }
 }
 
 # join: through the dialog into a game on the server, as player NAME@box.

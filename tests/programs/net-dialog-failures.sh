@@ -21,8 +21,19 @@ port=$(closed_port)
 # The status line: white text on the bottom strip.
 status_hash() { import -window "$wid" -crop 640x14+0+466 +repage ppm:- 2>/dev/null | md5sum; }
 
+# pointer_shows: an empty patch of the dialog looks different with the pointer over it.
+pointer_shows() {
+  local patch=24x24+40+300 without
+  xdotool mousemove --window "$wid" 10 260
+  sleep 0.3
+  without=$(picture_hash "$wid" "$patch")
+  xdotool mousemove --window "$wid" 44 304
+  wait_until 2 eval '! picture_is "$wid" "$without" "$patch"'
+}
+
 on A open_dialog
 on A import -window "${player_wid[A]}" "$work_dir/dialog.png"
+on A pointer_shows || fail "no pointer in the network dialog"
 before=$(on A status_hash)
 on A fill_dialog ann box 127.0.0.1 "$port"
 on A xdotool key Return

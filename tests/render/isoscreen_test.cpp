@@ -3,6 +3,8 @@
 // panel (0, 593)-(1024, 768) with the minimap in its right-hand corner.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "gui/guicollection.h"
 #include "gui/toolbar.h"
 #include "render/isoscreen.h"
@@ -108,10 +110,41 @@ TEST_F(IsoScreen, StatusStripShowsTheStateAndMapShowsTheOverlay)
   int white = 0;
   for (int x = 2; x < 400; ++x) white += rgb(destination, x, 8) == 0xffffff;
   EXPECT_GT(white, 20);  // the status text
-  // White messages blended at 80/255 lighten the top of the map, and only the top.
-  const int top = rgb(destination, 5, 20), below = rgb(destination, 5, 15 + 578 / 8 + 5);
-  EXPECT_GT(top & 255, 60);
-  EXPECT_EQ(below, 0);
+  // No message rows: nothing over the map.
+  EXPECT_EQ(rgb(destination, 5, 20), 0);
+}
+
+namespace {
+double luminance(int rgb)
+{
+  double sum = 0;
+  const double weights[3] = {0.2126, 0.7152, 0.0722};
+  for (int i = 0; i < 3; ++i) {
+    const double c = ((rgb >> (16 - 8 * i)) & 255) / 255.0;
+    sum += weights[i] * (c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4));
+  }
+  return sum;
+}
+}  // namespace
+
+// The messages' rows get a dark backing; white text on it reads at 4.5 : 1 or more even
+// where the map is at its lightest, and the map below the rows stays as it is.
+TEST_F(IsoScreen, MessagesStandOnADarkBackingOverTheLightestMap)
+{
+  clear_to_color(screenParts.scratch, makecol(255, 255, 255));
+  clear_to_color(messages, bitmap_mask_color(messages));
+  rectfill(messages, 0, 0, 3, 7, makecol(255, 255, 255));  // a "letter" in the first row
+  screenParts.messageHeight = 16;
+  drawMessageOverlay(screenParts);
+  const int text = rgb(screenParts.scratch, 1, 15 + 3),
+            backing = rgb(screenParts.scratch, 50, 15 + 12);
+  EXPECT_EQ(text, 0xffffff);
+  EXPECT_GE((luminance(text) + 0.05) / (luminance(backing) + 0.05), 4.5) << std::hex << backing;
+  EXPECT_EQ(rgb(screenParts.scratch, 50, 15 + 30), 0xffffff) << "below the rows";
+  screenParts.messageHeight = 0;
+  clear_to_color(screenParts.scratch, makecol(255, 255, 255));
+  drawMessageOverlay(screenParts);
+  EXPECT_EQ(rgb(screenParts.scratch, 50, 15 + 12), 0xffffff) << "no rows, no backing";
 }
 
 TEST_F(IsoScreen, PanelShowsOneToolbarAndWidgetsHandTheViewToTheMinimap)

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "render/isoview.h"
+#include "render/viewgeometry.h"
 #include "viewtest.h"
 
 namespace {
@@ -107,9 +108,11 @@ TEST_F(IsoView, DrawingRenumbersTheOccupancyLayers)
   addUnit(1, cPoint(4, 5));
   addUnit(1, cPoint(9, 9));
   ASSERT_EQ(view->getObject(cPoint(6, 6)), 255);
-  for (int layer : {-1, 5, 3, 4}) view->drawRawLayer(target, layer);
-  EXPECT_EQ(view->getObject(cPoint(6, 6)), 255);  // only layers 1 and 2 renumber
+  for (int layer : {-1, 5, 3}) view->drawRawLayer(target, layer);
   EXPECT_TRUE(blank());
+  view->drawRawLayer(target, 4);  // the units stand at half health: their bars show
+  EXPECT_FALSE(blank());
+  EXPECT_EQ(view->getObject(cPoint(6, 6)), 255);  // only layers 1 and 2 renumber
   for (int layer : {1, 2}) {
     view->fillObject(cRect(5, 5, 7, 7), 255);
     view->fillObject(cRect(20, 20, 22, 22), 255);
@@ -202,3 +205,43 @@ TEST_F(IsoView, ConstructionIsLogged)
 }
 
 }  // namespace
+
+// Every object stands on a ring in its owner's colour: colour 0 for the local player's
+// own, others from the rest of the palette; a blast shows as a flash over its reach.
+TEST_F(IsoView, OwnerRingsAndBlastFlashes)
+{
+  view->setLocalPlayer(3);
+  const struct {
+    long owner;
+    cPoint cell;
+  } objects[] = {{3, cPoint(4, 4)}, {0, cPoint(8, 4)}, {7, cPoint(4, 8)}};
+  for (const auto& o : objects) {
+    auto* u = new cBaseUnit(1, o.owner, o.cell, cIsoPoint(1, 1, 1));
+    ASSERT_TRUE(view->addUnit(u));
+  }
+  view->drawRawLayer(target, 1);
+  const int K = cIsoPoint::getXConst(8);
+  for (const auto& o : objects) {
+    // The ring's bottom corner is the anchor, just below the sprite.
+    const cPoint anchor = cIsoPoint(o.cell).convertTo2DScaled(view->getStartPos(), 8);
+    const int want = ownerColourRGB(ownerColourIndex(o.owner, 3));
+    EXPECT_EQ(rgb(target, anchor.x, anchor.y), want) << o.owner;
+  }
+  EXPECT_EQ(ownerColourIndex(3, 3), 0);
+
+  clear_to_color(target, 0);
+  const cPoint centre = cIsoPoint(cPoint(12, 12)).convertTo2DScaled(view->getStartPos(), 8);
+  const cPoint reach = centre + cPoint(K / 2 + K - 2, -K / 2);  // inside radius 1, not 0
+  view->setFlashes({{cPoint(12, 12), 1}});
+  view->drawRawLayer(target, 4);
+  EXPECT_NE(rgb(target, centre.x, centre.y - K / 2), 0);
+  EXPECT_NE(rgb(target, reach.x, reach.y), 0);
+  clear_to_color(target, 0);
+  view->setFlashes({{cPoint(12, 12), 0}});
+  view->drawRawLayer(target, 4);
+  EXPECT_EQ(rgb(target, reach.x, reach.y), 0) << "a smaller blast, a smaller flash";
+  clear_to_color(target, 0);
+  view->setFlashes({});
+  view->drawRawLayer(target, 4);
+  EXPECT_EQ(rgb(target, centre.x, centre.y - K / 2), 0);
+}

@@ -127,3 +127,38 @@ TEST(TestImages, ColumnsWrapBelowTheScreenHeight)
 }
 
 }  // namespace
+
+namespace {
+// The catalogue's images laid out for a look: all of them, inside the area, none enlarged.
+TEST(ShowCatalogue, EveryImageFitsTheAreaInOneGrid)
+{
+  ASSERT_TRUE(setGraphicsMode(32, 640, 480));
+  const int colours[] = {makecol(255, 0, 0), makecol(0, 255, 0), makecol(0, 0, 255),
+                         makecol(255, 255, 0), makecol(0, 255, 255)};
+  BITMAP* images[] = {tile(10, 10, colours[0]), tile(170, 300, colours[1]),
+                      tile(400, 200, colours[2]), tile(40, 600, colours[3]),
+                      tile(30, 20, colours[4])};
+  const cCatalogueImages db({{nullptr}, {images[0]}, {images[1]}}, {{nullptr}, {images[2]}},
+                            {{nullptr}, {images[3]}, {images[4]}});
+  for (const cRect area : {cRect(0, 0, 640, 460), cRect(20, 10, 340, 190)}) {
+    BITMAP* dest = create_bitmap(640, 480);
+    clear_to_color(dest, 0);
+    showCatalogue(db, dest, area);
+    std::vector<int> found(5, 0);
+    int outside = 0;
+    for (int y = 0; y < dest->h; ++y) {
+      for (int x = 0; x < dest->w; ++x) {
+        const int c = getpixel(dest, x, y);
+        if (c == 0) continue;
+        outside += !area.includes(cPoint(x, y));
+        for (int i = 0; i < 5; ++i) found[i] += c == colours[i];
+      }
+    }
+    EXPECT_EQ(outside, 0) << area.myWidth();
+    for (int i = 0; i < 5; ++i) EXPECT_GT(found[i], 0) << i << " in " << area.myWidth();
+    EXPECT_EQ(found[0], 10 * 10 - 1) << "a small image keeps its size (its mask corner aside)";
+    destroy_bitmap(dest);
+  }
+  for (BITMAP* image : images) destroy_bitmap(image);
+}
+}  // namespace

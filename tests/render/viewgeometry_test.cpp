@@ -2,7 +2,9 @@
 // the graphics mode (zoom 8 gives tiles of K = 42).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
+#include <vector>
 
 #include "render/isoviewrect.h"
 #include "render/viewgeometry.h"
@@ -171,3 +173,49 @@ TEST_F(Geometry, ScalingMatchesTheScaledImages)
 }
 
 }  // namespace
+
+TEST_F(Geometry, OwnerColoursSetTheLocalPlayerApart)
+{
+  // Colour 0 is the local player's whatever its ID; the others' IDs around it differ.
+  for (long local : {0L, 1L, 5L}) {
+    EXPECT_EQ(ownerColourIndex(local, local), 0) << local;
+    std::vector<int> seen;
+    for (long owner = 0; owner < ownerPaletteSize; ++owner) {
+      if (owner == local) continue;
+      const int i = ownerColourIndex(owner, local);
+      EXPECT_GE(i, 1);
+      EXPECT_LT(i, ownerPaletteSize);
+      EXPECT_EQ(std::count(seen.begin(), seen.end(), i), 0) << owner << " of " << local;
+      seen.push_back(i);
+    }
+  }
+  EXPECT_NE(ownerColourIndex(-1, 0), 0) << "a destroyed object's owner";
+  EXPECT_NE(ownerColourIndex(LONG_MIN, 0), 0);
+  std::vector<int> colours;
+  for (int i = 0; i < ownerPaletteSize; ++i) colours.push_back(ownerColourRGB(i));
+  std::sort(colours.begin(), colours.end());
+  EXPECT_EQ(std::unique(colours.begin(), colours.end()), colours.end()) << "all distinct";
+  EXPECT_EQ(ownerColourRGB(-1), ownerColourRGB(0));
+  EXPECT_EQ(ownerColourRGB(ownerPaletteSize), ownerColourRGB(0));
+}
+
+// Over the panel only the screen's last two pixels scroll, and only along their own axis.
+TEST_F(Geometry, OverThePanelOnlyTheLastTwoPixelsScroll)
+{
+  const cRect screen(0, 0, 640, 480), panel(0, 370, 640, 480);
+  const struct {
+    cPoint pointer, seen;
+  } rows[] = {
+      {{300, 200}, {300, 200}},  // over the map: as it is
+      {{5, 200}, {5, 200}},      // the map's edge band is untouched
+      {{300, 440}, {320, 240}},  // a toolbar label: nothing
+      {{620, 420}, {320, 240}},  // right of the minimap, 20 pixels in: nothing
+      {{300, 478}, {320, 478}},  // the bottom two rows
+      {{300, 477}, {320, 240}}, {{639, 420}, {639, 240}},
+      {{1, 479}, {1, 479}},  // a corner scrolls both ways
+  };
+  for (const auto& r : rows) EXPECT_EQ(quietPointer(r.pointer, screen, panel), r.seen);
+  EXPECT_EQ(quietPointer(cPoint(300, 440), screen, cRect()), cPoint(300, 440)) << "no panel";
+  EXPECT_EQ(edgeScrollStep(quietPointer(cPoint(300, 440), screen, panel), screen), 0);
+  EXPECT_GT(edgeScrollStep(quietPointer(cPoint(300, 479), screen, panel), screen), 0);
+}

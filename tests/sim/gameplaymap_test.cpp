@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <memory>
 #include <string>
 
@@ -101,6 +102,54 @@ TEST_F(LocalGame, UnitWalksOneCellPerTurnToTheGoalAndStops)
   EXPECT_EQ(u->getUnitMode(), 0);
   EXPECT_FALSE(map.processTurn(&player));
   EXPECT_EQ(u->myPosition(), goal);
+}
+
+TEST_F(LocalGame, WalksKeepToTheStraightLineBetweenStartAndGoal)
+{
+  cBaseUnit* u = unit(cPoint(74, 75));
+  map.addSelection(u);
+  // Each walk starts where the one before ended: east, north, a shallow slant, a diagonal.
+  for (cPoint goal : {cPoint(93, 75), cPoint(93, 56), cPoint(77, 61), cPoint(60, 78)}) {
+    const cPoint start = u->myPosition();
+    const double length = std::hypot(goal.x - start.x, goal.y - start.y);
+    map.moveSelection(&player, goal);
+    double widest = 0;
+    const int turns = turnsUntil(
+        [&] {
+          const cPoint at = u->myPosition();
+          double off = std::abs(double(goal.x - start.x) * (at.y - start.y) -
+                                double(goal.y - start.y) * (at.x - start.x));
+          widest = std::max(widest, off / length);
+          return at == goal;
+        },
+        200);
+    EXPECT_EQ(turns, chebyshev(start, goal)) << goal.x << "," << goal.y;
+    EXPECT_LE(widest, 1.0) << goal.x << "," << goal.y;
+  }
+}
+
+TEST_F(LocalGame, EveryUnitOfAGroupAttackReachesRangeAndFires)
+{
+  cBaseUnit* first = unit(cPoint(15, 15));
+  cBaseUnit* second = unit(cPoint(14, 15));
+  cBaseUnit* target = enemy(cPoint(30, 15), 1000);
+  map.addSelection(first);
+  map.addSelection(second);
+  map.attackWithSelection(&player, cPoint(30, 15));
+  auto inRange = [&](const cBaseUnit* u) {
+    const int dx = u->myPosition().x - 30, dy = u->myPosition().y - 15;
+    return u->getUnitMode() == 3 && dx * dx + dy * dy <= 25;
+  };
+  testing::internal::CaptureStdout();
+  // The second unit finds the nearest firing cell taken and walks round to another one
+  // instead of queueing behind it.
+  EXPECT_LE(turnsUntil([&] { return inRange(first) && inRange(second); }, 30), 16);
+  const int before = target->getHealth();
+  turnsUntil([] { return false; }, 9);  // fire rate 2: three shots each
+  testing::internal::GetCapturedStdout();
+  EXPECT_EQ(before - target->getHealth(), 2 * 3 * 7);
+  EXPECT_TRUE(inRange(first));
+  EXPECT_TRUE(inRange(second));
 }
 
 TEST_F(LocalGame, WallBuiltAcrossThePathMakesTheUnitSearchAgain)

@@ -39,6 +39,12 @@ TEST(Rules, EachRuleBoundsItsFiguresByTheMap)
        }},
       {"move off the map", [](cMap& m) { return applyMove(m, cPoint(6, 6), cPoint(10, 9)); }, false,
        [](const RulesMap& r) { return r.unit()->myPosition() == cPoint(6, 6); }},
+      {"move of a 1 x 3 unit into the last rows",
+       [](cMap& m) {
+         applyCreateUnit(m, cBaseUnit(1, 0, cPoint(0, 5), cIsoPoint(1, 3, 0), 9));
+         return applyMove(m, cPoint(0, 5), cPoint(0, 8));
+       },
+       false, [](const RulesMap& r) { return r.map.getUnit(cPoint(0, 7)) != 0; }},
       {"move of no unit", [](cMap& m) { return applyMove(m, cPoint(5, 5), cPoint(1, 1)); }, false,
        [](const RulesMap& r) { return r.map.getUnit(cPoint(1, 1)) == 0; }},
       {"paint cut to the map",
@@ -115,4 +121,23 @@ TEST(Rules, RemovalHandsOverTheObjectOfExactlyThatFootprint)
   ASSERT_NE(gone, nullptr);
   EXPECT_EQ(gone->myObjectType(), 1);
   EXPECT_TRUE(r.map.getUnits()->isEmpty());
+}
+
+// The occupancy layer stays the map of where units stand, whatever the frames do: a large
+// unit marks its whole footprint wherever it goes, and a cell two units share stays marked
+// until both have left it.
+TEST(Rules, UnitOccupancyFollowsEveryUnitThroughMovesAndRemovals)
+{
+  RulesMap r;
+  cMap& m = r.map;
+  ASSERT_TRUE(applyCreateUnit(m, cBaseUnit(1, 0, cPoint(0, 5), cIsoPoint(2, 2, 0), 9)));
+  ASSERT_TRUE(applyMove(m, cPoint(0, 5), cPoint(5, 5)));  // over the unit at (6, 6)
+  ASSERT_TRUE(applyMove(m, cPoint(5, 5), cPoint(0, 0)));
+  ASSERT_TRUE(applyMove(m, cPoint(6, 6), cPoint(0, 1)));  // the small one into the large one
+  ASSERT_NE(applyRemove(m, cRect(0, 0, 2, 2)), nullptr);
+  for (int y = 0; y < 10; ++y)
+    for (int x = 0; x < 10; ++x) {
+      const bool unitThere = x == 0 && y == 1;
+      EXPECT_EQ(m.getUnit(cPoint(x, y)) != 0, unitThere) << x << "," << y;
+    }
 }

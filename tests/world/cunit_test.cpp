@@ -143,23 +143,70 @@ TEST(ObjectList, AssignmentCopiesNodesNotObjectsOrOwnership)
   EXPECT_EQ(owning.number(), 2);  // the owning list frees both objects at the end
 }
 
-TEST(Unit, StepTakesTheFirstDownhillDirectionInCodeOrder)
+TEST(Unit, StepTakesTheLowestNeighbourAndTiesGoToTheStraightLine)
 {
   Layers l;
   cMapLayer* path = new cMapLayer(cPoint(10, 10));
   path->setUsage(1);
   path->place(cPoint(5, 5), 10);
-  path->place(cPoint(6, 5), 2);  // steepest, but code 5
-  path->place(cPoint(4, 5), 9);  // code 1: taken first
+  path->place(cPoint(6, 5), 2);  // lowest, though code 5
+  path->place(cPoint(4, 5), 9);  // code 1: first in code order, but higher
   path->place(cPoint(4, 4), 11);
   cBaseUnit u(1, cPoint(5, 5), cIsoPoint(1, 1), 5);
   u.initMove(path, cPoint(6, 5));
-  EXPECT_EQ(u.move(&l.units, &l.objects), cPoint(4, 5));
+  EXPECT_EQ(u.move(&l.units, &l.objects), cPoint(6, 5));
   EXPECT_EQ(u.getUnitMode(), 1);
-  // Nothing around (4, 5) is below 9: the order ends where the unit stands.
-  EXPECT_EQ(u.move(&l.units, &l.objects), cPoint(4, 5));
+  // Nothing around (6, 5) is below 2: the order ends where the unit stands.
+  EXPECT_EQ(u.move(&l.units, &l.objects), cPoint(6, 5));
   EXPECT_EQ(u.getUnitMode(), 0);
   EXPECT_EQ(u.getPathLayer(), nullptr);
+
+  // Equal values all round: the cell nearest the line from the start to the goal wins, and
+  // the direction code settles what is still tied.
+  const struct {
+    cPoint goal, first;
+  } ties[] = {{{9, 5}, {6, 5}}, {{5, 0}, {5, 4}}, {{9, 9}, {6, 6}},
+              {{9, 6}, {6, 5}}, {{9, 8}, {6, 6}}, {{5, 5}, {4, 5}}};
+  for (const auto& t : ties) {
+    cMapLayer* flat = new cMapLayer(cPoint(10, 10));
+    flat->fill(cRect(0, 0, 10, 10), 3);
+    flat->place(cPoint(5, 5), 4);
+    flat->setUsage(1);
+    cBaseUnit w(1, cPoint(5, 5), cIsoPoint(1, 1), 5);
+    w.initMove(flat, t.goal);
+    EXPECT_EQ(w.move(&l.units, &l.objects), t.first) << t.goal.x << "," << t.goal.y;
+  }
+}
+
+TEST(Unit, BlockedByAUnitStepsAsideOnlyToAFreeCellWithAFreeWayDown)
+{
+  // Values grow with the walking distance to (5, 0) in straight steps: from (5, 2) the only
+  // way down is (5, 1), held by another unit; (4, 1) and (6, 1) lie on the same level.
+  const struct {
+    const char* world;
+    cPoint cells[3];  // extra units placed ((0, 0): none)
+    cPoint after;
+  } cases[] = {
+      {"a free cell beside with a way down", {}, {4, 1}},
+      {"the left side held, the right is taken", {{4, 1}}, {6, 1}},
+      {"every way down from beside held", {{4, 0}, {5, 0}, {6, 0}}, {5, 2}},
+      {"both sides held", {{4, 1}, {6, 1}}, {5, 2}},
+  };
+  for (const auto& c : cases) {
+    Layers l;
+    cMapLayer* path = new cMapLayer(cPoint(10, 10));
+    for (int y = 0; y < 10; ++y)
+      for (int x = 0; x < 10; ++x) path->place(cPoint(x, y), std::abs(x - 5) + y + 1);
+    path->setUsage(1);
+    l.units.place(cPoint(5, 1), 1);
+    for (cPoint p : c.cells)
+      if (p != cPoint(0, 0)) l.units.place(p, 2);
+    cBaseUnit u(1, cPoint(5, 2), cIsoPoint(1, 1), 5);
+    u.initMove(path, cPoint(5, 0));
+    EXPECT_EQ(u.move(&l.units, &l.objects), c.after) << c.world;
+    EXPECT_EQ(u.getWaitCount(), 1) << c.world;  // stepping aside still counts as waiting
+    EXPECT_EQ(u.getUnitMode(), 1) << c.world;
+  }
 }
 
 TEST(Unit, OrderEndsAtTheGoalWithModeByOrderKind)
@@ -230,7 +277,8 @@ TEST(Unit, BlockedOnlyByBuildingsEndsWithRecalc)
   u.initMove(next, cPoint(9, 5));
   u.setTarget(cPoint(9, 5));
   l.objects.place(cPoint(1, 4), 255);
-  EXPECT_EQ(u.move(&l.units, &l.objects), cPoint(3, 4));
+  EXPECT_EQ(u.move(&l.units, &l.objects), cPoint(3, 5));
+  EXPECT_FALSE(u.recalcPath());
 }
 
 TEST(Unit, OffMapCellsAreNeitherDownhillNorWaitingReasons)
