@@ -93,7 +93,7 @@ void cGame::welcome()
   mode = MODE_SELECT;
   buildType = 1;
   toolbarState = TOOLBAR_MAIN;
-  returnIcon = load_png("return.png", nullptr);
+  returnIcon = load_png(hostDataFile("return.png").c_str(), nullptr);
   if (!returnIcon) {
     // Without the file the back items show an empty icon, never uninitialised pixels.
     returnIcon = create_bitmap(100, 100);

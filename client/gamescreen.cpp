@@ -9,6 +9,7 @@
 #include "render/isoscreen.h"
 #include "render/isoview.h"
 #include "render/minimap.h"
+#include "world/host.h"
 
 cGameScreen::cGameScreen(const cScreenLayout& layout, FONT* gameFont, cGameToolbars& toolbars,
                          cIsoView& map)
@@ -34,7 +35,7 @@ cGameScreen::cGameScreen(const cScreenLayout& layout, FONT* gameFont, cGameToolb
   indicator.disable();
   gui->addElement(false, &indicator);
   gui->addElement(false, &keyboard);
-  panelBackground = load_jpeg("tarvix.dat#global_background1", nullptr);
+  panelBackground = load_jpeg(hostDataFile("tarvix.dat#global_background1").c_str(), nullptr);
 }
 
 cGameScreen::~cGameScreen()

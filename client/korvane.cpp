@@ -10,6 +10,7 @@
 #include "client/ending.h"
 #include "client/globals.h"
 #include "client/loadingscreen.h"
+#include "client/paths.h"
 #include "client/startup.h"
 #include "gui/mouse.h"
 #include "world/host.h"
@@ -147,6 +148,7 @@ int main(int argc, char** argv)
 {
   cClientContext context;
   const CommandLine options = parse_command_line(argc, argv, context);
+  if (!settleClientFolders()) return 1;
   if (!start_allegro(context)) return 1;
   const int failure = start_graphics(options, context);
   if (failure) return failure;

@@ -3,6 +3,7 @@
 #include <allegro.h>
 
 #include "render/stil.h"
+#include "world/host.h"
 
 void draw_loading_screen()
 {
@@ -51,8 +52,9 @@ void draw_background_tarvix()
 
 void draw_title_logo()
 {
-  if (!exists("title1.png")) return;
-  BITMAP* logo = load_bitmap("title1.png", nullptr);
+  const std::string title = hostDataFile("title1.png");
+  if (!exists(title.c_str())) return;
+  BITMAP* logo = load_bitmap(title.c_str(), nullptr);
   if (!logo) return;
   set_alpha_blender();
   draw_trans_sprite(screen, logo, (SCREEN_W - logo->w) / 2, SCREEN_H / 2 - logo->h);

@@ -9,12 +9,13 @@
 #include "net/player.h"
 #include "render/isoviewrect.h"
 #include "sim/builtinmap.h"
+#include "world/host.h"
 
 namespace {
 // "background.jpg", or the plain (0, 64, 64) picture when it is missing.
 BITMAP* loadMenuBackground()
 {
-  BITMAP* background = load_jpeg("background.jpg", nullptr);
+  BITMAP* background = load_jpeg(hostDataFile("background.jpg").c_str(), nullptr);
   if (background) return background;
   background = create_bitmap(1024, 768);
   clear_to_color(background, makecol(0, 64, 64));

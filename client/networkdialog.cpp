@@ -31,7 +31,7 @@ bool isReturn(int key)
 cNetworkDialog::cNetworkDialog(const cPlayerSettings& start, const char* title,
                                const char* enterCaption, const char* cancelCaption)
     : dialogFont(loadTimesOrDefault(dialogPoints())),
-      panelBackground(load_jpeg("tarvix.dat#global_background1", nullptr))
+      panelBackground(load_jpeg(hostDataFile("tarvix.dat#global_background1").c_str(), nullptr))
 {
   lineHeight = text_height(dialogFont) + 2;
   labelWidth = SCREEN_W / 4;

@@ -110,7 +110,7 @@ void cChoiceColumn::recolour()
 
 cScreenModeOptions::cScreenModeOptions(const cScreenMode& running)
     : titleFont(loadTimesOrDefault(titlePoints())),
-      panelBackground(load_jpeg("tarvix.dat#global_background1", nullptr))
+      panelBackground(load_jpeg(hostDataFile("tarvix.dat#global_background1").c_str(), nullptr))
 {
   using namespace modeChoices;
   const int lineHeight = text_height(titleFont) + 2;

@@ -8,6 +8,7 @@
 #include "client/context.h"
 #include "client/globals.h"
 #include "client/loadingscreen.h"
+#include "client/paths.h"
 #include "client/screenmode.h"
 #include "world/host.h"
 
@@ -174,9 +175,8 @@ void announce_datafile(cClientLog& log, const char* name)
 
 DATAFILE* load_checked_datafile(const char* argv0, const char* name, const char* version)
 {
-  char path[256];
-  replace_filename(path, argv0, name, sizeof path);
-  if (!exists(path)) {
+  const std::string path = datafilePath(argv0, name);
+  if (!exists(path.c_str())) {
     const std::string note =
         std::string("Note: ") + name +
         " not found. This file should be in the same directory as this executable.";
@@ -185,7 +185,7 @@ DATAFILE* load_checked_datafile(const char* argv0, const char* name, const char*
     allegro_message("No %s found!\nGet it from %s\n\n", name, downloadAddress);
     return nullptr;
   }
-  DATAFILE* data = load_datafile(path);
+  DATAFILE* data = load_datafile(path.c_str());
   if (!data) {
     allegro_exit();
     printf("Error loading %s!\n\n", name);
@@ -203,9 +203,9 @@ DATAFILE* load_checked_datafile(const char* argv0, const char* name, const char*
 
 void check_optional_files(const cClientContext& context)
 {
-  if (!exists("times.ttf")) {
+  if (!exists(hostDataFile("times.ttf").c_str())) {
     report_nonfatal_error(context, "Note: to enhance your viewing pleasure, please get times.ttf.");
-  } else if (!exists("background.jpg")) {
+  } else if (!exists(hostDataFile("background.jpg").c_str())) {
     report_nonfatal_error(
         context, "Note: the title screen requires a background.pcx/png file to run correctly.");
   } else {

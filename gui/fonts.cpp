@@ -3,6 +3,7 @@
 #include <allegro.h>
 
 #include "addons/ttffont.h"
+#include "world/host.h"
 
 FONT* currentfont = nullptr;
 
@@ -10,8 +11,9 @@ FONT* defaultFont() { return currentfont ? currentfont : font; }
 
 FONT* loadTimesOrDefault(int points)
 {
-  if (!exists("times.ttf") || points < 1) return defaultFont();
-  FONT* loaded = load_ttf_font("times.ttf", points, 1);
+  const std::string times = hostDataFile("times.ttf");
+  if (!exists(times.c_str()) || points < 1) return defaultFont();
+  FONT* loaded = load_ttf_font(times.c_str(), points, 1);
   return loaded ? loaded : defaultFont();
 }
 

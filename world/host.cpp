@@ -7,7 +7,8 @@
 
 namespace {
 cHost* installed = nullptr;
-}
+std::string dataFolder;
+}  // namespace
 
 cHost* setHost(cHost* host) { return std::exchange(installed, host); }
 
@@ -24,6 +25,13 @@ void hostReopenLog()
 {
   if (installed) installed->reopenLog();
 }
+
+std::string hostDataFile(const char* name)
+{
+  return dataFolder.empty() ? std::string(name) : dataFolder + "/" + name;
+}
+
+void setHostDataFolder(const std::string& folder) { dataFolder = folder; }
 
 void hostLog(const char* format, ...)
 {

@@ -4,6 +4,7 @@
 // the program that hosts them: the width of its screen and its log. The client installs its
 // log as the host; without a host (the server) the width reads 0 and nothing is logged.
 // Single-threaded: only the client's thread installs, reads and logs.
+#include <string>
 
 class cHost {
 public:
@@ -29,5 +30,11 @@ void hostFlushLog();
 void hostReopenLog();
 // Writes a formatted line to the host's log; does nothing without a host.
 void hostLog(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+// Path of a file shipped with the game ("times.ttf", "tarvix.dat#name"): the name itself, in
+// the current folder, unless the client set a data folder (installed, it is not the current one).
+std::string hostDataFile(const char* name);
+// "" restores the current folder; otherwise a folder path without a trailing slash.
+void setHostDataFolder(const std::string& folder);
 
 #endif

@@ -1,5 +1,6 @@
 #include "icons.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "art.h"
@@ -129,5 +130,27 @@ Picture returnIcon(Typeface& captionFace)
   fill(pic, segment(96, 54, 52, 54, 15), amber);
   arrowHead(pic, 50, 54, -1, 0, 24, amber);
   caption(pic, captionFace, "Back");
+  return pic;
+}
+
+// Drawn afresh at every size rather than scaled down, so that small icons stay sharp.
+Picture gameIcon(int size)
+{
+  Picture pic(size, size);
+  const double c = size / 2.0, s = size / 128.0;
+  fillWith(pic, roundBox(c, c, c - 2 * s, c - 2 * s, 24 * s),
+           [=](double, double y) { return mix(rgb8(112, 164, 220), rgb8(28, 52, 92), y / size); });
+  const Kind& hall = buildingKinds()[2];
+  const int span = hall.xsiz + hall.ysiz;
+  const double k = std::min(0.8 * size / span, 0.72 * size / (span / 2.0 + hall.zsiz));
+  const double ground = size * 0.9, halfW = span * k / 2 + 6 * s;
+  fill(pic,
+       unite(triangle(c - halfW, ground - halfW / 2, c + halfW, ground - halfW / 2, c, ground),
+             triangle(c - halfW, ground - halfW / 2, c + halfW, ground - halfW / 2, c,
+                      ground - halfW)),
+       rgb8(86, 150, 70));
+  Picture art = kindPicture(hall, k, size < 64 ? 4 : 3);
+  pic.draw(art, static_cast<int>(c - art.width() / 2.0 + 0.5),
+           static_cast<int>(ground - 6 * s * 0.5 - art.height() + 0.5));
   return pic;
 }

@@ -7,6 +7,7 @@
 
 constexpr int kIconSize = 128;
 constexpr int kToolbarIcons = 6;
+constexpr int kDesktopIconSizes[] = {16, 32, 48, 64, 128, 256};
 
 // Main toolbar item i (0-5): redraw, diagnostics, statistics, new unit, build, message.
 Picture toolbarIcon(int item, Typeface& captionFace);
@@ -14,3 +15,5 @@ Picture toolbarIcon(int item, Typeface& captionFace);
 Picture buildIcon(const Kind& kind, Typeface& captionFace);
 // The back item of the secondary toolbars.
 Picture returnIcon(Typeface& captionFace);
+// The program's icon for desktop menus, drawn at size x size pixels (16 and up).
+Picture gameIcon(int size);

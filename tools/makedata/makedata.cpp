@@ -147,6 +147,13 @@ void looseFiles(DatScript& s, Faces& faces)
   saveBitmap("return.png", alphaBitmap(returnIcon(faces.sansBold)));
   s.line("cp tarvix.dat gamedata.dat background.jpg title1.png return.png \"$run\"/");
 }
+
+// The desktop icon in the sizes of the hicolor theme, as icon-SIZE.png.
+void desktopIcons()
+{
+  for (int size : kDesktopIconSizes)
+    saveBitmap("icon-" + std::to_string(size) + ".png", alphaBitmap(gameIcon(size)));
+}
 }  // namespace
 
 int main(int argc, char** argv)
@@ -162,6 +169,7 @@ int main(int argc, char** argv)
   interfaceFile(script, faces);
   gameDataFile(script, faces);
   looseFiles(script, faces);
+  desktopIcons();
   script.write(outputPath("assemble.sh"));
   return 0;
 }
