@@ -223,16 +223,26 @@ void cIsoView::drawSelection(BITMAP* target)
   drawFlashes(target);
 }
 
+// Where the marks over an object's picture go: false when there is no picture or the object
+// lies off the target.
+bool cIsoView::placeMark(BITMAP* target, const cBaseObject& o, BITMAP* reference, cPoint& topLeft,
+                         cPoint& size) const
+{
+  const int K = cIsoPoint::getXConst(zoom);
+  const cIsoPoint dim = o.myDim();
+  const cPoint P = farAnchor(o, startPos, zoom);
+  if (!reference || !markVisible(target, P, dim, K)) return false;
+  size = applyScaling(cPoint(reference->w + 1, reference->h + 1));
+  topLeft = cPoint(P.x - (size.x - dim.x * K), P.y - size.y);
+  return true;
+}
+
 // Unselected objects show their health bar only once damaged, framed in the owner's colour.
 void cIsoView::drawDamage(BITMAP* target, cBaseObject* o, BITMAP* reference)
 {
   if (o->getHealth() >= o->getFullHealth()) return;
-  const int K = cIsoPoint::getXConst(zoom);
-  const cIsoPoint dim = o->myDim();
-  const cPoint P = farAnchor(*o, startPos, zoom);
-  if (!reference || !markVisible(target, P, dim, K)) return;
-  const cPoint size = applyScaling(cPoint(reference->w + 1, reference->h + 1));
-  const cPoint topLeft(P.x - (size.x - dim.x * K), P.y - size.y);
+  cPoint topLeft, size;
+  if (!placeMark(target, *o, reference, topLeft, size)) return;
   drawHealthBar(target, topLeft, size, selectBracket(size, SCREEN_W, zoom).b, o,
                 ownerColour(target, *o));
 }
@@ -255,12 +265,8 @@ void cIsoView::drawFlashes(BITMAP* target)
 
 void cIsoView::drawSelectionMark(BITMAP* target, cBaseObject* o, BITMAP* reference, int colour)
 {
-  const int K = cIsoPoint::getXConst(zoom);
-  const cIsoPoint dim = o->myDim();
-  const cPoint P = farAnchor(*o, startPos, zoom);
-  if (!reference || !markVisible(target, P, dim, K)) return;
-  const cPoint size = applyScaling(cPoint(reference->w + 1, reference->h + 1));
-  const cPoint topLeft(P.x - (size.x - dim.x * K), P.y - size.y);
+  cPoint topLeft, size;
+  if (!placeMark(target, *o, reference, topLeft, size)) return;
   drawMeSelectBorder(target, topLeft, size, o, colour);
 }
 

@@ -87,6 +87,9 @@ private:
                      int colour);
   void drawOwnerMark(BITMAP* target, const cBaseObject& o, int K);
   void drawDamage(BITMAP* target, cBaseObject* o, BITMAP* reference);
+  // Top left and size of the marks over an object's picture; false when none is drawn.
+  bool placeMark(BITMAP* target, const cBaseObject& o, BITMAP* reference, cPoint& topLeft,
+                 cPoint& size) const;
   void drawFlashes(BITMAP* target);
   int ownerColour(BITMAP* target, const cBaseObject& o) const;
   void drawSprite(BITMAP* target, BITMAP* image, int x, int y);

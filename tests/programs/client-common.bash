@@ -30,6 +30,21 @@ fail() {
   import -window root "$work_dir/failure-$failures.png" 2>/dev/null
 }
 
+# wait_for_exit PID SECONDS: sets exit_code to the exit code of the process (a child of this
+# shell), or to "timeout" when it is still running after SECONDS.
+wait_for_exit() {
+  local i
+  exit_code=timeout
+  for i in $(seq 1 $(($2 * 20))); do
+    if ! kill -0 "$1" 2>/dev/null; then
+      wait "$1"
+      exit_code=$?
+      return
+    fi
+    sleep 0.05
+  done
+}
+
 # new_case NAME FILE...: a fresh directory holding the client and the named run-folder files.
 new_case() {
   stop_client

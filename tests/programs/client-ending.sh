@@ -10,16 +10,10 @@ source "$(dirname "$0")/net-common.bash"
 # end_player NAME HOW EXIT: ends the player by a signal (TERM, INT, HUP) or by killing its
 # display (display); it must be gone within 5 s with that exit code.
 end_player() {
-  local n=$1 how=$2 expected=$3 pid=${player_pid[$1]} holder=${display_holders[-1]} i code=timeout
+  local n=$1 how=$2 expected=$3 pid=${player_pid[$1]} holder=${display_holders[-1]} code
   if [ "$how" = display ]; then kill "$holder"; else kill -"$how" "$pid"; fi
-  for i in $(seq 1 100); do
-    if ! kill -0 "$pid" 2>/dev/null; then
-      wait "$pid"
-      code=$?
-      break
-    fi
-    sleep 0.05
-  done
+  wait_for_exit "$pid" 5
+  code=$exit_code
   [ "$code" = timeout ] && fail "still running 5 s after $how"
   [ "$code" = timeout ] || unset "player_pid[$n]"
   [ "$code" = "$expected" ] || fail "exit code $code after $how, expected $expected"

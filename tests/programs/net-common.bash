@@ -181,15 +181,9 @@ leave() {
   wait_for_line log.txt "Exiting main engine..."
   sleep 1  # the menu takes its keys once it is drawn again
   press_key "$wid" Escape
-  local i pid=${player_pid[$player]} code=timeout
-  for i in $(seq 1 200); do
-    if ! kill -0 "$pid" 2>/dev/null; then
-      wait "$pid"
-      code=$?
-      break
-    fi
-    sleep 0.05
-  done
+  local pid=${player_pid[$player]} code
+  wait_for_exit "$pid" 10
+  code=$exit_code
   [ "$code" = timeout ] && kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null
   unset "player_pid[$player]"
   [ "$code" = 0 ] || fail "$player ended with exit code $code"

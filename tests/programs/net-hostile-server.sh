@@ -52,15 +52,9 @@ start_hostile() {
 quit_from_menu() {
   sleep 1  # the menu takes its keys once it is drawn again
   press_key "$wid" Escape
-  local i pid=${player_pid[$player]} code=timeout
-  for i in $(seq 1 200); do
-    if ! kill -0 "$pid" 2>/dev/null; then
-      wait "$pid"
-      code=$?
-      break
-    fi
-    sleep 0.05
-  done
+  local pid=${player_pid[$player]} code
+  wait_for_exit "$pid" 10
+  code=$exit_code
   unset "player_pid[$player]"
   [ "$code" = 0 ] || fail "$player ended with exit code $code"
 }
