@@ -27,11 +27,6 @@ wait_for_file() {
 
 # click WINDOW X Y [BUTTON]: a real press and release at a window point.
 click() {
-  # First a pixel aside: a move to where the pointer already rests sends the window no
-  # motion, and a client that has seen none since its window appeared (a loaded machine can
-  # map it under the pointer) still places the press at its starting point, the middle.
-  xdotool mousemove --window "$1" $(($2 > 4 ? $2 - 1 : $2 + 1)) "$3"
-  sleep 0.05
   xdotool mousemove --window "$1" "$2" "$3"
   sleep 0.15
   xdotool mousedown "${4:-1}"
