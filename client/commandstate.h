@@ -22,7 +22,7 @@ struct cCommandState {
   eMode mode = MODE_SELECT;
   int buildType = 1;
   eToolbarState toolbarState = TOOLBAR_MAIN;
-  int selectedID = 0;   // type of the object picked last (0: none), shown in the status strip
+  int selectedID = 0;    // type of the object picked last (0: none), shown in the status strip
   cIsoPoint cursorTile;  // the map tile under the pointer at the last map event
   // Stands for no selection: lastSelected is never null while the game runs.
   const std::unique_ptr<cBaseObject> noObject = std::make_unique<cBaseObject>(0);

@@ -377,3 +377,23 @@ TEST_F(cGameTest, AToolbarShownAgainIgnoresClicksMadeWhileItWasHidden)
   toolbar(0).doMe();
   EXPECT_EQ(toolbar(0).myMessage(), -1) << "the main toolbar took the click on \"Back\"";
 }
+
+// A game loaded in place is set up for its player as a started game is: over the bottom
+// panel only the screen's last 2 pixels scroll the view.
+TEST_F(cGameTest, AQuickLoadedGameKeepsTheBottomPanelFromScrollingTheView)
+{
+  ASSERT_TRUE(game->quickSave());
+  ASSERT_TRUE(game->quickLoad());
+  struct Case {
+    int y;  // pixels above the screen's bottom
+    bool scrolls;
+  } cases[] = {{20, false}, {1, true}};
+  for (const Case& c : cases) {
+    position_mouse(SCREEN_W / 2, SCREEN_H - c.y);
+    // A warp brings no crossing event on every X server: tell Allegro the pointer is in.
+    _mouse_on = TRUE;
+    const cPoint before = view().getOffset();
+    view().checkScroll();
+    EXPECT_EQ(view().getOffset() != before, c.scrolls) << c.y;
+  }
+}
