@@ -1,71 +1,74 @@
-// The game screen's texts: those the server sends, and the chat box that the main toolbar's
-// "Message" item opens over the top of the map view.
+// The game screen's texts: those the server sends, and the chat box.
+#include "client/chat.h"
+
 #include <allegro.h>
 
 #include <string>
 
+#include "client/cgameengine.h"
 #include "client/context.h"
-#include "client/game.h"
+#include "client/gamesession.h"
 #include "gui/fonts.h"
 #include "gui/mouse.h"
 #include "net/player.h"
+#include "render/isoscreen.h"
 #include "render/isoview.h"
 #include "world/host.h"
 
-void cGame::showText(const char* text)
+void cChat::showText(const char* text)
 {
-  addMessage(text);
+  session.addMessage(text);
   hostLog("Message: %s\n", text);
-  context.log.flushLog();  // a text is read by whoever watches the log, at once
+  session.context.log.flushLog();  // a text is read by whoever watches the log, at once
 }
 
-void cGame::showReceivedTexts()
+void cChat::showReceivedTexts()
 {
   std::string text;
-  while (map().takeText(text)) showText(text.c_str());
+  while (session.map().takeText(text)) showText(text.c_str());
 }
 
-// A building waiting to be placed is given up: the next map click must not place it.
-void cGame::openChat()
+void cChat::open()
 {
-  if (mode == MODE_BUILD) {
-    map().clearToBuild();
-    mode = MODE_SELECT;
-    setRedraw(REDRAW_STATUS);
-  }
-  chat.open();
-  drawChat();
+  line.open();
+  draw();
 }
 
-void cGame::handleChatKey(int key)
+void cChat::handleKey(int key)
 {
-  switch (chat.handleKey(key)) {
+  switch (line.handleKey(key)) {
     case cChatLine::chatTyping:
-      if (chat.needsDrawing()) drawChat();
+      if (line.needsDrawing()) draw();
       return;
-    case cChatLine::chatSend: sendChat(); break;
+    case cChatLine::chatSend: send(); break;
     case cChatLine::chatCancel: break;
   }
-  chat.close();
-  setRedraw(REDRAW_MAP);
+  line.close();
+  cGameEngine::setRedraw(REDRAW_MAP);
+}
+
+void cChat::redrawOver(int drawnParts)
+{
+  if (line.isOpen() && (drawnParts || line.needsDrawing())) draw();
 }
 
 // The other players see "name: text" from the server; the sender sees the same line here.
-void cGame::sendChat()
+void cChat::send()
 {
-  const std::string& text = chat.myText();
+  const std::string& text = line.myText();
   if (text.empty()) return;
-  const std::string line = *player->getName() ? player->getName() + std::string(": ") + text : text;
-  if (player->isConnected()) player->sendChat(text.c_str());
-  showText(line.c_str());
+  cPlayer& player = *session.player;
+  const std::string shown = *player.getName() ? player.getName() + std::string(": ") + text : text;
+  if (player.isConnected()) player.sendChat(text.c_str());
+  showText(shown.c_str());
 }
 
 // Just below the message canvas, so that the texts stay readable while one is typed.
-void cGame::drawChat()
+void cChat::draw()
 {
-  const cRect& viewArea = layout.viewArea;
-  const int top = viewArea.top() + gameScreen->overlayHeight() + 2;
+  const cRect& viewArea = session.layout.viewArea;
+  const int top = viewArea.top() + session.screen->overlayHeight() + 2;
   hideMouse();
-  chat.draw(screen, viewArea.left() + 4, top, viewArea.myWidth() - 8, context.gameFont);
+  line.draw(screen, viewArea.left() + 4, top, viewArea.myWidth() - 8, session.context.gameFont);
   showMouse();
 }

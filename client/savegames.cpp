@@ -56,7 +56,7 @@ void cGameEngine::showGame(cMap& loaded) { takeOver(loaded, newMap(loaded.getMax
 
 void cGame::report(const std::string& text)
 {
-  addMessage(text.c_str());
+  session.addMessage(text.c_str());
   hostLog("%s\n", text.c_str());
   std::printf("%s\n", text.c_str());
   std::fflush(stdout);
@@ -73,7 +73,7 @@ bool cGame::quickSave()
 
 bool cGame::quickLoad()
 {
-  if (player->isConnected()) {
+  if (session.player->isConnected()) {
     report("A network game cannot load a saved game.");
     return false;
   }
@@ -85,24 +85,24 @@ bool cGame::quickLoad()
     report("Could not load " + path + ": " + reason + ". The game goes on.");
     return false;
   }
-  encodeSavedGame(*loaded, context.startingGame);  // before its objects move to the view
+  // Before its objects move to the view.
+  encodeSavedGame(*loaded, session.context.startingGame);
   replaceGame(*loaded);
   report("Game loaded from " + path + ".");
   return true;
 }
 
-// The minimap and the selection point into the old map: the screen is built afresh.
+// The minimap and the selection point into the old map: the screen is built afresh, and set
+// for the player as at the game's start.
 void cGame::replaceGame(cMap& loaded)
 {
-  forgetSelection();
-  gameScreen.reset();
-  view = std::make_unique<cIsoViewRect>(loaded.getMaxPos());
-  view->setBounds(layout.viewArea);
+  input.forgetSelection();
+  session.screen.reset();
+  session.view = std::make_unique<cIsoViewRect>(loaded.getMaxPos());
+  session.view->setBounds(session.layout.viewArea);
   takeOver(loaded, map());
-  gameScreen = std::make_unique<cGameScreen>(layout, context.gameFont, toolbars, map());
-  lastSelected = noObject.get();
-  mode = MODE_SELECT;
-  toolbarState = TOOLBAR_MAIN;
-  shownToolbar = 0;
-  setRedraw(cGameEngine::REDRAW_ALL);
+  session.showScreen(toolbars.myToolbars());
+  choices.reset();
+  toolbars.showAgain();
+  cGameEngine::setRedraw(cGameEngine::REDRAW_ALL);
 }

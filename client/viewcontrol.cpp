@@ -1,12 +1,15 @@
-// What keeps the player oriented on the map: where a game opens, scrolling with the arrow
-// keys, the short flash of each blast and the unit toolbar's position text.
+#include "client/viewcontrol.h"
+
 #include <allegro.h>
 
 #include <algorithm>
+#include <cstdio>
 
-#include "client/context.h"
-#include "client/game.h"
+#include "client/cgameengine.h"
+#include "client/gamesession.h"
+#include "client/pacing.h"
 #include "net/player.h"
+#include "render/isoscreen.h"
 #include "render/isoview.h"
 #include "render/isoviewrect.h"
 
@@ -24,40 +27,74 @@ bool ownedBy(const cObjectList* list, long owner, cPoint& tile)
 }
 }  // namespace
 
-// On the player's first unit, else its first building, else the map's middle.
-void cGame::openOnOwnForces()
+void cViewControl::openOnOwnForces()
 {
-  const long owner = player->myID();
-  cPoint tile(map().getMaxPos().x / 2, map().getMaxPos().y / 2);
-  if (!ownedBy(map().getUnits(), owner, tile)) ownedBy(map().getBuildings(), owner, tile);
-  view->centreOn(centreOffsetFor(tile, layout.viewArea.myHeight(), map().getZoom()));
-  view->checkScroll();
+  cIsoView& map = session.map();
+  const long owner = session.player->myID();
+  cPoint tile(map.getMaxPos().x / 2, map.getMaxPos().y / 2);
+  if (!ownedBy(map.getUnits(), owner, tile)) ownedBy(map.getBuildings(), owner, tile);
+  session.view->centreOn(centreOffsetFor(tile, session.layout.viewArea.myHeight(), map.getZoom()));
+  session.view->checkScroll();
 }
 
-bool cGame::arrowHeld(int scanCode) const
+void cViewControl::increase_zoom()
+{
+  const int zoom = session.map().getZoom();
+  if (zoom > 19) return;
+  session.view->setZoom(zoom + 1);
+  cGameEngine::setRedraw(REDRAW_MAP | REDRAW_WIDGETS);
+  char text[40];
+  snprintf(text, sizeof text, "Increasing zoom... %i", zoom + 1);
+  session.addMessage(text);
+}
+
+void cViewControl::decrease_zoom()
+{
+  const int zoom = session.map().getZoom();
+  if (zoom < 2) return;
+  session.view->setZoom(zoom - 1);
+  cGameEngine::setRedraw(REDRAW_MAP | REDRAW_WIDGETS);
+  char text[40];
+  snprintf(text, sizeof text, "Decreasing zoom... %i", zoom - 1);
+  session.addMessage(text);
+}
+
+bool cViewControl::arrowHeld(int scanCode)
 {
   return keyboard_driver && scanCode > 0 && scanCode < KEY_MAX && ::key[scanCode];
 }
 
-// Held arrows scroll every frame; the keyboard's repeats (readkey) are left to taps.
-void cGame::scrollByHeldKeys()
+void cViewControl::scrollByTap(int scanCode, cPoint step)
+{
+  if (arrowHeld(scanCode)) return;
+  session.view->externalScroll(step);
+  cGameEngine::setRedraw(REDRAW_MAP);
+}
+
+// The keyboard's repeats (readkey) are left to taps.
+void cViewControl::scrollByHeldKeys()
 {
   const cPoint step = arrowScroll(
       arrowHeld(KEY_UP) || arrowHeld(KEY_8_PAD), arrowHeld(KEY_DOWN) || arrowHeld(KEY_2_PAD),
       arrowHeld(KEY_LEFT) || arrowHeld(KEY_4_PAD), arrowHeld(KEY_RIGHT) || arrowHeld(KEY_6_PAD));
-  if (step != cPoint()) view->externalScroll(step);
+  if (step != cPoint()) session.view->externalScroll(step);
 }
 
-void cGame::collectBlasts()
+void cViewControl::scrollByEdges()
+{
+  if (session.view->checkScroll()) cGameEngine::setRedraw(REDRAW_MAP | REDRAW_WIDGETS);
+}
+
+void cViewControl::collectBlasts()
 {
   const int64_t until = clock.now() + flashMicros;
-  for (const cGamePlayMap::cBlastMark& b : map().takeBlasts()) {
+  for (const cGamePlayMap::cBlastMark& b : session.map().takeBlasts()) {
     flashes.push_back(cFlash{b, until});
     flashesChanged = true;
   }
 }
 
-void cGame::ageFlashes()
+void cViewControl::ageFlashes()
 {
   const int64_t now = clock.now();
   const auto gone = std::remove_if(flashes.begin(), flashes.end(),
@@ -68,17 +105,6 @@ void cGame::ageFlashes()
   flashesChanged = false;
   std::vector<cGamePlayMap::cBlastMark> shown;
   for (const cFlash& f : flashes) shown.push_back(f.blast);
-  map().setFlashes(shown);
-  setRedraw(REDRAW_MAP);
-}
-
-// The unit toolbar names where its unit stands while it walks.
-void cGame::followSelectedUnit()
-{
-  if (toolbarState != TOOLBAR_UNIT_INFO || !lastSelected || lastSelected == noObject.get()) return;
-  const std::string now = positionText(lastSelected->myPosition(), lastSelected->myDim());
-  if (now == shownPosition) return;
-  shownPosition = now;
-  toolbar(TOOLBAR_UNIT_INFO).setItemsTextT(3, now.c_str(), context.gameFont, toolbarTextColour());
-  setRedraw(REDRAW_PANEL);
+  session.map().setFlashes(shown);
+  cGameEngine::setRedraw(REDRAW_MAP);
 }

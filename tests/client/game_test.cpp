@@ -24,7 +24,7 @@ protected:
     cClientTest::SetUp();
     if (HasFatalFailure()) return;
     player = new cPlayer();
-    game = std::make_unique<cGame>(*context, clock, toolbars, player, builtinView());
+    game = std::make_unique<cGame>(*context, clock, bars, player, builtinView());
   }
   void TearDown() override
   {
@@ -33,14 +33,15 @@ protected:
   }
 
   cIsoView& map() { return game->map(); }
-  eMode mode() { return game->myMode(); }
-  eToolbarState toolbarState() { return game->myToolbarState(); }
-  int buildType() { return game->myBuildType(); }
+  cCommandState& choices() { return game->myChoices(); }
+  eMode mode() { return choices().mode; }
+  eToolbarState toolbarState() { return choices().toolbarState; }
+  int buildType() { return choices().buildType; }
   int64_t ticks() { return game->myTicks(); }
-  cBaseObject* lastSelected() { return game->myLastSelected(); }
+  cBaseObject* lastSelected() { return choices().lastSelected; }
   const cMessageCanvas& messages() { return game->myMessages(); }
-  const cChatLine& chat() { return game->myChat(); }
-  void chatKey(int scan, int ascii) { game->handleChatKey(scan << 8 | ascii); }
+  const cChatLine& chat() { return game->myChat().myLine(); }
+  void chatKey(int scan, int ascii) { game->myChat().handleKey(scan << 8 | ascii); }
   cIsoViewRect& view() { return game->myView(); }
   // What a finished game still points at, by name; empty when nothing.
   std::string leftOver()
@@ -56,9 +57,10 @@ protected:
     if (map().getToBuild()) left += " preview";
     return left;
   }
-  cToolbar& toolbar(int i) { return game->toolbar(eToolbarState(i + 1)); }
-  cToolbar& toolbar(eToolbarState t) { return game->toolbar(t); }
-  BITMAP* returnIcon() { return game->myReturnIcon(); }
+  cToolbarCommands& toolbars() { return game->myToolbars(); }
+  cToolbar& toolbar(int i) { return toolbars().toolbar(eToolbarState(i + 1)); }
+  cToolbar& toolbar(eToolbarState t) { return toolbars().toolbar(t); }
+  BITMAP* returnIcon() { return toolbars().myReturnIcon(); }
   std::string lastMessage()
   {
     const cQueueNode* last = messages().head;
@@ -70,13 +72,13 @@ protected:
   // A click of `buttons` with the pointer on map tile `tile` (view centre when it is null).
   void clickTile(cPoint tile, int buttons)
   {
-    game->setPointer(screenPointOf(tile), buttons);
-    game->processMouseClickedInMap();
+    game->myMapInput().setPointer(screenPointOf(tile), buttons);
+    game->myMapInput().processMouseClickedInMap();
   }
   void moveTo(cPoint tile)
   {
-    game->setPointer(screenPointOf(tile));
-    game->processMouseMoveInMap();
+    game->myMapInput().setPointer(screenPointOf(tile));
+    game->myMapInput().processMouseMoveInMap();
   }
   // The screen point in the middle of a tile's diamond.
   cPoint screenPointOf(cPoint tile)
@@ -88,7 +90,7 @@ protected:
   }
 
   cPlayer* player = nullptr;  // the game's
-  cGameToolbars toolbars;
+  cGameToolbars bars;
   std::unique_ptr<cGame> game;
 };
 
@@ -111,16 +113,16 @@ TEST_F(cGameTest, ToolbarItemsSwitchModesToolbarsAndRedrawFlags)
   };
   for (const Step& s : steps) {
     takeRedraw();
-    if (s.toolbar == 1) game->processMainToolbar(s.item);
-    if (s.toolbar == 2) game->processToBuildToolbar(s.item);
+    if (s.toolbar == 1) toolbars().processMainToolbar(s.item);
+    if (s.toolbar == 2) toolbars().processToBuildToolbar(s.item);
     EXPECT_EQ(takeRedraw(), s.redraw) << s.what;
     EXPECT_EQ(mode(), s.mode) << s.what;
     EXPECT_EQ(toolbarState(), s.toolbarState) << s.what;
     EXPECT_EQ(buildType(), s.buildType) << s.what;
   }
-  for (int i = 0; i < 5; ++i) game->processMainToolbar(6);
+  for (int i = 0; i < 5; ++i) toolbars().processMainToolbar(6);
   EXPECT_EQ(buildType(), 9);
-  game->processMainToolbar(6);
+  toolbars().processMainToolbar(6);
   EXPECT_EQ(buildType(), 1);
 }
 
@@ -128,14 +130,14 @@ TEST_F(cGameTest, ToolbarItemsSwitchModesToolbarsAndRedrawFlags)
 // (a local game has no one to send it to) and writes it to the log at once.
 TEST_F(cGameTest, ChatBoxTakesEveryKeyUntilReturnOrEsc)
 {
-  game->processMainToolbar(5);
+  toolbars().processMainToolbar(5);
   ASSERT_TRUE(chat().isOpen());
   chatKey(KEY_Q, 'q');
   chatKey(KEY_ESC, 27);
   EXPECT_FALSE(chat().isOpen());
   EXPECT_FALSE(cGameEngine::q);
   const int before = messages().number();
-  game->processMainToolbar(5);
+  toolbars().processMainToolbar(5);
   EXPECT_EQ(chat().myText(), "");
   for (char c : std::string("hello q+-s")) chatKey(0, c);
   chatKey(KEY_BACKSPACE, 8);
@@ -149,7 +151,7 @@ TEST_F(cGameTest, ChatBoxTakesEveryKeyUntilReturnOrEsc)
   EXPECT_EQ(lastMessage(), "hello q+-");
   EXPECT_NE(fileText("log.txt").find("Message: hello q+-\n"), std::string::npos);
 
-  game->processMainToolbar(5);
+  toolbars().processMainToolbar(5);
   for (int i = 0; i < cPlayer::maxChatText + 20; ++i) chatKey(0, 'a' + i % 26);
   EXPECT_EQ(int(chat().myText().size()), cPlayer::maxChatText);
   chatKey(KEY_ENTER_PAD, 13);
@@ -171,9 +173,9 @@ TEST_F(cGameTest, ZoomStaysWithinOneAndTwentyWithoutAMessageAtTheEnds)
     const int before = messages().number();
     takeRedraw();
     if (c.in)
-      game->increase_zoom();
+      game->myViewControl().increase_zoom();
     else
-      game->decrease_zoom();
+      game->myViewControl().decrease_zoom();
     EXPECT_EQ(map().getZoom(), c.to) << c.from;
     EXPECT_EQ(messages().number() - before, c.newMessages) << c.from;
     EXPECT_EQ(takeRedraw(), c.newMessages ? 20 : 0) << c.from;
@@ -183,7 +185,7 @@ TEST_F(cGameTest, ZoomStaysWithinOneAndTwentyWithoutAMessageAtTheEnds)
 TEST_F(cGameTest, StatisticsGoToTheMessages)
 {
   const int before = messages().number();
-  game->processMainToolbar(2);
+  toolbars().processMainToolbar(2);
   EXPECT_EQ(messages().number() - before, 7);
 }
 
@@ -204,7 +206,7 @@ TEST_F(cGameTest, ASelectedUnitWalksTwentyCellsInAboutTwoSeconds)
   EXPECT_NEAR(double(clock.t - start) / 1e6, 2.0, 0.25);
   EXPECT_NEAR(double(ticks()), 20, 2);
   // The occupancy numbers followed every step: a click on the unit's new tile picks it.
-  game->setMode(MODE_SELECT);
+  choices().mode = MODE_SELECT;
   clickTile(cPoint(35, 15), 1);
   EXPECT_EQ(lastSelected(), unit);
 }
@@ -228,7 +230,7 @@ TEST_F(cGameTest, EveryThousandthTurnRunsNothing)
 TEST_F(cGameTest, ABuildingIsPlacedOnceAndItsPreviewNeverSticksOffTheMap)
 {
   const int buildings = map().getBuildings()->number();
-  game->processToBuildToolbar(0);
+  toolbars().processToBuildToolbar(0);
   ASSERT_EQ(mode(), MODE_BUILD);
   takeRedraw();
   moveTo(cPoint(40, 40));
@@ -240,7 +242,7 @@ TEST_F(cGameTest, ABuildingIsPlacedOnceAndItsPreviewNeverSticksOffTheMap)
   clickTile(cPoint(40, 40), 1);
   EXPECT_EQ(map().getBuildings()->number(), buildings + 1);
   EXPECT_EQ(mode(), MODE_SELECT);
-  game->processToBuildToolbar(0);
+  toolbars().processToBuildToolbar(0);
   clickTile(cPoint(40, 40), 1);
   EXPECT_EQ(map().getBuildings()->number(), buildings + 1);
   EXPECT_EQ(mode(), MODE_BUILD);
@@ -252,7 +254,7 @@ TEST_F(cGameTest, ABuildingIsPlacedOnceAndItsPreviewNeverSticksOffTheMap)
 TEST_F(cGameTest, LeavingAGameLeavesNoPointerIntoWhatItFreed)
 {
   clickTile(cPoint(15, 15), 1);
-  game->processToBuildToolbar(0);
+  toolbars().processToBuildToolbar(0);
   moveTo(cPoint(40, 40));
   ASSERT_TRUE(map().hasSelection());
   game->leave();
@@ -320,7 +322,7 @@ TEST_F(cGameTest, DiagnoseSaysWhenMap1CannotBeWritten)
     }
     simulate_keypress(KEY_SPACE << 8 | ' ');
     takeRedraw();
-    game->processMainToolbar(1);
+    toolbars().processMainToolbar(1);
     EXPECT_EQ(takeRedraw(), 31);
     EXPECT_EQ(lastMessage() == "Could not write map1.", !writable) << lastMessage();
     if (writable) {
@@ -338,18 +340,18 @@ TEST_F(cGameTest, BuildingTypesOutsideTheCatalogueAreNeverLookedUp)
   const int known = context->catalogue->retrieveMaxObjects();
   const int buildings = map().getBuildings()->number();
   for (int type : {0, known, known + 100, -1}) {
-    game->setBuildType(type);
-    game->setMode(MODE_BUILD);
+    choices().buildType = type;
+    choices().mode = MODE_BUILD;
     moveTo(cPoint(40, 40));
     EXPECT_EQ(map().getToBuild(), nullptr) << type;
     clickTile(cPoint(40, 40), 1);
     EXPECT_EQ(map().getBuildings()->number(), buildings) << type;
     cBaseObject strange(type, 0, cPoint(1, 1), cPoint(1, 1));
-    game->initBuildingInfoToolbar(&strange);
+    toolbars().initBuildingInfoToolbar(&strange);
     EXPECT_EQ(toolbar(2).getItemNo(0)->myBitmap(0), nullptr) << type;
   }
-  game->setBuildType(known - 1);
-  game->setMode(MODE_BUILD);
+  choices().buildType = known - 1;
+  choices().mode = MODE_BUILD;
   moveTo(cPoint(41, 41));
   EXPECT_NE(map().getToBuild(), nullptr) << "the last known type";
 }
@@ -364,14 +366,34 @@ TEST_F(cGameTest, AToolbarShownAgainIgnoresClicksMadeWhileItWasHidden)
   // A warp brings no crossing event on every X server: tell Allegro the pointer is in.
   _mouse_on = TRUE;
   game->drawIsoScreen(31);
-  game->processMainToolbar(4);
+  toolbars().processMainToolbar(4);
   game->drawIsoScreen(takeRedraw());
   latchMouseEdges(MOUSE_FLAG_LEFT_DOWN);
   latchMouseEdges(MOUSE_FLAG_LEFT_UP);
   toolbar(1).doMe();
   ASSERT_EQ(toolbar(1).myMessage(), 5) << "the latched click reaches the shown toolbar";
-  game->processToBuildToolbar(5);
+  toolbars().processToBuildToolbar(5);
   game->drawIsoScreen(takeRedraw());
   toolbar(0).doMe();
   EXPECT_EQ(toolbar(0).myMessage(), -1) << "the main toolbar took the click on \"Back\"";
+}
+
+// A game loaded in place is set up for its player as a started game is: over the bottom
+// panel only the screen's last 2 pixels scroll the view.
+TEST_F(cGameTest, AQuickLoadedGameKeepsTheBottomPanelFromScrollingTheView)
+{
+  ASSERT_TRUE(game->quickSave());
+  ASSERT_TRUE(game->quickLoad());
+  struct Case {
+    int y;  // pixels above the screen's bottom
+    bool scrolls;
+  } cases[] = {{20, false}, {1, true}};
+  for (const Case& c : cases) {
+    position_mouse(SCREEN_W / 2, SCREEN_H - c.y);
+    // A warp brings no crossing event on every X server: tell Allegro the pointer is in.
+    _mouse_on = TRUE;
+    const cPoint before = view().getOffset();
+    view().checkScroll();
+    EXPECT_EQ(view().getOffset() != before, c.scrolls) << c.y;
+  }
 }
