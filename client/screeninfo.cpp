@@ -42,8 +42,8 @@ int settingValue(const std::string& line)
 
 bool writeAll(FILE* file, const cScreenMode& mode)
 {
-  bool ok = std::fprintf(file, "%i\n%i\n%i\n%i\n", mode.myColourDepth, mode.myWidth,
-                         mode.myHeight, mode.myGraphicsDriver) > 0;
+  bool ok = std::fprintf(file, "%i\n%i\n%i\n%i\n", mode.myColourDepth, mode.myWidth, mode.myHeight,
+                         mode.myGraphicsDriver) > 0;
   ok = std::fflush(file) == 0 && ok;
   return fsync(fileno(file)) == 0 && ok;
 }
