@@ -110,10 +110,7 @@ cScreenModeOptions::cScreenModeOptions(const cScreenMode& running)
   gui.addElement(statusLine);
   // Nothing readable (a folder by that name, an empty file): the running mode stands.
   cScreenMode next = running;
-  if (readScreenInfo(next) > 0)
-    select(next);
-  else
-    select(running);
+  select(readScreenInfo(next) > 0 ? next : running);
 }
 
 cScreenModeOptions::~cScreenModeOptions()
