@@ -2,15 +2,13 @@
 
 #include <allegro.h>
 
-#include <cstdio>
-#include <cstdlib>
-
 #include "addons/jpegload.h"
 #include "client/cgameengine.h"
 #include "client/context.h"
 #include "client/dialogscreen.h"
 #include "client/networkdialog.h"
 #include "client/playersettings.h"
+#include "client/screeninfo.h"
 #include "gui/button.h"
 #include "gui/fonts.h"
 #include "gui/framepacer.h"
@@ -39,26 +37,6 @@ bool isReturn(int key)
 {
   const int scan = key >> 8, ch = key & 0xff;
   return ch == 10 || ch == 13 || scan == KEY_ENTER || scan == KEY_ENTER_PAD;
-}
-
-// The mode the next start will use: "screeninfo.inf" read as start-up reads it.
-bool readScreenInfo(cScreenMode& mode)
-{
-  FILE* file = std::fopen("screeninfo.inf", "r");
-  if (!file) return false;
-  int values[4] = {};
-  char line[20];
-  int read = 0;
-  for (int& v : values)
-    if (std::fgets(line, sizeof line, file)) v = std::atoi(line), read++;
-  std::fclose(file);
-  // Nothing readable (a folder by that name, an empty file): the running mode stands.
-  if (read == 0) return false;
-  mode.myColourDepth = values[0];
-  mode.myWidth = values[1];
-  mode.myHeight = values[2];
-  mode.myGraphicsDriver = values[3];
-  return true;
 }
 
 template <int n>
@@ -130,9 +108,9 @@ cScreenModeOptions::cScreenModeOptions(const cScreenMode& running)
   gui.addElement(saveButton);
   gui.addElement(back);
   gui.addElement(statusLine);
-  cScreenMode start = running;
-  readScreenInfo(start);
-  select(start);
+  // Nothing readable (a folder by that name, an empty file): the running mode stands.
+  cScreenMode next = running;
+  select(readScreenInfo(next) > 0 ? next : running);
 }
 
 cScreenModeOptions::~cScreenModeOptions()
@@ -175,12 +153,10 @@ void cScreenModeOptions::setStatus(const char* text)
 bool cScreenModeOptions::save()
 {
   const cScreenMode mode = choice();
-  if (saveScreenInfo(mode.myColourDepth, mode.myWidth, mode.myHeight, mode.myGraphicsDriver)) {
+  if (saveScreenInfo(mode)) {
     setStatus("Saved. The new screen mode takes effect at the next start.");
     return true;
   }
-  hostLog("Could not save screeninfo.inf.\n");
-  hostFlushLog();
   setStatus("Could not save screeninfo.inf.");
   return false;
 }

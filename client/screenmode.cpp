@@ -7,11 +7,11 @@
 #include <vector>
 
 #include "client/globals.h"
+#include "client/screeninfo.h"
 #include "gui/button.h"
 #include "gui/framepacer.h"
 #include "gui/guicollection.h"
 #include "gui/text.h"
-#include "world/host.h"
 
 namespace modeChoices {
 const char* const depthNames[] = {"15bit", "16bit", "24bit", "32bit"};
@@ -132,11 +132,10 @@ void cChooser::status(const char* text, bool failure)
 void cChooser::save()
 {
   takeChoice(drivers.selected == 1, GFX_AUTODETECT);
-  if (saveScreenInfo(mode.myColourDepth, mode.myWidth, mode.myHeight, mode.myGraphicsDriver)) {
+  if (saveScreenInfo(mode)) {
     status("              Information saved.                     ", false);
     return;
   }
-  hostLog("Could not save screeninfo.inf.\n");
   status("           Could not save screeninfo.inf.            ", true);
 }
 
@@ -184,15 +183,6 @@ void setSafeMode()
 }
 
 }  // namespace
-
-bool saveScreenInfo(int depth, int width, int height, int driver)
-{
-  FILE* screenInfo = fopen("screeninfo.inf", "w");
-  if (!screenInfo) return false;
-  const bool written = fprintf(screenInfo, "%i\n%i\n%i\n%i\n", depth, width, height, driver) > 0;
-  const bool closed = fclose(screenInfo) == 0;
-  return written && closed;
-}
 
 bool chooseScreenMode(cScreenMode& mode)
 {

@@ -28,8 +28,4 @@ extern const int heights[resolutionCount];
 // installed; ends the process with code 1 when no safe mode can be set.
 bool chooseScreenMode(cScreenMode& mode);
 
-// Writes the four settings lines; false (and nothing claimed) when the file could not be
-// opened, written or closed.
-bool saveScreenInfo(int depth, int width, int height, int driver);
-
 #endif

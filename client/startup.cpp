@@ -9,6 +9,7 @@
 #include "client/globals.h"
 #include "client/loadingscreen.h"
 #include "client/paths.h"
+#include "client/screeninfo.h"
 #include "client/screenmode.h"
 #include "world/host.h"
 
@@ -45,24 +46,10 @@ const char* os_type_name(int type)
   }
 }
 
-// A missing line, or one that does not begin with a number, reads as 0.
-int read_setting_line(FILE* file)
-{
-  char line[20] = "";
-  if (!fgets(line, sizeof line, file)) return 0;
-  return atoi(line);
-}
-
 void read_screen_info(cScreenMode& mode)
 {
   hostLog("Reading options from screeninfo.inf.\n");
-  FILE* screenInfo = fopen("screeninfo.inf", "r");
-  if (!screenInfo) return;
-  mode.myColourDepth = read_setting_line(screenInfo);
-  mode.myWidth = read_setting_line(screenInfo);
-  mode.myHeight = read_setting_line(screenInfo);
-  mode.myGraphicsDriver = read_setting_line(screenInfo);
-  fclose(screenInfo);
+  readScreenInfo(mode);
 }
 
 void run_chooser(cClientContext& context)
@@ -134,7 +121,7 @@ void getGraphicsSpecs(cClientContext& context, bool readSettings, bool forceSetu
   hostLog("Screen Resolution: %ix%i\n", mode.myWidth, mode.myHeight);
   if (!readSettings) {
     context.log.print("Options have been preset.\n");
-  } else if (!forceSetup && exists("screeninfo.inf")) {
+  } else if (!forceSetup && exists(screenInfoFile)) {
     read_screen_info(mode);
   } else {
     run_chooser(context);

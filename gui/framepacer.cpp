@@ -16,9 +16,10 @@ void cFramePacer::wait()
   if (atEveryWait) atEveryWait();
   auto now = clock::now();
   if (now - next > std::chrono::milliseconds(500)) next = now;
+  // Rounded up to whole milliseconds, one sleep reaches the deadline: rounded down, the
+  // fraction left over took a second wake-up in every frame.
   while (now < next) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(next - now).count();
-    rest(left > 1 ? left : 1);
+    rest(static_cast<unsigned>(std::chrono::ceil<std::chrono::milliseconds>(next - now).count()));
     now = clock::now();
   }
   next += period;

@@ -39,7 +39,7 @@ fi
 case_name=manual-pages
 if has_tool man; then
   for page in korvane korvaned; do
-    MANWIDTH=80 man --warnings -l "$prefix/share/man/man6/$page.6" >"$work_dir/$page.txt" \
+    MANWIDTH=80 man --warnings -l "$prefix/share/man/man6/$page.6.gz" >"$work_dir/$page.txt" \
       2>"$work_dir/$page.warnings" || fail "man -l $page.6 failed"
     [ -s "$work_dir/$page.warnings" ] && fail "$page.6: $(head -n 3 "$work_dir/$page.warnings")"
     grep -q "^ *$page - " "$work_dir/$page.txt" || fail "$page.6 has no NAME line"

@@ -9,8 +9,9 @@ installed_files=(
   share/games/korvane/return.png
   share/games/korvane/times.ttf
   share/applications/korvane.desktop
-  share/man/man6/korvane.6
-  share/man/man6/korvaned.6
+  share/man/man6/korvane.6.gz
+  share/man/man6/korvaned.6.gz
+  share/doc/korvane/changelog.gz
   lib/systemd/system/korvaned.service
 )
 icon_sizes=(16 32 48 64 128 256)

@@ -25,10 +25,20 @@ dpkg-deb -c "$deb" | awk '{ print $6 }' | sed 's|^\./||' >"$work_dir/contents"
 for f in "${installed_files[@]}"; do
   grep -Fxq "usr/$f" "$work_dir/contents" || fail "the package lacks /usr/$f"
 done
-dpkg-deb -c "$deb" | grep -q ' \./usr/share/games/korvane/times.ttf -> /usr/share/fonts/' ||
-  fail "times.ttf is not a link to the system's font"
 
 dpkg-deb -x "$deb" "$work_dir/root"
+# A link within /usr is relative, and from its installed place it reaches the system's font.
+font=$(readlink "$work_dir/root/usr/share/games/korvane/times.ttf")
+[[ "$font" == ../../fonts/* ]] && [ -e "$(realpath -m "/usr/share/games/korvane/$font")" ] ||
+  fail "times.ttf is not a relative link to the system's font: $font"
+# Compressed at the highest level with neither a file name nor a time in the header: flag
+# byte 0, time 0, extra flags 2.
+for f in share/man/man6/korvane.6.gz share/man/man6/korvaned.6.gz share/doc/korvane/changelog.gz; do
+  [ "$(od -A n -t x1 -j 3 -N 6 "$work_dir/root/usr/$f" | tr -d ' ')" = 000000000002 ] ||
+    fail "$f is not compressed with gzip -9n"
+done
+[[ "$(zcat "$work_dir/root/usr/share/doc/korvane/changelog.gz" | head -n 1)" == \
+  "korvane ($(dpkg-deb -f "$deb" Version)) "* ]] || fail "the changelog does not start with this version"
 grep -Fxq "ExecStart=/usr/games/korvaned --state %S/korvaned/state.kvs" \
   "$work_dir/root/usr/lib/systemd/system/korvaned.service" || fail "the unit does not run /usr/games/korvaned"
 grep -Fxq "Exec=/usr/games/korvane" "$work_dir/root/usr/share/applications/korvane.desktop" ||
@@ -42,6 +52,14 @@ done
 for script in postinst prerm postrm; do
   dpkg-deb -I "$deb" "$script" >/dev/null 2>&1 || fail "the package has no $script"
 done
+
+# Debian's own checks, where lintian is installed. The project's licence is not settled yet,
+# so the copyright file is missing on purpose.
+if command -v lintian >/dev/null; then
+  lintian --tag-display-limit 0 "$deb" >"$work_dir/lintian.out" 2>&1
+  grep -E '^[EW]: ' "$work_dir/lintian.out" | grep -v ': no-copyright-file$' >"$work_dir/lintian.bad"
+  [ -s "$work_dir/lintian.bad" ] && fail "lintian: $(head -n 5 "$work_dir/lintian.bad")"
+fi
 
 [ "$failures" -eq 0 ] || { echo "$failures check(s) failed" >&2; exit 1; }
 echo "all checks passed"
