@@ -3,7 +3,7 @@
 # ("00 40" and 9 bytes, "ff ff" and 100 bytes), half a length, 64 KB of noise. Each time the
 # client keeps answering a key ("q" leaves the game within 2 s; the time taken is printed),
 # and Esc then ends it with exit code 0. A download that stalls half-way is left with Esc,
-# back to the main menu.
+# back to the main menu. Texts sent among the map's frames reach the game's messages.
 source "$(dirname "$0")/client-common.bash"
 source "$(dirname "$0")/game-common.bash"
 source "$(dirname "$0")/net-common.bash"
@@ -72,6 +72,14 @@ if start_hostile stalled-download && start_player stalled; then
     echo "stalled-download: Esc left the download in $(( $(now_ms) - start )) ms"
   on stalled expect_no_file_line log.txt "Entering main engine..."
   on stalled quit_from_menu
+fi
+stop_hostile
+
+case_name=texts-in-download
+if start_hostile texts-in-download && start_and_join texts; then
+  on texts wait_for_line log.txt "Message: server: Welcome aboard"
+  on texts wait_for_line log.txt "Message: server: Two players online"
+  on texts leave
 fi
 stop_hostile
 
