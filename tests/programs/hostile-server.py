@@ -3,9 +3,8 @@
 
 hostile-server.py PORT_FILE CASE SENT_FILE: listens on a free loopback port (written to
 PORT_FILE), answers one client's version, registration and map query with a whole 100 x 100
-map, then sends the stream CASE names and writes SENT_FILE. The case "stalled-download" stops
-half-way through the map instead; "texts-in-download" sends two texts
-among the map's frames and nothing after them. It keeps the connection open,
+map (two texts among its frames), then sends the stream CASE names and writes SENT_FILE. The
+case "stalled-download" stops half-way through the map instead. It keeps the connection open,
 sending nothing more, until the client closes it (or 60 s pass).
 """
 import os
@@ -54,11 +53,9 @@ def serve(conn, case, sent_file):
     terrain = b"MAP0000TER" + struct.pack(">HH", 100, 100) + bytes(100 * 100)
     if case == "stalled-download":  # half of the terrain, then nothing
         conn.sendall(frame(b"MAP0000SND") + frame(terrain)[:5000])
-    elif case == "texts-in-download":
+    else:
         conn.sendall(frame(b"MAP0000SND") + text(b"server: Welcome aboard") + frame(terrain)
                      + text(b"server: Two players online") + frame(b"MAP0000///"))
-    else:
-        conn.sendall(frame(b"MAP0000SND") + frame(terrain) + frame(b"MAP0000///"))
         conn.sendall(STREAMS[case]())
     with open(sent_file, "w") as f:
         f.write(case + "\n")
