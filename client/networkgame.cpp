@@ -2,6 +2,7 @@
 #include <allegro.h>
 
 #include <cstdio>
+#include <string>
 
 #include "client/cgameengine.h"
 #include "client/ending.h"
@@ -87,4 +88,6 @@ void cGameEngine::downloadMap(cPlayer* player, cText& notice)
     return;
   }
   showGame(*download.map());
+  // The texts that came during the download reach the canvas with the game's first turn.
+  for (const std::string& text : download.texts()) map().keepText(text);
 }

@@ -50,6 +50,17 @@ void drawStretchedSprite(BITMAP* target, BITMAP* picture, int x, int y, int w, i
   destroy_bitmap(scratch);
 }
 
+// A 32-bit picture whose every pixel has alpha 0 was made for its mask colour (a grabbed
+// BMP): drawn by its alpha it would vanish.
+bool carriesAlpha(BITMAP* picture)
+{
+  if (bitmap_color_depth(picture) != 32) return false;
+  for (int y = 0; y < picture->h; ++y)
+    for (int x = 0; x < picture->w; ++x)
+      if (geta32(_getpixel32(picture, x, y)) != 0) return true;
+  return false;
+}
+
 // Lit drawing needs a colour map at 8 bits: there the picture is drawn plain.
 void drawLit(BITMAP* target, BITMAP* sprite, int x, int y, int r, int g, int b, int a, int amount)
 {
@@ -216,8 +227,7 @@ void cButton::drawBitmap(BITMAP* target)
     drawLitScratch(target, 128, 128, 128, 128, 96, true);
   } else if (s == 3) {
     drawLitScratch(target, 96, 96, 96, 96, 112, false);
-  } else if (bitmap_color_depth(bitmaps[0]) == 32 && bitmap_color_depth(target) > 8 && w > 0 &&
-             h > 0) {
+  } else if (bitmap_color_depth(target) > 8 && w > 0 && h > 0 && carriesAlpha(bitmaps[0])) {
     BITMAP* scratch = create_bitmap_ex(32, w, h);
     if (!scratch) return;
     stretch_blit(bitmaps[0], scratch, 0, 0, bitmaps[0]->w, bitmaps[0]->h, 0, 0, w, h);

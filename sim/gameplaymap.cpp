@@ -10,6 +10,7 @@
 #include "net/changemessage.h"
 #include "net/message.h"
 #include "sim/movement.h"
+#include "world/changerules.h"
 
 namespace {
 // Unbuffered, so that the traces interleave in order with the units' attack trace.
@@ -79,7 +80,7 @@ bool cGamePlayMap::receiveOne(cPlayer* p, bool& changed)
 bool cGamePlayMap::applyMessage(const cMessage* m)
 {
   if (m->getType() == mtText) {
-    keepText(m);
+    keepText(static_cast<const cTextMessage*>(m)->getMessage());
     return false;
   }
   if (m->getType() == mtMove) {
@@ -114,9 +115,8 @@ std::vector<cGamePlayMap::cBlastMark> cGamePlayMap::takeBlasts()
 }
 
 // Bytes outside printable ASCII would reach the log and the canvas as they are.
-void cGamePlayMap::keepText(const cMessage* m)
+void cGamePlayMap::keepText(std::string text)
 {
-  std::string text = static_cast<const cTextMessage*>(m)->getMessage();
   for (char& c : text)
     if (c < 32 || c > 126) c = '?';
   if (texts.size() >= maxWaitingTexts) texts.pop_front();
@@ -156,10 +156,13 @@ bool cGamePlayMap::stepUnit(cPlayer* p, cBaseUnit* u, int listPosition,
                             std::vector<cBaseObject*>& resort)
 {
   const cPoint from = u->myPosition();
-  setUnit(from, 0);
+  const cRect left = u->toRectArea();
+  // Its own cells must not block its step; the step itself is marked by the shared rule.
+  getLayer(LAYER_UNITS)->fill(left, 0);
   const cPoint to = u->move(getLayer(LAYER_UNITS), getLayer(LAYER_OBJECTS));
-  setUnit(to, listPosition);
-  if (to == from) {
+  u->move(from);
+  if (to == from || !applyStep(*this, *u, listPosition, to)) {
+    getLayer(LAYER_UNITS)->fill(left, listPosition);
     if (u->recalcPath()) searchAgain(u);
     return false;
   }

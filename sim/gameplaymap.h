@@ -49,6 +49,8 @@ public:
   // The oldest text received from the server and not yet taken; false when there is none.
   // Texts are never applied to the map.
   bool takeText(std::string& text);
+  // A text to be taken as if the server had just sent it (one that came with the download).
+  void keepText(std::string text);
   static constexpr size_t maxWaitingTexts = 64;  // older ones are dropped past this many
 
   // A blast applied to this map: its centre cell and radius in cells.
@@ -84,7 +86,6 @@ private:
   static void queue(cPlayer* p, const cMessage& m);
   static void announce(cPlayer* p, const cMessage& m);
 
-  void keepText(const cMessage* m);
   void noteBlast(cPoint centre, int size);
 
   cObjectList removed{true};

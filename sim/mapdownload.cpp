@@ -40,6 +40,10 @@ bool cMapDownload::take(const cMessage& m)
     case mtCreateUnit:
       applyCreateUnit(mapOrDefault(), *static_cast<const cCreateUnitMessage&>(m).getUnit());
       return false;
+    case mtText:
+      if (kept.size() >= maxKeptTexts) kept.pop_front();
+      kept.emplace_back(static_cast<const cTextMessage&>(m).getMessage());
+      return false;
     default: return false;
   }
 }

@@ -28,18 +28,23 @@ bool applyMove(cMap& map, cPoint from, cPoint to)
 {
   cBaseUnit* u = nullptr;
   const int position = unitAt(*map.getUnits(), from, u);
-  if (!u) return false;
-  const cRect left = u->toRectArea();
+  if (!u || !applyStep(map, *u, position, to)) return false;
+  map.getUnits()->removeElement(u);
+  map.getUnits()->addElementPos(u);
+  return true;
+}
+
+bool applyStep(cMap& map, cBaseUnit& u, int listPosition, cPoint to)
+{
+  const cRect left = u.toRectArea();
   const cRect reached(to, to + (left.bottomRight - left.topLeft));
   // No unit walks off the map, not even in part; a destination there could only come from a
   // damaged frame.
   if (!whollyOnMap(map, reached)) return false;
   map.getLayer(LAYER_UNITS)->fill(left, 0);
-  u->move(to);
+  u.move(to);
   map.markUnitsOver(left);
-  map.getLayer(LAYER_UNITS)->fill(reached, position);
-  map.getUnits()->removeElement(u);
-  map.getUnits()->addElementPos(u);
+  map.getLayer(LAYER_UNITS)->fill(reached, listPosition);
   return true;
 }
 

@@ -15,6 +15,11 @@ constexpr int maxTerrainKind = 127;
 // The first unit in list order anchored at from steps to `to`; its whole footprint there must
 // lie on the map. The cells it left stay marked where another unit still stands.
 bool applyMove(cMap& map, cPoint from, cPoint to);
+// Unit u, listed at 1-based listPosition on the map's unit list, steps to `to` (its list
+// place is left to the caller); refused unless its whole footprint there lies on the map.
+// Every cell of its footprint moves on the unit layer; cells it left stay marked where
+// another unit still stands.
+bool applyStep(cMap& map, cBaseUnit& u, int listPosition, cPoint to);
 // Paints the part of area that lies on the map; kinds outside 0..maxTerrainKind are refused.
 bool applyPaint(cMap& map, cRect area, int kind);
 // A copy of model joins the map when its footprint covers at least one cell, lies wholly on

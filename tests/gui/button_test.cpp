@@ -149,6 +149,35 @@ TEST(Button, StatePicturesOfAnotherDepthAreConvertedAndKeepTheirMask)
   }
 }
 
+// Toolbar pictures come as 32-bit masked bitmaps without alpha (grabbed BMPs: terrain), as
+// 32-bit bitmaps with alpha (icons), or in the screen's lower depth: each shows its colour
+// where it is solid and the page where it is masked.
+TEST(Button, IdlePicturesShowWithTheirMaskOrTheirAlpha)
+{
+  const struct {
+    const char* what;
+    int depth;
+    bool alpha;
+  } cases[] = {{"32 bits, mask only", 32, false},
+               {"32 bits with alpha", 32, true},
+               {"16 bits, mask only", 16, false}};
+  for (const auto& c : cases) {
+    cScratch page(40, 40);
+    clear_to_color(page, makecol(0, 0, 255));
+    BITMAP* picture = create_bitmap_ex(c.depth, 10, 10);
+    clear_to_color(picture, bitmap_mask_color(picture));
+    const int red = c.alpha ? makeacol32(200, 40, 40, 255) : makecol_depth(c.depth, 200, 40, 40);
+    rectfill(picture, 0, 0, 4, 9, red);
+    cButton b(0, cRect(0, 0, 20, 20), picture, nullptr);
+    b.draw(page, stateIdle);
+    const int solid = rgbAt(page, 3, 10), masked = rgbAt(page, 15, 10);
+    EXPECT_GT(solid >> 16, 180) << c.what << ": the solid half shows";
+    EXPECT_LT(solid & 0xff, 60) << c.what;
+    EXPECT_EQ(masked, rgb(0, 0, 255)) << c.what << ": the masked half shows the page";
+    destroy_bitmap(picture);
+  }
+}
+
 // Copies own their captions and faces; types above 5 copy as 0; self-assignment is safe.
 TEST(Button, CopiesAreDeepAndSelfAssignmentIsSafe)
 {

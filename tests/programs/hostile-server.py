@@ -3,8 +3,8 @@
 
 hostile-server.py PORT_FILE CASE SENT_FILE: listens on a free loopback port (written to
 PORT_FILE), answers one client's version, registration and map query with a whole 100 x 100
-map, then sends the stream CASE names and writes SENT_FILE. The case "stalled-download" stops
-half-way through the map instead. It keeps the connection open,
+map (two texts among its frames), then sends the stream CASE names and writes SENT_FILE. The
+case "stalled-download" stops half-way through the map instead. It keeps the connection open,
 sending nothing more, until the client closes it (or 60 s pass).
 """
 import os
@@ -38,6 +38,11 @@ STREAMS = {
 }
 
 
+def text(words):
+    """A text from the server: tag and turn, player ID 0xFFFFFFFF, a reserved byte."""
+    return frame(b"MSG0000" + b"\xff" * 4 + b"\x00" + words)
+
+
 def serve(conn, case, sent_file):
     read_frame(conn)  # the version
     conn.sendall(frame(b"DNM0.26.20L\x00"))
@@ -49,7 +54,8 @@ def serve(conn, case, sent_file):
     if case == "stalled-download":  # half of the terrain, then nothing
         conn.sendall(frame(b"MAP0000SND") + frame(terrain)[:5000])
     else:
-        conn.sendall(frame(b"MAP0000SND") + frame(terrain) + frame(b"MAP0000///"))
+        conn.sendall(frame(b"MAP0000SND") + text(b"server: Welcome aboard") + frame(terrain)
+                     + text(b"server: Two players online") + frame(b"MAP0000///"))
         conn.sendall(STREAMS[case]())
     with open(sent_file, "w") as f:
         f.write(case + "\n")

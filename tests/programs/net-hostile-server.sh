@@ -3,7 +3,7 @@
 # ("00 40" and 9 bytes, "ff ff" and 100 bytes), half a length, 64 KB of noise. Each time the
 # client keeps answering a key ("q" leaves the game within 2 s; the time taken is printed),
 # and Esc then ends it with exit code 0. A download that stalls half-way is left with Esc,
-# back to the main menu.
+# back to the main menu. The texts sent among the map's frames reach the game's messages.
 source "$(dirname "$0")/client-common.bash"
 source "$(dirname "$0")/game-common.bash"
 source "$(dirname "$0")/net-common.bash"
@@ -80,6 +80,8 @@ for stream in length-0040 length-ffff half-length noise; do
   start_hostile "$stream" || continue
   start_and_join "$stream" || { stop_hostile; continue; }
   on "$stream" wait_until 5 test -s "$work_dir/sent.$stream" || fail "the stream was not sent"
+  on "$stream" wait_for_line log.txt "Message: server: Welcome aboard"
+  on "$stream" wait_for_line log.txt "Message: server: Two players online"
   sleep 0.5  # the client is now part-way into a frame that never ends
   ms=$(on "$stream" answer_ms)
   echo "$stream: the client answered a key in $ms ms"

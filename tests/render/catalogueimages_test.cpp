@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "addons/graphics_mode.h"
+#include "gui/button.h"
 #include "render/catalogueimages.h"
 
 namespace {
@@ -216,6 +217,36 @@ TEST(CatalogueGameData, TheBuiltGameDataLoadsWhole)
       EXPECT_GT(db.retrieveUnitHitPoints(i), 0);
       EXPECT_GT(db.retrieveUnitDamage(i), 0);
     }
+  }
+  unload_datafile(data);
+}
+
+// The building and unit toolbars show terrain pictures (entries 1 and 2 of the terrain
+// table) on buttons: at 32 bits these are masked pictures without alpha, and each must
+// show its tile on the panel with the panel around it.
+TEST(CatalogueGameData, TerrainPicturesShowOnToolbarButtonsAtThirtyTwoBits)
+{
+  const char* build = std::getenv("KORVANE_BUILD");
+  const std::string file = std::string(build ? build : ".") + "/run/gamedata.dat";
+  if (!std::ifstream(file)) GTEST_SKIP() << file << " not built yet";
+  ASSERT_TRUE(setGraphicsMode(32, 1024, 768));
+  DATAFILE* data = load_datafile(file.c_str());
+  ASSERT_NE(data, nullptr);
+  ASSERT_EQ(data[1].type, DAT_FILE);
+  auto terrains = static_cast<DATAFILE*>(data[1].dat);
+  const int size = 1024 / 6, panel = makecol(40, 50, 70);
+  for (int entry : {1, 2}) {
+    ASSERT_EQ(terrains[entry].type, DAT_BITMAP) << entry;
+    BITMAP* page = create_bitmap(size, size);
+    clear_to_color(page, panel);
+    cButton item(0, cRect(0, 0, size, size), static_cast<BITMAP*>(terrains[entry].dat), "");
+    item.draw(page, 0);
+    int shown = 0;
+    for (int y = 0; y < size; ++y)
+      for (int x = 0; x < size; ++x) shown += getpixel(page, x, y) != panel;
+    EXPECT_GT(shown, size * size / 4) << "terrain " << entry << " shows as a tile";
+    EXPECT_EQ(getpixel(page, 1, 1), panel) << "terrain " << entry << ": its mask shows the panel";
+    destroy_bitmap(page);
   }
   unload_datafile(data);
 }

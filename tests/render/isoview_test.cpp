@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <string>
 
+#include "net/changemessage.h"
+#include "net/message.h"
 #include "render/isoview.h"
 #include "render/viewgeometry.h"
 #include "viewtest.h"
@@ -87,6 +89,44 @@ TEST_F(IsoView, NullImagesAndInvalidKindsAreSkipped)
   view->placeTerrain(cPoint(2, 3), 1);
   view->drawMe(target);
   EXPECT_TRUE(blank());
+}
+
+// Objects of kinds the catalogue lacks (a newer peer's) come in through the change rules
+// like any other: the map keeps them and later changes reach them, but the view has no
+// picture for them and draws nothing of them, neither sprite nor ring nor marks.
+TEST_F(IsoView, KindsTheCatalogueLacksAreKeptAndChangedButNotDrawn)
+{
+  std::unique_ptr<cBaseObject> gone;
+  const cBaseUnit stranger(7, 4, cPoint(6, 6), cIsoPoint(1, 1, 1), 30);
+  const cBaseObject strangeHall(9, 4, cPoint(12, 12), cIsoPoint(2, 2, 1), 80);
+  ASSERT_TRUE(applyChangeMessage(*view, cCreateUnitMessage(0, &stranger), gone));
+  ASSERT_TRUE(applyChangeMessage(*view, cCreateObjectMessage(0, &strangeHall), gone));
+  cBaseObject* unit = view->getUnits()->getFirstNode()->myData();
+  unit->select();
+  view->drawMe(target);
+  EXPECT_TRUE(blank());
+  EXPECT_EQ(view->getUnit(cPoint(6, 6)), 1) << "still on the layer the draw renumbers";
+  EXPECT_EQ(view->getObject(cPoint(13, 13)), 1);
+
+  EXPECT_TRUE(applyChangeMessage(*view, cMoveMessage(0, cPoint(6, 6), cPoint(7, 6)), gone));
+  EXPECT_TRUE(applyChangeMessage(*view, cDamageHealMessage(0, 7, cPoint(7, 6), 10), gone));
+  EXPECT_EQ(unit->myPosition(), cPoint(7, 6));
+  EXPECT_EQ(unit->getHealth(), 20);
+  unit->unSelect();  // a damaged, unselected object would show a health bar
+  addUnit(1, cPoint(9, 9));
+  view->drawMe(target);
+  EXPECT_EQ(view->getUnits()->number(), 2);
+  EXPECT_GT(count(ViewWorld::unitColour), 0) << "a known kind beside it is drawn";
+  const int K = cIsoPoint::getXConst(8);
+  const cPoint anchor = cIsoPoint(cPoint(7, 6)).convertTo2DScaled(view->getStartPos(), 8);
+  for (int y = anchor.y - 3 * K; y <= anchor.y + 2; ++y)
+    for (int x = anchor.x - K; x <= anchor.x + K; ++x)
+      ASSERT_EQ(rgb(target, x, y), 0) << "drawn at (" << x << ", " << y << ")";
+
+  EXPECT_TRUE(applyChangeMessage(*view, cRemoveMessage(0, cRect(12, 12, 14, 14)), gone));
+  ASSERT_NE(gone, nullptr);
+  EXPECT_EQ(gone->myID(), 9);
+  EXPECT_EQ(view->getBuildings()->number(), 0);
 }
 
 TEST_F(IsoView, PaintersOrderCoversAUnitBehindABuilding)

@@ -9,6 +9,8 @@
 
 #include "sim/builtinmap.h"
 #include "turnsupport.h"
+#include "world/changerules.h"
+#include "world/testcatalogue.h"
 
 namespace {
 // A local game on the built-in map; the player (ID 0, not connected) owns its four units,
@@ -338,4 +340,67 @@ TEST(GamePlayMap, StepToAnotherDiagonalRowIsResorted)
   EXPECT_TRUE(c.map.movePeople(&c.player));
   EXPECT_EQ(c.u->myPosition(), cPoint(4, 4));
   EXPECT_EQ(listed(*c.map.getUnits()), (std::vector<const cBaseObject*>{c.v, c.u}));
+}
+
+namespace {
+// A 20 x 20 map: a wagon of the player's (two cells in x) anchored at `from`, holding a
+// one-step path to `to`, and a soldier of another player that came from `soldierFrom` to
+// `soldier`, which may be a cell of the wagon's (units come to share cells by moving).
+struct WagonStep {
+  WagonStep(cPoint from, cPoint to, cPoint soldierFrom, cPoint soldier)
+      : map(cPoint(20, 20)), rules(cPoint(20, 20))
+  {
+    for (cMap* m : {static_cast<cMap*>(&rules), static_cast<cMap*>(&map)}) {
+      wagon = new cBaseUnit(3, 0, from, metaList->retrieveUnitSize(3), 60);
+      EXPECT_TRUE(m->addUnit(wagon));
+      EXPECT_TRUE(m->addUnit(new cBaseUnit(1, 5, soldierFrom, cIsoPoint(1, 1, 1), 40)));
+      renumber(*m);
+      if (soldier != soldierFrom) {
+        EXPECT_TRUE(applyMove(*m, soldierFrom, soldier));
+      }
+    }
+    auto path = new cMapLayer(cPoint(20, 20));
+    path->place(from, 2);
+    path->place(to, 1);
+    path->setUsage(1);
+    wagon->initMove(path, to);
+  }
+  ScopedCatalogue catalogue;
+  cGamePlayMap map;
+  cMap rules;                  // the same world, moved by the change rule every copy applies
+  cBaseUnit* wagon = nullptr;  // map's
+  cPlayer player;
+};
+}  // namespace
+
+// The player's own step marks every cell of a multi-cell unit, as the shared rule does, so
+// that the player's map and every other copy of the game hold the same layers.
+TEST(GamePlayMap, MultiCellUnitStepsMarkItsWholeFootprintLikeTheSharedRule)
+{
+  const cPoint away(9, 9);
+  const struct {
+    const char* what;
+    cPoint from, to, soldierFrom, soldier;
+    bool steps;
+  } cases[] = {
+      {"along x, into its own second cell", cPoint(3, 4), cPoint(4, 4), away, away, true},
+      {"back, off a cell it shares", cPoint(5, 4), cPoint(4, 4), cPoint(7, 4), cPoint(6, 4), true},
+      {"diagonally", cPoint(3, 4), cPoint(4, 5), away, away, true},
+      {"up to the map's edge", cPoint(17, 4), cPoint(18, 4), away, away, true},
+      {"with its second cell past the edge", cPoint(18, 4), cPoint(19, 4), away, away, false},
+  };
+  for (const auto& c : cases) {
+    WagonStep w(c.from, c.to, c.soldierFrom, c.soldier);
+    EXPECT_EQ(w.map.movePeople(&w.player), c.steps) << c.what;
+    const cPoint at = c.steps ? c.to : c.from;
+    EXPECT_EQ(w.wagon->myPosition(), at) << c.what;
+    EXPECT_EQ(applyMove(w.rules, c.from, c.to), c.steps) << c.what;
+    for (int y = 0; y < 20; ++y)
+      for (int x = 0; x < 20; ++x)
+        ASSERT_EQ(w.map.getUnit(cPoint(x, y)), w.rules.getUnit(cPoint(x, y)))
+            << c.what << " at (" << x << ", " << y << ")";
+    EXPECT_NE(w.map.getUnit(at), 0) << c.what;
+    EXPECT_NE(w.map.getUnit(at + cPoint(1, 0)), 0) << c.what << ": the second cell";
+    EXPECT_NE(w.map.getUnit(c.soldier), 0) << c.what << ": the soldier's cell";
+  }
 }

@@ -111,6 +111,41 @@ TEST(MapDownload, TerrainMakesTheMapObjectsJoinItAndOnlyAWholeLayerCounts)
   EXPECT_EQ(none.map(), nullptr);
 }
 
+// Texts from the server may arrive between the map's frames: they change no map, and the
+// newest of them wait for the game, where they read like any text received in play.
+TEST(MapDownload, TextsAmongTheFramesAreKeptForTheGameNewestLast)
+{
+  const auto text = [](const std::string& t) { return frameOf(cTextMessage(0, -1, t.c_str())); };
+  std::vector<std::string> frames{text("before the terrain"), terrain(20, 10, 3),
+                                  unit(cPoint(9, 9)),
+                                  text("a\x01"
+                                       "bell")};
+  const int more = int(cMapDownload::maxKeptTexts);
+  for (int i = 0; i < more; ++i) frames.push_back(text("line " + std::to_string(i)));
+  frames.push_back(endMark);
+  cMapDownload d;
+  EXPECT_TRUE(takeAll(d, frames));
+  ASSERT_NE(d.map(), nullptr);
+  EXPECT_EQ(d.map()->getMaxPos(), cPoint(20, 10));
+  EXPECT_EQ(d.map()->getUnits()->number(), 1);
+  ASSERT_EQ(d.texts().size(), cMapDownload::maxKeptTexts);
+  EXPECT_EQ(d.texts().front(), "line 0");
+  EXPECT_EQ(d.texts().back(), "line " + std::to_string(more - 1));
+
+  cMapDownload few;
+  EXPECT_TRUE(takeAll(few, {text("a\x01"
+                                 "bell"),
+                            text("second"), endMark}));
+  cGamePlayMap game(cPoint(5, 5));
+  for (const std::string& t : few.texts()) game.keepText(t);
+  std::string taken;
+  ASSERT_TRUE(game.takeText(taken));
+  EXPECT_EQ(taken, "a?bell");
+  ASSERT_TRUE(game.takeText(taken));
+  EXPECT_EQ(taken, "second");
+  EXPECT_FALSE(game.takeText(taken));
+}
+
 class MapReceive : public WiredPlayer {
 protected:
   MapReceive() : WiredPlayer(1) {}

@@ -22,7 +22,8 @@ inline cMetaDataItem makeItem(const char* desc, const TestKind& k)
 }
 
 // Buildings 0-5 (sizes 2 x 2 but kind 4 and 5, which are 3 x 3); units 0-2 of one cell,
-// unit 1 with 40 hit points, damage 7, area 1, fire rate 2; unit 2 fires every turn.
+// unit 1 with 40 hit points, damage 7, area 1, fire rate 2; unit 2 fires every turn; unit 3
+// a wagon two cells long in x.
 class ScopedCatalogue {
 public:
   ScopedCatalogue() : db(terrains(), buildings(), units()), previous(useCatalogue(&db)) {}
@@ -39,7 +40,7 @@ private:
   static std::vector<cMetaDataItem> units()
   {
     return {makeItem("nobody", {1, 1, 8, 0, 0, 0}), makeItem("Soldier", {1, 1, 40, 7, 1, 2}),
-            makeItem("Archer", {1, 1, 30, 3, 0, 0})};
+            makeItem("Archer", {1, 1, 30, 3, 0, 0}), makeItem("Wagon", {2, 1, 60, 0, 0, 0})};
   }
 
 public:
