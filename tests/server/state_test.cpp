@@ -82,7 +82,8 @@ bool waitForFile(const std::string& name, const std::string& expected, int ms)
 
 // The first player uploads terrain of another size than the 100 x 100 the server starts
 // with, and objects where the two sizes differ. The game takes the terrain's size at once:
-// what stands off it is refused, what stands on it beyond 100 x 100 is kept. The server
+// what stands off it or across its edge is refused, what stands on it beyond 100 x 100 is
+// kept. The server
 // saves exactly what a joiner downloads, and restarted on that file it gives joiners the same
 // bytes.
 TEST_F(StateFile, AnUploadOfAnotherSizeIsTheSameGameBeforeAndAfterARestart)
@@ -95,6 +96,7 @@ TEST_F(StateFile, AnUploadOfAnotherSizeIsTheSameGameBeforeAndAfterARestart)
       {cPoint(120, 80),
        {{frameOfObject("CRE", 1, cPoint(10, 10), cIsoPoint(2, 2, 0)), true},
         {frameOfObject("CRE", 2, cPoint(110, 10), cIsoPoint(2, 2, 0)), true},
+        {frameOfObject("CRE", 3, cPoint(99, 30), cIsoPoint(2, 2, 0)), true},
         {frameOfObject("CRU", 0, cPoint(119, 79), cIsoPoint(1, 1, 0)), true},
         {frameOfObject("CRE", 1, cPoint(50, 90), cIsoPoint(2, 2, 0)), false},
         {frameOfObject("CRU", 0, cPoint(5, 85), cIsoPoint(1, 1, 0)), false}}},
@@ -102,6 +104,7 @@ TEST_F(StateFile, AnUploadOfAnotherSizeIsTheSameGameBeforeAndAfterARestart)
        {{frameOfObject("CRE", 1, cPoint(10, 10), cIsoPoint(2, 2, 0)), true},
         {frameOfObject("CRU", 0, cPoint(49, 39), cIsoPoint(1, 1, 0)), true},
         {frameOfObject("CRE", 2, cPoint(60, 10), cIsoPoint(2, 2, 0)), false},
+        {frameOfObject("CRE", 3, cPoint(49, 20), cIsoPoint(2, 2, 0)), false},
         {frameOfObject("CRU", 0, cPoint(10, 45), cIsoPoint(1, 1, 0)), false}}},
   };
   for (const auto& c : cases) {
