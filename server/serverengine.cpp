@@ -305,6 +305,10 @@ int cServerEngine::doRequest(int fd)
   cConnection conn(*this, fd);
   cOperatorAddresses::cAddress address;
   conn.fromOperator = peerOf(fd, address, conn.peer) && operators.contains(address);
+  if (!conn.usable()) {
+    say("SERVER: no descriptor left to serve %s.\n", conn.peer.c_str());
+    return -1;
+  }
   setReceiveTimeout(fd, handshakeTimeoutSeconds);
   if (!checkVersion(conn)) return -1;
   say("version neg ok\n");

@@ -1,5 +1,5 @@
-// The real korvaned when accepting fails for want of descriptors: its limit is lowered while
-// it runs, so that the players it serves take every descriptor it may open.
+// The real korvaned short of descriptors: its limit is lowered while it runs, so that exactly
+// as many descriptors as a case needs are left to it.
 #include <dirent.h>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -114,4 +114,34 @@ TEST_F(ServerTest, AcceptFailingForWantOfDescriptorsBacksOffAndServesAgain)
   registered(port, "new");
   EXPECT_EQ(count(err(), "accept failed\n"), 1u) << err();
   EXPECT_EQ(program->waitExit(0), -1);
+}
+
+// A connection accepted with one or two descriptors to spare cannot get the others it needs:
+// it is closed with a line on the console, and the server goes on serving.
+TEST_F(ServerTest, AcceptAConnectionShortOfDescriptorsIsClosedAndServingGoesOn)
+{
+  ASSERT_TRUE(startProgram());
+  const pid_t pid = program->pid();
+  std::unique_ptr<Client> first = registered(port, "first");
+  const size_t served = openDescriptors(pid).size();
+  rlimit limit = {};
+  ASSERT_EQ(prlimit(pid, RLIMIT_NOFILE, nullptr, &limit), 0);
+  const rlimit usual = limit;
+  for (int room : {1, 2}) {
+    SCOPED_TRACE(room);
+    limit.rlim_cur = limitLeaving(openDescriptors(pid), room);
+    ASSERT_EQ(prlimit(pid, RLIMIT_NOFILE, &limit, nullptr), 0);
+    Client late(port);
+    EXPECT_TRUE(late.closedWithin(5000));
+    EXPECT_TRUE(waitOut("SERVER: no descriptor left to serve 127.0.0.1.\n", 5000, room));
+    for (int waited = 0; openDescriptors(pid).size() > served; waited += 10) {
+      ASSERT_LT(waited, 5000) << "descriptors left open";
+      usleep(10000);
+    }
+  }
+  ASSERT_EQ(prlimit(pid, RLIMIT_NOFILE, &usual, nullptr), 0);
+  registered(port, "second");
+  first->send(frameOf("LST"));
+  EXPECT_EQ(first->readText(), "k=1-first@box player");
+  EXPECT_EQ(first->readText(), "k=2-second@box player");
 }
