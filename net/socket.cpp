@@ -89,6 +89,12 @@ int acceptWithin(int listener, const cWakeup& wake, int ms)
   return errno == ECONNABORTED || errno == EINTR || errno == EAGAIN ? -1 : -2;
 }
 
+bool acceptFailureLasts(int error)
+{
+  return error == EBADF || error == EINVAL || error == ENOTSOCK || error == EOPNOTSUPP ||
+         error == EFAULT;
+}
+
 void waitReadableOrWoken(int socket, const cWakeup& wake, int ms)
 {
   pollfd p[2] = {{socket > 0 ? socket : -1, POLLIN, 0}, {wake.descriptor(), POLLIN, 0}};

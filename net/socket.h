@@ -29,8 +29,11 @@ private:
 };
 
 // Waits up to ms for a connection on listener or a wake-up: the accepted descriptor, -1 when
-// none came (timeout or woken), -2 when accepting failed.
+// none came (timeout or woken), -2 when accepting failed (errno tells why).
 int acceptWithin(int listener, const cWakeup& wake, int ms);
+// Whether an accept that failed with error will fail again whatever happens (the listener
+// itself is unusable), unlike running out of descriptors or memory, which passes.
+bool acceptFailureLasts(int error);
 // Waits up to ms until socket (ignored when <= 0) is readable or wake is signalled; takes the
 // wake-ups it saw.
 void waitReadableOrWoken(int socket, const cWakeup& wake, int ms);

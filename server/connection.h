@@ -25,6 +25,9 @@ public:
   cConnection(const cConnection&) = delete;
   cConnection& operator=(const cConnection&) = delete;
 
+  // False when the process had no descriptor left for the connection's own: it cannot be
+  // served.
+  bool usable() const { return linkFd > 0 && wake.descriptor() >= 0; }
   // Makes p served here and shuts down the connection that served it before. The caller
   // holds the server's mut_playerList.
   void claim(cPlayer* p);

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdarg>
 #include <cstring>
@@ -27,6 +28,8 @@ const int handshakeTimeoutSeconds = 60;
 const int idleWaitMs = 1000;
 // The accept loop looks at the quit flag at least this often.
 const int acceptWaitMs = 5000;
+// After a failed accept the loop waits this long before it tries again.
+const int acceptRetryMs = 100;
 // Every frame fits whole: no body is ever split into a frame and a remainder read as the next.
 const int gameBufferSize = 65535;
 // How long the players' threads get to send the farewell before their sockets are shut.
@@ -145,20 +148,21 @@ bool cServerEngine::listen(int port)
   return true;
 }
 
-// A failed accept ends the server as "DIE" does, so that the players are told and the game
-// is written.
+// A listener that no longer works ends the server as "DIE" does, so that the players are
+// told and the game is written.
 bool cServerEngine::run()
 {
   bool accepting = true;
+  long failures = 0;  // in the current burst of failed accepts
   while (!quit && accepting) {
     const int fd = acceptWithin(listener, acceptWake, acceptWaitMs);
     if (fd == -2) {
-      std::fputs("accept failed\n", errors);
-      std::fflush(errors);
-      accepting = false;
+      accepting = acceptFailed(errno, failures);
       continue;
     }
     if (fd < 0) continue;
+    if (failures) say("SERVER: accepting again after %ld failed accepts.\n", failures);
+    failures = 0;
     reapFinished();
     {
       std::lock_guard<std::mutex> lock(mut_threads);
@@ -172,6 +176,26 @@ bool cServerEngine::run()
   listPlayers(nullptr);
   const bool saved = shutDown();
   return accepting && saved;
+}
+
+// Running out of descriptors or memory passes once connections end, but the connection that
+// could not be taken stays queued and keeps the listener readable: accepting again at once
+// would spin. One report per burst; false when the listener itself is broken.
+bool cServerEngine::acceptFailed(int error, long& failures)
+{
+  const bool lasting = acceptFailureLasts(error);
+  if (failures++ == 0 || lasting) {
+    std::fputs("accept failed\n", errors);
+    if (lasting)
+      std::fprintf(errors, "accept: %s.\n", std::strerror(error));
+    else
+      std::fprintf(errors, "accept: %s; trying again every %d ms.\n", std::strerror(error),
+                   acceptRetryMs);
+    std::fflush(errors);
+  }
+  if (lasting) return false;
+  waitReadableOrWoken(-1, acceptWake, acceptRetryMs);
+  return true;
 }
 
 void cServerEngine::stop()
@@ -281,6 +305,10 @@ int cServerEngine::doRequest(int fd)
   cConnection conn(*this, fd);
   cOperatorAddresses::cAddress address;
   conn.fromOperator = peerOf(fd, address, conn.peer) && operators.contains(address);
+  if (!conn.usable()) {
+    say("SERVER: no descriptor left to serve %s.\n", conn.peer.c_str());
+    return -1;
+  }
   setReceiveTimeout(fd, handshakeTimeoutSeconds);
   if (!checkVersion(conn)) return -1;
   say("version neg ok\n");
@@ -428,7 +456,9 @@ void cServerEngine::handleMap(const cMessage* m, cPlayer* p, cConnection& conn)
 
 // The map is uploaded once, by a player asked for it: a later upload would give every joiner
 // a map the players do not have. A layer cut short, or one of no cells, would do the
-// same, so only a whole one is taken.
+// same, so only a whole one is taken. The game takes the terrain's size, as every joiner's
+// map and a restart from the saved game do: terrain alone of another size would leave the
+// other layers, and what may stand on them, at the old one. Nothing stands on the map yet.
 void cServerEngine::takeTerrain(const cMessage* m, const cPlayer* p)
 {
   const cMapMessage* map = static_cast<const cMapMessage*>(m);
@@ -438,6 +468,7 @@ void cServerEngine::takeTerrain(const cMessage* m, const cPlayer* p)
     std::lock_guard<std::mutex> lock(mut_theMap);
     taken = !mapok && asked.count(p) && map->carriesWholeLayer();
     if (taken) {
+      theMap.reset(new cMap(map->maplayer()->myMaxPos()));
       theMap->getLayer(LAYER_TERRAIN)->copy(map->maplayer());
       mapok = true;
     }
@@ -530,7 +561,7 @@ int cServerEngine::processGlobalCommands(const char* text, cPlayer* p, const cCo
     return 1;
   }
   if (!std::strncmp(text, "MSG", 3)) {
-    tellOne(argumentOf(text), p->myID(), p->getName());
+    tellOne(argumentOf(text), p, p->myID(), p->getName());
     return 1;
   }
   if (!std::strncmp(text, "MSA", 3)) {
@@ -548,7 +579,7 @@ void cServerEngine::consoleCommand(const char* line)
   else if (!std::strncmp(line, "LST", 3))
     listPlayers(nullptr);
   else if (!std::strncmp(line, "MSG", 3))
-    tellOne(argumentOf(line), server, "server");
+    tellOne(argumentOf(line), nullptr, server, "server");
   else if (!std::strncmp(line, "MSA", 3))
     tellAll(nullptr, argumentOf(line), server, "server");
   else if (*line)
@@ -577,7 +608,10 @@ std::string spoken(const char* sender, const char* text)
 
 }  // namespace
 
-void cServerEngine::tellOne(const char* nameHostText, long fromID, const char* sender)
+// A name nobody registered is answered, so that the sender does not wait for a reply that
+// cannot come.
+void cServerEngine::tellOne(const char* nameHostText, cPlayer* asker, long fromID,
+                            const char* sender)
 {
   char name[128], host[128];
   const char* at = nameHostText;
@@ -587,8 +621,17 @@ void cServerEngine::tellOne(const char* nameHostText, long fromID, const char* s
   if (*at) ++at;
   const std::string message = spoken(sender, at);
   say("P: '%s', H: '%s', M: '%s'\n", name, host, message.c_str());
-  std::lock_guard<std::mutex> lock(mut_playerList);
-  players.sendMessage(name, host, fromID, message.c_str());
+  const std::string unknown = std::string("No player ") + name + "@" + host + ".";
+  {
+    std::lock_guard<std::mutex> lock(mut_playerList);
+    if (players.sendMessage(name, host, fromID, message.c_str())) return;
+    cPlayerNode* node = asker ? players.findNode(asker) : nullptr;
+    if (node) {
+      const cTextMessage answer(0, cTextMessage::serverTextID, unknown.c_str());
+      node->deliver(answer.encode(), answer.encodedlength());
+    }
+  }
+  say("%s\n", unknown.c_str());
 }
 
 void cServerEngine::tellAll(const cPlayer* except, const char* text, long fromID,

@@ -1,9 +1,10 @@
 #ifndef KORVANE_SERVER_SERVERENGINE_H
 #define KORVANE_SERVER_SERVERENGINE_H
-// The game server: one listening socket, one thread per connection, one shared 100 x 100
-// map. Each server is an object handed to its connections, so several can live in one
-// process. The five mutexes are never nested. Every text a player gets is a framed text
-// message; only operators (an operator address, or the console) stop the server.
+// The game server: one listening socket, one thread per connection, one shared map, 100 x 100
+// until the first upload gives it the size of the uploaded terrain. Each server is an object
+// handed to its connections, so several can live in one process. The five mutexes are never
+// nested. Every text a player gets is a framed text message; only operators (an operator
+// address, or the console) stop the server.
 #include <atomic>
 #include <condition_variable>
 #include <cstdio>
@@ -49,9 +50,10 @@ public:
   // failure line written) when that fails.
   bool listen(int port);
   int port() const { return listeningPort; }
-  // The accept loop, then shutDown(): true once "DIE" or stop() ended it, false when
-  // accepting failed or shutDown() could not write the game. Destroy the server only after
-  // run() has returned.
+  // The accept loop, then shutDown(): true once "DIE" or stop() ended it, false when the
+  // listener broke or shutDown() could not write the game. An accept that fails for want of
+  // descriptors or memory is tried again every 100 ms, reported once per burst. Destroy the
+  // server only after run() has returned.
   bool run();
   void stop();  // any thread; async-signal-safe
   // The end of a game: every connected player is sent "Server shutting down.", and every
@@ -96,14 +98,16 @@ private:
   struct cServedThread;
 
   void serverthread(cServedThread* served);
+  bool acceptFailed(int error, long& failures);
   void reapFinished();
   // Until the threads of the connections in playing (accepted descriptors) have ended.
   void waitForConnectionsToEnd(const std::set<int>& playing, int ms);
   void endConnections();
   void say(const char* format, ...) __attribute__((format(printf, 2, 3)));
   void stopFrom(const char* who, bool isOperator);
-  // "MSG" and "MSA": the text goes out as "sender: text", with the sender's ID.
-  void tellOne(const char* nameHostText, long fromID, const char* sender);
+  // "MSG" and "MSA": the text goes out as "sender: text", with the sender's ID. A "MSG" to
+  // no registered player tells asker so (null: the console, which only prints it).
+  void tellOne(const char* nameHostText, cPlayer* asker, long fromID, const char* sender);
   void tellAll(const cPlayer* except, const char* text, long fromID, const char* sender);
   cPlayer* registerPlayer(const char* body, cConnection& conn);
   cPlayer* takeOver(const char* name, const char* host, cConnection& conn);

@@ -69,7 +69,7 @@ TEST_F(ServerTest, ConsoleLinesListTellAndStop)
   Client ann(port), bob(port);
   registered(ann, "ann");
   registered(bob, "bob");
-  program->input("LST\nMSG ann@box:just you\r\nMSA hello all\nWHAT\n");
+  program->input("LST\nMSG zed@box:anyone?\nMSG ann@box:just you\r\nMSA hello all\nWHAT\n");
   std::string text;
   unsigned long from = 0;
   ASSERT_TRUE(ann.readText(text, from));
@@ -78,6 +78,7 @@ TEST_F(ServerTest, ConsoleLinesListTellAndStop)
   for (Client* c : {&ann, &bob}) EXPECT_EQ(c->readText(), "server: hello all");
   EXPECT_TRUE(waitOut("k=2-bob@box player 1\n", 2000));
   EXPECT_TRUE(waitOut("Unknown command: WHAT", 2000));
+  EXPECT_TRUE(waitOut("No player zed@box.\n", 2000));
   program->input("DIE\n");
   EXPECT_EQ(program->waitExit(2000), 0);
   toldOfTheEnd(ann);

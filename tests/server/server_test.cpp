@@ -292,6 +292,40 @@ TEST_F(ServerTest, CommandsAnsweredAsFramedTextsCarryingTheSendersName)
   EXPECT_TRUE(bob.quietFor(200));
 }
 
+// A "MSG" naming a name and host nobody registered (names and hosts match exactly, case and
+// all) is answered with one server text to its sender, and reaches no one else.
+TEST_F(ServerTest, MessageToAnUnknownPlayerIsAnsweredToItsSender)
+{
+  ASSERT_TRUE(startServer());
+  Client ann(port), bob(port);
+  join(ann, "ann", "OK_", 0);
+  join(bob, "bob", "OK_", 1);
+  const std::string longName(200, 'n');
+  const struct {
+    std::string command, answer;
+  } cases[] = {
+      {"MSGzed@box:hello", "No player zed@box."},
+      {"MSG bob@elsewhere:hello", "No player bob@elsewhere."},
+      {"MSGBob@box:hello", "No player Bob@box."},
+      {"MSGbob", "No player bob@."},
+      {"MSG" + longName + "@box:hi", "No player " + std::string(127, 'n') + "@box."},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.command.substr(0, 30));
+    ann.send(frameOf(c.command));
+    std::string text;
+    unsigned long from = 0;
+    ASSERT_TRUE(ann.readText(text, from));
+    EXPECT_EQ(text, c.answer);
+    EXPECT_EQ(from, fromServer);
+    EXPECT_TRUE(waitOut(c.answer + "\n", 2000));
+  }
+  EXPECT_TRUE(bob.quietFor(200));
+  EXPECT_TRUE(ann.quietFor(0));
+  ann.send(frameOf("MSGbob@box:still here"));
+  EXPECT_EQ(bob.readText(), "ann: still here");
+}
+
 // The players' map is the first whole one uploaded by a player asked for it: a terrain from
 // anyone else, or any later one, is refused, and its sender keeps playing.
 TEST_F(ServerTest, UploadOnlyTheAskedPlayersFirstTerrainBecomesTheMap)
