@@ -14,19 +14,6 @@
 namespace {
 const cPlayerSettings defaults;
 
-std::string fileText(const char* path)
-{
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-void writeFile(const char* path, const std::string& text)
-{
-  std::ofstream(path, std::ios::binary) << text;
-}
-
 cPlayerSettings settings(const char* name, const char* host, const char* server, const char* port)
 {
   cPlayerSettings s;

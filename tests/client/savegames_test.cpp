@@ -19,25 +19,13 @@
 #include "render/isoviewrect.h"
 #include "render/minimap.h"
 #include "support/frames.h"
+#include "support/testdirectory.h"
 #include "support/testgames.h"
 #include "world/changerules.h"
 #include "world/map.h"
 
 namespace {
 const std::string header = "KORVANE-SAVE 1 0.26.20\n";
-
-std::string fileBytes(const char* name)
-{
-  std::ifstream in(name, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-void writeFile(const char* name, const std::string& bytes)
-{
-  std::ofstream(name, std::ios::binary) << bytes;
-}
 
 // A 250 x 250 game with 200 objects, saved as "quicksave.kvs"; its bytes.
 std::string saveBigGame()
@@ -106,7 +94,7 @@ TEST_F(cSavedGameTest, QuickSaveThenQuickLoadBringsBackTheSavedGame)
   const std::string saved = current();
   EXPECT_TRUE(pressKey(KEY_F5));
   EXPECT_EQ(lastMessage(), "Game saved in quicksave.kvs.");
-  EXPECT_TRUE(fileBytes("quicksave.kvs") == saved);
+  EXPECT_TRUE(fileText("quicksave.kvs") == saved);
 
   game->map().placeTerrain(cPoint(3, 3), 5);
   ASSERT_TRUE(

@@ -13,19 +13,6 @@
 #include "support/testhost.h"
 
 namespace {
-std::string fileText(const char* path)
-{
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-void writeFile(const char* path, const std::string& text)
-{
-  std::ofstream(path, std::ios::binary) << text;
-}
-
 cScreenMode modeOf(int depth, int width, int height, int driver)
 {
   cScreenMode m;

@@ -11,6 +11,7 @@
 #include "net/player.h"
 #include "nettest.h"
 #include "support/frames.h"
+#include "support/testdirectory.h"
 #include "support/testgames.h"
 #include "world/changerules.h"
 #include "world/map.h"
@@ -26,11 +27,6 @@ std::string saveOf(const cMap& map)
   std::string bytes;
   EXPECT_TRUE(encodeSavedGame(map, bytes));
   return bytes;
-}
-
-void writeFile(const std::string& name, const std::string& bytes)
-{
-  std::ofstream(name, std::ios::binary) << bytes;
 }
 
 bool exists(const std::string& name)

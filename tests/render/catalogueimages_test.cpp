@@ -188,10 +188,16 @@ TEST_F(CatalogueFile, CountsBeyondTheEntriesStopAtTheLastEntry)
   EXPECT_EQ(pics.retrieveObjectImage(2)->w, 22);
 }
 
-TEST(CatalogueGameData, TheBuiltGameDataLoadsWhole)
+// The data file that the build made for the run folder.
+std::string builtGameData()
 {
   const char* build = std::getenv("KORVANE_BUILD");
-  const std::string file = std::string(build ? build : ".") + "/run/gamedata.dat";
+  return std::string(build ? build : ".") + "/run/gamedata.dat";
+}
+
+TEST(CatalogueGameData, TheBuiltGameDataLoadsWhole)
+{
+  const std::string file = builtGameData();
   if (!std::ifstream(file)) GTEST_SKIP() << file << " not built yet";
   ASSERT_TRUE(setGraphicsMode(32, 1024, 768));
   DATAFILE* data = load_datafile(file.c_str());
@@ -226,8 +232,7 @@ TEST(CatalogueGameData, TheBuiltGameDataLoadsWhole)
 // show its tile on the panel with the panel around it.
 TEST(CatalogueGameData, TerrainPicturesShowOnToolbarButtonsAtThirtyTwoBits)
 {
-  const char* build = std::getenv("KORVANE_BUILD");
-  const std::string file = std::string(build ? build : ".") + "/run/gamedata.dat";
+  const std::string file = builtGameData();
   if (!std::ifstream(file)) GTEST_SKIP() << file << " not built yet";
   ASSERT_TRUE(setGraphicsMode(32, 1024, 768));
   DATAFILE* data = load_datafile(file.c_str());

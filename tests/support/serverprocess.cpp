@@ -13,14 +13,6 @@
 
 #include "support/testdirectory.h"
 
-std::string fileText(const std::string& name)
-{
-  std::ifstream in(name, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
 cServerProcess::cServerProcess(std::string out, std::string err)
     : outFile(std::move(out)), errFile(std::move(err))
 {

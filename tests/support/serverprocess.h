@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "support/testdirectory.h"
+
 class cServerProcess {
 public:
   cServerProcess(std::string outFile, std::string errFile);
@@ -37,7 +39,5 @@ private:
   int inputFd = -1;  // the writing end of its standard input, when it has one
   int listening = 0;
 };
-
-std::string fileText(const std::string& name);  // empty when missing
 
 #endif

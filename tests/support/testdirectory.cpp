@@ -6,6 +6,8 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <system_error>
 
 cTestDirectory::cTestDirectory(const char* prefix)
@@ -37,4 +39,17 @@ int freeLoopbackPort()
   getsockname(s, reinterpret_cast<sockaddr*>(&a), &size);
   close(s);
   return ntohs(a.sin_port);
+}
+
+std::string fileText(const std::string& name)
+{
+  std::ifstream in(name, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+void writeFile(const std::string& name, const std::string& bytes)
+{
+  std::ofstream(name, std::ios::binary) << bytes;
 }

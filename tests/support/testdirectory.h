@@ -24,4 +24,9 @@ private:
 // A loopback TCP port that nothing listened on a moment ago.
 int freeLoopbackPort();
 
+// A whole file's bytes; empty when it is missing.
+std::string fileText(const std::string& name);
+// Replaces the file with these bytes.
+void writeFile(const std::string& name, const std::string& bytes);
+
 #endif
