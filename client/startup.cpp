@@ -11,15 +11,18 @@
 #include "client/paths.h"
 #include "client/screeninfo.h"
 #include "client/screenmode.h"
+#include "gui/framepacer.h"
 #include "world/host.h"
 
 const char* downloadAddress = "https://korvane.example.org/download";
 
 namespace {
 
+// Paced like every other loop, so that a stop signal is also heard here.
 void wait_for_key()
 {
-  while (!keypressed()) rest(1);
+  cFramePacer pacer(60);
+  while (!keypressed()) pacer.wait();
   readkey();
 }
 

@@ -56,27 +56,28 @@ toolbar_try() {
   return 1
 }
 
+# count_landings WHERE TRY: five clicks of each hold through TRY HOLD_MS; every one must land.
+count_landings() {
+  local ms try landed
+  for ms in "${holds[@]}"; do
+    landed=0
+    for try in 1 2 3 4 5; do "$2" "$ms" && landed=$((landed + 1)); done
+    echo "$1 $ms ms: $landed/5"
+    [ "$landed" -eq 5 ] || fail "$1: $landed of 5 clicks held $ms ms landed"
+  done
+}
+
 new_case clicks "${all_files[@]}"
 start_client 16 640 480
 wid=$(wait_window '^Tarvix DNM$')
 [ -n "$wid" ] || { fail "the main menu did not appear"; finish; }
 sleep 0.5
 
-for ms in "${holds[@]}"; do
-  landed=0
-  for try in 1 2 3 4 5; do menu_try "$ms" && landed=$((landed + 1)); done
-  echo "menu $ms ms: $landed/5"
-  [ "$landed" -eq 5 ] || fail "menu: $landed of 5 clicks held $ms ms landed"
-done
+count_landings menu menu_try
 
 menu_item "$wid" 1
 wait_for_line log.txt "Entering main engine..."
 sleep 0.5
-for ms in "${holds[@]}"; do
-  landed=0
-  for try in 1 2 3 4 5; do toolbar_try "$ms" && landed=$((landed + 1)); done
-  echo "toolbar $ms ms: $landed/5"
-  [ "$landed" -eq 5 ] || fail "toolbar: $landed of 5 clicks held $ms ms landed"
-done
+count_landings toolbar toolbar_try
 quit_game_and_client
 finish

@@ -15,13 +15,16 @@ write_plain_game() {
   } >"$1"
 }
 
+# start_loading FILE: the client started on a saved game; sets wid, false when no window came.
+start_loading() {
+  start_client 16 640 480 --load "$1"
+  wid=$(wait_window '^Tarvix DNM$')
+  [ -n "$wid" ] || { fail "the client's window did not appear"; return 1; }
+}
+
 new_case load-and-save "${all_files[@]}"
 write_plain_game plain.kvs
-start_client 16 640 480 --load plain.kvs
-wid=$(wait_window '^Tarvix DNM$')
-if [ -z "$wid" ]; then
-  fail "the client's window did not appear"
-else
+if start_loading plain.kvs; then
   wait_for_line out.txt "Game loaded from plain.kvs."
   wait_for_line log.txt "Entering main engine..."
   key "$wid" F5
@@ -33,11 +36,7 @@ fi
 
 new_case not-a-save "${all_files[@]}"
 printf 'hello\n' >bad.kvs
-start_client 16 640 480 --load bad.kvs
-wid=$(wait_window '^Tarvix DNM$')
-if [ -z "$wid" ]; then
-  fail "the client's window did not appear"
-else
+if start_loading bad.kvs; then
   wait_for_line out.txt "Could not load bad.kvs: not a saved game. Playing the built-in map."
   wait_for_line log.txt "Entering main engine..."
   key "$wid" F9
