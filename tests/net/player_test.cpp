@@ -136,6 +136,15 @@ protected:
   }
 };
 
+// Connects p to the scripted server with the connection's own console lines swallowed.
+bool connectQuietly(cPlayer& p, int port)
+{
+  testing::internal::CaptureStdout();
+  const bool connected = p.connectTo("127.0.0.1", port);
+  testing::internal::GetCapturedStdout();
+  return connected;
+}
+
 }  // namespace
 
 TEST_F(Player, ConnectAnnouncesTheVersionAndRegisters)
@@ -218,9 +227,7 @@ TEST_F(Player, QueryAnsweredWithRecMeansSendYourOwn)
   });
   cPlayer p(-1);
   p.setPlayerInfo("ann", "box");
-  testing::internal::CaptureStdout();
-  ASSERT_TRUE(p.connectTo("127.0.0.1", server.port));
-  testing::internal::GetCapturedStdout();
+  ASSERT_TRUE(connectQuietly(p, server.port));
   testing::internal::CaptureStdout();
   EXPECT_EQ(p.queryMaps(), 0);
   EXPECT_EQ(testing::internal::GetCapturedStdout(),
@@ -236,9 +243,7 @@ TEST_F(Player, QueryAnsweredWithSndMeansTheMapFollows)
     s.reply(cMapMessage(0, "SND"));
   });
   cPlayer p(-1);
-  testing::internal::CaptureStdout();
-  ASSERT_TRUE(p.connectTo("127.0.0.1", server.port));
-  testing::internal::GetCapturedStdout();
+  ASSERT_TRUE(connectQuietly(p, server.port));
   testing::internal::CaptureStdout();
   EXPECT_EQ(p.queryMaps(), 10);
   EXPECT_EQ(testing::internal::GetCapturedStdout(),
@@ -257,9 +262,7 @@ TEST_F(Player, QuerySkipsRelayedFramesAndTextsBeforeTheAnswer)
     s.reply(cMapMessage(0, "SND"));
   });
   cPlayer p(-1);
-  testing::internal::CaptureStdout();
-  ASSERT_TRUE(p.connectTo("127.0.0.1", server.port));
-  testing::internal::GetCapturedStdout();
+  ASSERT_TRUE(connectQuietly(p, server.port));
   testing::internal::CaptureStdout();
   EXPECT_EQ(p.queryMaps(), 10);
   EXPECT_NE(testing::internal::GetCapturedStdout().find("QUERY MAPS recieved: MAP0000SND\nSND\n"),
@@ -335,9 +338,7 @@ TEST_F(Player, DisconnectSendsTheCloseFrame)
     EXPECT_TRUE(s.peerClosed());
   });
   cPlayer p(-1);
-  testing::internal::CaptureStdout();
-  ASSERT_TRUE(p.connectTo("127.0.0.1", server.port));
-  testing::internal::GetCapturedStdout();
+  ASSERT_TRUE(connectQuietly(p, server.port));
   p.disconnect();
   EXPECT_FALSE(p.isConnected());
   EXPECT_FALSE(p.socketStatus());
